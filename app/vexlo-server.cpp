@@ -1,0 +1,126 @@
+// vexlo-server: the game server without a window.
+//   vexlo-server [--port N] [--seed S]
+#include "errorreport.h"
+#include "targetlist.h"
+#include "tdictn.h"
+#include "tserver.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void onSignal(int)
+{
+    const char c = 1;
+    [[maybe_unused]] const auto n = ::write(signalPipe[1], &c, 1);
+}
+
+const char kUsage[] =
+    "Usage: vexlo-server [--port N] [--seed S]\n"
+    "\n"
+    "Runs the Vexlo game server without a window. It listens on all local\n"
+    "addresses and prints one line, \"listening on port N\", once it is ready.\n"
+    "The first connection gets slot 1 and is the host.\n"
+    "\n"
+    "  --port N   TCP port to listen on (default 7772; 0 picks a free port)\n"
+    "  --seed S   starting seed of the game's random generator, a decimal\n"
+    "             number from 0 to 4294967295 (default: the time of day), so\n"
+    "             the same seed draws the same boards\n"
+    "  --help     show this text\n"
+    "\n"
+    "SIGINT and SIGTERM close every connection and exit 0.\n";
+
+bool parseUnsigned(const char *text, unsigned long long max, unsigned long long *out)
+{
+    if (!*text)
+        return false;
+    unsigned long long v = 0;
+    for (const char *p = text; *p; ++p) {
+        if (*p < '0' || *p > '9')
+            return false;
+        v = v * 10 + static_cast<unsigned>(*p - '0');
+        if (v > max)
+            return false;
+    }
+    *out = v;
+    return true;
+}
+
+int usageError(const char *what, const char *value)
+{
+    std::fprintf(stderr, "vexlo-server: %s: '%s'\nTry 'vexlo-server --help'.\n", what, value);
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    unsigned long long port = 7772;
+    unsigned long long seed = 0;
+    bool haveSeed = false;
+    for (int i = 1; i < argc; ++i) {
+        const char *a = argv[i];
+        if (!std::strcmp(a, "--help") || !std::strcmp(a, "-h")) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        const bool isPort = !std::strcmp(a, "--port");
+        const bool isSeed = !std::strcmp(a, "--seed");
+        if (!isPort && !isSeed)
+            return usageError("unknown argument", a);
+        if (i + 1 >= argc)
+            return usageError("missing value after", a);
+        const char *v = argv[++i];
+        if (isPort && !parseUnsigned(v, 65535, &port))
+            return usageError("--port takes a number from 0 to 65535, not", v);
+        if (isSeed && !parseUnsigned(v, 0xFFFFFFFFull, &seed))
+            return usageError("--seed takes a number from 0 to 4294967295, not", v);
+        haveSeed = haveSeed || isSeed;
+    }
+
+    QCoreApplication app(argc, argv);
+    const TDictn spell;
+    const TargetList words;
+    TServer server(&spell, &words);
+    if (haveSeed)
+        server.random().setSeed(static_cast<quint32>(seed));
+
+    try {
+        server.startListening(QString::number(port));
+    } catch (const ESockException &e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) {
+        std::perror("vexlo-server: socketpair");
+        return 1;
+    }
+    QSocketNotifier notifier(signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&notifier, &QSocketNotifier::activated, &app, [&] {
+        char c;
+        [[maybe_unused]] const auto n = ::read(signalPipe[0], &c, 1);
+        server.shutdown();
+        app.quit();
+    });
+    struct sigaction sa {};
+    sa.sa_handler = onSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+
+    std::printf("listening on port %u\n", static_cast<unsigned>(server.listeningPort()));
+    std::fflush(stdout);
+    return app.exec();
+}
