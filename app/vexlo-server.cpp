@@ -94,6 +94,15 @@ int main(int argc, char *argv[])
     TServer server(&spell, &words);
     if (haveSeed)
         server.random().setSeed(static_cast<quint32>(seed));
+    if (!spell.loadError().isEmpty())
+        std::fprintf(stderr, "%s\n", qPrintable(spell.loadError()));
+    // Quick games for tests: VEXLO_SECOND_MS shortens the game's second.
+    if (const QByteArray ms = qgetenv("VEXLO_SECOND_MS"); !ms.isEmpty()) {
+        unsigned long long v = 0;
+        if (!parseUnsigned(ms.constData(), 1000, &v) || v == 0)
+            return usageError("VEXLO_SECOND_MS takes a number from 1 to 1000, not", ms.constData());
+        server.setSecondLength(static_cast<int>(v));
+    }
 
     try {
         server.startListening(QString::number(port));

@@ -77,7 +77,7 @@ void TServer::setboards()
             const auto shape = m_random.Random(4);
             if (count == 0)
                 continue;
-            w.target = listbox_words->at(index);
+            w.target = listbox_words->at(index).toLatin1();
             w.pattern = w.target;
             for (qsizetype k = 0; k < w.pattern.size() && k < 5; ++k)
                 if (!kShapes[shape][static_cast<size_t>(k)])

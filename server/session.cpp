@@ -172,6 +172,7 @@ void TServer::socktimerTimer()
     m_sinceTick.restart();
     if (!receivedlist.isEmpty()) {
         const Queued q = receivedlist.takeFirst();
+        ++m_taken;
         tplayer &p = player(q.slot);
         // Messages of a connection that has since closed have no sender any more.
         if (p.connectionId == q.connectionId) {

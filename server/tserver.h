@@ -88,6 +88,8 @@ public:
     void shutdown();
 
     RandomGenerator &random() { return m_random; }
+    // Length of one game second in milliseconds (1000; shorter for quick test games).
+    void setSecondLength(int ms) { timer1.setInterval(ms); }
 
     // --- socket events ---
     void Sock1Accept(TSock *sender);
@@ -133,6 +135,8 @@ public:
     }
     int highestSlot() const { return highestslot; }
     qsizetype queueLength() const { return receivedlist.size(); }
+    // Messages taken out of the queue so far.
+    quint64 messagesTaken() const { return m_taken; }
     bool gameInProgress() const { return gameinprogress; }
     int round() const { return m_round; }
     int roundsPerGame() const { return roundspergame; }
@@ -174,6 +178,7 @@ private:
     quint64 m_nextConnectionId = 0;
 
     QList<Queued> receivedlist;
+    quint64 m_taken = 0;
     QTimer socktimer;
     QElapsedTimer m_sinceTick;
 

@@ -52,15 +52,16 @@ public:
     int waitForSlot()
     {
         const QByteArray m = waitForPrefix("CMD_sendlogininfo+");
-        return m.isEmpty() ? 0 : m.mid(18).toInt();
+        slot = m.isEmpty() ? 0 : m.mid(18).toInt();
+        return slot;
     }
     // Connects, takes the slot and logs in under name.
     int login(const QByteArray &name, const QByteArray &version = vexlo::kGameVersion)
     {
-        const int slot = waitForSlot();
-        if (slot > 0)
-            send(vexlo::msg::logininfo(slot, version, name));
-        return slot;
+        const int given = waitForSlot();
+        if (given > 0)
+            send(vexlo::msg::logininfo(given, version, name));
+        return given;
     }
     int count(const QByteArray &text) const { return static_cast<int>(got.count(text)); }
     QList<QByteArray> withPrefix(const QByteArray &prefix) const
@@ -76,4 +77,5 @@ public:
     vexlo::MessageFramer framer;
     QList<QByteArray> got;
     bool closed = false;
+    int slot = 0;
 };
