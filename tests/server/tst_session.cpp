@@ -5,6 +5,7 @@
 
 #include <QTest>
 #include <memory>
+#include <sys/socket.h>
 
 using namespace vexlo;
 
@@ -42,6 +43,7 @@ private Q_SLOTS:
     void wrongVersionIsToldButKept();
     void removalByTheHostOnly();
     void departuresAreToldOnce();
+    void resetConnectionFreesTheSlot();
     void relays();
     void watching();
     void senderSlotIsAuthoritative();
@@ -172,6 +174,22 @@ void SessionTests::departuresAreToldOnce()
     TestClient &gold = t.join("Gold");
     QCOMPARE(gold.waitForSlot(), 2);
     QCOMPARE(t.server.player(2).total, 55);
+}
+
+void SessionTests::resetConnectionFreesTheSlot()
+{
+    Table t;
+    TestClient &host = t.join("Red");
+    TestClient &blue = t.join("Blue");
+    QVERIFY(host.waitFor("CMD_newplayerinfo+2+Blue"));
+    // A connection reset (no orderly close) frees the slot all the same.
+    const linger hard{1, 0};
+    QCOMPARE(::setsockopt(int(blue.sock.socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard, sizeof hard), 0);
+    blue.sock.abort();
+    QVERIFY(host.waitFor("CMD_playerdisconnected+2+Blue"));
+    QVERIFY(!t.server.player(2).connected);
+    TestClient &gold = t.join("Gold");
+    QCOMPARE(gold.waitForSlot(), 2);
 }
 
 void SessionTests::relays()
