@@ -62,7 +62,6 @@ Tdownload::Tdownload(QWidget *parent)
     setObjectName(QStringLiteral("download"));
     setWindowTitle(QStringLiteral("Download The Quorbit Lobby"));
     HttpCli1.setObjectName(QStringLiteral("HttpCli1"));
-    HttpCli1.setParent(this);
     HttpCli1.setProxy(QNetworkProxy::NoProxy);
     buildWindow();
 }

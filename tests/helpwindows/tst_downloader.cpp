@@ -13,6 +13,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <memory>
 
 namespace {
 
@@ -170,22 +171,25 @@ void DownloaderTests::stopDownloadMidTransferThenDownloadAgain()
 
 void DownloaderTests::serverErrorsAbortTheDownload_data()
 {
-    QTest::addColumn<bool>("refused");
-    QTest::newRow("404") << false;
-    QTest::newRow("connection refused") << true;
+    QTest::addColumn<int>("kind");
+    QTest::newRow("404") << 0;
+    QTest::newRow("connection refused") << 1;
+    QTest::newRow("address of no known kind") << 2;
 }
 
 void DownloaderTests::serverErrorsAbortTheDownload()
 {
-    QFETCH(bool, refused);
+    QFETCH(int, kind);
     Home home;
     Tdownload w;
     QSignalSpy exits(&w, &Tdownload::exitRequested);
     auto server = std::make_unique<HttpServer>();
     server->mode = HttpServer::NotFound;
     w.setURL(server->url());
-    if (refused)
+    if (kind == 1)
         server.reset(); // nobody listens on that port any more
+    if (kind == 2)
+        w.setURL(QStringLiteral("nosuchscheme://127.0.0.1/qslsetup.exe"));
 
     w.getbuttonClick();
     QTRY_VERIFY(!w.downloading());
@@ -196,7 +200,7 @@ void DownloaderTests::serverErrorsAbortTheDownload()
     QVERIFY(!button(w, "abortbutton")->isEnabled());
     QCOMPARE(exits.count(), 0);
     QCOMPARE(message(w), QString());
-    if (!refused)
+    if (kind == 0)
         QCOMPARE(server->requests.size(), 1);
 }
 
