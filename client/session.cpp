@@ -96,6 +96,7 @@ void Tchat::openLobbyLink()
     // Only opened: a local program listening there sees the game running.
     // Nothing is sent or read, and a refusal passes silently.
     Sock11.setHostName(QStringLiteral("127.0.0.1"));
+    Sock11.OnRead = [](TSock *s, int) { s->Text(); }; // whatever arrives is let go
     Sock11.setPortName(lobbyport);
     try {
         Sock11.Open();

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -59,7 +60,7 @@ protected:
             p.drawRoundedRect(r, radius, radius);
         };
         box(QRectF(3.5, 3.5, 756, 270), 10); // the board: pattern and answer rows
-        box(QRectF(5.5, 359.5, 240, 136), 8); // the seat list
+        box(QRectF(5.5, 364.5, 240, 131), 8); // the seat list
         // The places of the two rows of five letter tiles.
         p.setPen(QPen(QColor(255, 218, 176, 40), 1));
         p.setBrush(QColor(255, 255, 255, 14));
@@ -292,7 +293,7 @@ void Tchat::buildSeatList()
     const QPixmap eyes = look::eyesPicture();
     for (int i = 1; i <= 6; ++i) {
         QLabel *name = label(panel_board, numbered("label_playername", i), QStringLiteral("<Waiting>"),
-                             QRect(20, kSeatTops[i], 100, 16), look::arial(13, true));
+                             QRect(20, kSeatTops[i], 100, 16), look::arial(13));
         name->setProperty("tag", i);
         name->setProperty("hint", QLatin1String(kSeatHints[i]));
         name->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -301,7 +302,7 @@ void Tchat::buildSeatList()
             popup_kick->popup(name->mapToGlobal(pos));
         });
         QLabel *score = label(panel_board, numbered("label_score", i), QStringLiteral("0"),
-                              QRect(122, kSeatTops[i], 60, 16), look::arial(13, true));
+                              QRect(122, kSeatTops[i], 60, 16), look::arial(13));
         score->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         score->hide();
         QLabel *words = label(panel_board, numbered("label_words", i), QString(),
@@ -378,7 +379,9 @@ void Tchat::buildChat()
     mainchat->setReadOnly(true);
     mainchat->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     mainchat->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    mainchat->setFont(look::arial(11));
+    QFont chatFont = QApplication::font(); // the desktop's own sans font
+    chatFont.setPixelSize(11);
+    mainchat->setFont(chatFont);
     mainchat->document()->setDocumentMargin(5);
     mainchat->setStyleSheet(QStringLiteral("QTextEdit { background: %1; color: black; border: 1px solid #6a4a2a; }"
                                            "QTextEdit { selection-background-color: #3a66b0; selection-color: white; }")

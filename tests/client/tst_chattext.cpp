@@ -4,6 +4,8 @@
 #include "colortext.h"
 #include "platform.h"
 
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace vexlo;
@@ -21,6 +23,7 @@ private Q_SLOTS:
     void links_data();
     void links();
     void linkAddresses();
+    void dataFolderPortAndLock();
 };
 
 void ChatTextTests::colourNamesBothWays()
@@ -148,6 +151,27 @@ void ChatTextTests::linkAddresses()
     QCOMPARE(platform::linkUrl(QStringLiteral("http://x.org/a")).host(), QStringLiteral("x.org"));
     QVERIFY(platform::linkUrl(QStringLiteral("file:///etc/passwd")).isEmpty());
     QVERIFY(platform::linkUrl(QStringLiteral("/etc/passwd")).isEmpty());
+}
+
+void ChatTextTests::dataFolderPortAndLock()
+{
+    QTemporaryDir dir;
+    const QString home = dir.filePath(QStringLiteral("home/vexlo"));
+    qputenv("VEXLO_HOME", home.toLocal8Bit());
+    QCOMPARE(platform::dataFolder(), home);
+    QVERIFY(QFileInfo(home).isDir());
+    for (const char *bad : {"", "x", "70000", "-1"}) {
+        qputenv("VEXLO_PORT", bad);
+        QCOMPARE(platform::gamePort(), QStringLiteral("7772"));
+    }
+    qputenv("VEXLO_PORT", "17001");
+    QCOMPARE(platform::gamePort(), QStringLiteral("17001"));
+    qunsetenv("VEXLO_PORT");
+    // The lock is shared: a second holder is not refused.
+    qputenv("XDG_RUNTIME_DIR", dir.path().toLocal8Bit());
+    QVERIFY(platform::holdInstanceLock());
+    QVERIFY(platform::holdInstanceLock());
+    QVERIFY(QFileInfo::exists(dir.filePath(QStringLiteral("vexlo.lock"))));
 }
 
 QTEST_GUILESS_MAIN(ChatTextTests)
