@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 runs=${1:-11}
 if [ "${2:-}" != --inside ]; then
   CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-2} \
-    scripts/setup --bench --build-dir build/bench --target bench_client_startup --target vexlo
+    scripts/setup --bench --build-dir build/bench --target bench_client_startup --target vexlo --packages xvfb
   exec xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x1024x24 -noreset" "$0" "$runs" --inside
 fi
 build=build/bench

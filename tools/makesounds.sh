@@ -3,9 +3,18 @@
 # synthesised with sox, the twelve chatter sounds spoken by espeak-ng (or made
 # of shaped noise). Short 16-bit PCM mono WAVs at 22050 Hz; the output is the
 # same on every run (no dither, repeatable noise).
-#   tools/makesounds.sh            (needs sox and espeak-ng)
+#   tools/makesounds.sh            (installs sox and espeak-ng when missing)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+missing=()
+for p in sox espeak-ng; do
+  [ "$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)" = installed ] || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo_cmd=()
+  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
 out=resources/sounds
 mkdir -p "$out"
 work=$(mktemp -d)

@@ -4,13 +4,15 @@
 #   host.png         a host with two joined players, a spy, and the spy list
 #   chat.png         the chat: a coloured action, a phrase line, a chatter sound, a link
 #   gamestart.png    the game options window
-# Needs xvfb, xdotool and imagemagick, and a built build/bin/vexlo.
+# Installs what it misses (xvfb, xdotool, imagemagick) and builds build/bin/vexlo
+# through scripts/setup.
 #   tools/screenshots.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 if [ "${1:-}" != --inside ]; then
-  [ -x build/bin/vexlo ] || { echo "screenshots: build/bin/vexlo is missing (scripts/setup builds it)" >&2; exit 1; }
+  CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-2} \
+    scripts/setup --target vexlo --packages xvfb xdotool imagemagick
   # A display number of its own: other sessions on this machine may use the low ones.
   exec xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1600x1200x24 -noreset" "$0" --inside
 fi
