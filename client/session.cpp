@@ -1,0 +1,379 @@
+// Tchat: start-up, hosting and joining, the login, the inbound queue and its
+// dispatch table, arrivals and departures, watchers, removal, the score-panel
+// column order and the end of a session.
+#include "tchat.h"
+
+#include "catalogue.h"
+#include "chattext.h"
+#include "errorreport.h"
+#include "message.h"
+#include "tgamestart.h"
+#include "tserver.h"
+#include "tspylist.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+using namespace vexlo;
+
+namespace {
+const QString kWaiting = QStringLiteral("<Waiting>");
+} // namespace
+
+void Tchat::wireSockets()
+{
+    sock.setPortName(gameport);
+    sock.OnRead = [this](TSock *s, int count) { sockRead(s, count); };
+    sock.OnInfo = [this](TSock *s, TSocketInfo kind, const QString &text) { sockInfo(s, kind, text); };
+    Timer1.setInterval(1);
+    connect(&Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    phrasegateTimer.setSingleShot(true);
+    phrasegateTimer.setInterval(2000);
+    connect(&phrasegateTimer, &QTimer::timeout, this, [this] { phrasegateTimerTimer(); });
+}
+
+// --- start-up ---
+
+void Tchat::FormShow()
+{
+    processparams();
+}
+
+void Tchat::processparams()
+{
+    button_start->hide();
+    StartGame1->setEnabled(false);
+    loginname.clear();
+    if (m_args.isEmpty()) {
+        sessionLine(QStringLiteral("Loading Solo Game..Please wait."));
+        hostaddress = QStringLiteral("127.0.0.1");
+        myname = QStringLiteral("You");
+        hostpress();
+        return;
+    }
+    sessionLine(QStringLiteral("Loading Multi-player Game.. Please Wait."));
+    if (m_args.size() < 3)
+        return;
+    myname = m_args[0];
+    hostaddress = m_args[1];
+    if (m_args[2] == QLatin1String("true"))
+        hostpress();
+    else
+        joinpress();
+    openLobbyLink();
+}
+
+void Tchat::hostpress()
+{
+    if (server)
+        server->startListening(gameport);
+    loginname = myname;
+    ishost = true;
+    sock.setHostName(QStringLiteral("127.0.0.1"));
+    // Port "0" lets the server pick one (tests); the window follows it.
+    sock.setPortName(server && gameport == QLatin1String("0") ? QString::number(server->listeningPort()) : gameport);
+    sock.Open();
+    button_start->show();
+    StartGame1->setEnabled(true);
+    if (spylist)
+        spylist->popup_kickhim->setEnabled(true);
+}
+
+void Tchat::joinpress()
+{
+    loginname = myname;
+    sock.setHostName(hostaddress);
+    sock.setPortName(gameport);
+    sock.Open();
+    button_start->hide();
+    StartGame1->setEnabled(false);
+}
+
+void Tchat::openLobbyLink()
+{
+    // Only opened: a local program listening there sees the game running.
+    // Nothing is sent or read, and a refusal passes silently.
+    Sock11.setHostName(QStringLiteral("127.0.0.1"));
+    Sock11.OnRead = [](TSock *s, int) { s->Text(); }; // whatever arrives is let go
+    Sock11.setPortName(lobbyport);
+    try {
+        Sock11.Open();
+    } catch (const std::exception &) {
+    }
+}
+
+// --- receiving ---
+
+void Tchat::sockRead(TSock *, int)
+{
+    for (QByteArray &m : m_framer.feed(sock.Text()))
+        receivedlist.append(std::move(m));
+    if (!receivedlist.isEmpty() && !Timer1.isActive() && !m_closing)
+        Timer1.start();
+}
+
+void Tchat::sockInfo(TSock *, TSocketInfo, const QString &msg)
+{
+    if (msg == QLatin1String("Socket Closed"))
+        close();
+}
+
+void Tchat::Timer1Timer()
+{
+    processsocktimer();
+    if (receivedlist.isEmpty())
+        Timer1.stop();
+}
+
+void Tchat::processsocktimer()
+{
+    if (receivedlist.isEmpty())
+        return;
+    dispatch(receivedlist.takeFirst());
+}
+
+void Tchat::dispatch(const QByteArray &text)
+{
+    using Handler = void (Tchat::*)(const QByteArray &);
+    // The round handlers join their rows with the round flow.
+    static const struct
+    {
+        const char *word;
+        Handler handler;
+    } table[] = {
+        {cmd::sendlogininfo, &Tchat::sendloginfo},
+        {cmd::chat, &Tchat::chatrecieved},
+        {cmd::action, &Tchat::chatrecieved},
+        {cmd::newplayerinfo, &Tchat::newplayerinfo},
+        {cmd::havewrongversion, &Tchat::havewrongversion},
+        {cmd::wrongversion, &Tchat::wrongversion},
+        {cmd::existingplayers, &Tchat::newplayerinfo},
+        {cmd::playerdisconnected, &Tchat::playerdisconnected},
+        {cmd::full, &Tchat::full},
+        {cmd::justwatching, &Tchat::justwatching},
+        {cmd::startgame, nullptr},
+        {cmd::nextplayer, nullptr},
+        {cmd::winner, nullptr},
+        {cmd::startround, nullptr},
+        {cmd::invalid, nullptr},
+        {cmd::newword, nullptr},
+        {cmd::allfilled, nullptr},
+        {cmd::postscores, nullptr},
+        {cmd::hiscount, nullptr},
+        {cmd::timeup, nullptr},
+        {cmd::loadstats, nullptr},
+        {cmd::alldone, nullptr},
+        {cmd::playasound, &Tchat::playasound},
+    };
+    const Message m = parseMessage(text);
+    if (m.command.isEmpty())
+        return;
+    for (const auto &row : table) {
+        if (m.command == row.word) {
+            if (row.handler)
+                guarded([&] { (this->*row.handler)(m.args); });
+            return;
+        }
+    }
+}
+
+void Tchat::send(const QByteArray &text)
+{
+    sock.Send(frame(text));
+}
+
+// --- login, arrivals, departures ---
+
+void Tchat::sendloginfo(const QByteArray &args)
+{
+    myslot = number(args);
+    loggedin = true;
+    send(msg::logininfo(myslot, kGameVersion, toWireText(loginname)));
+    sortstuff(myslot);
+}
+
+QString Tchat::seatText(int slot) const
+{
+    const QLabel *l = slotWidget<QLabel>("label_playername", slot);
+    return l ? l->text() : QString();
+}
+
+void Tchat::newplayerinfo(const QByteArray &args)
+{
+    FieldReader f(args);
+    const int slot = f.numberField();
+    const QString name = QString::fromLatin1(f.rest());
+    if (slot == myslot)
+        sessionLine(QStringLiteral("You are Connected."));
+    else
+        sessionLine(name + QStringLiteral(" is Connected."));
+    if (slot <= seatcount) {
+        if (QLabel *l = slotWidget<QLabel>("label_playername", slot)) {
+            l->setText(name);
+            l->show();
+        }
+        if (QLabel *score = slotWidget<QLabel>("label_score", slot))
+            score->show();
+    } else {
+        if (spylist)
+            spylist->listbox_spys->addItem(QString::number(slot) + QStringLiteral(": ") + name);
+        sessionLine(slot == myslot ? QStringLiteral("You are spying.") : name + QStringLiteral(" is spying."));
+    }
+    playsounds(QStringLiteral("entered"));
+}
+
+void Tchat::playerdisconnected(const QByteArray &args)
+{
+    FieldReader f(args);
+    const int slot = f.numberField();
+    const QString name = QString::fromLatin1(f.rest());
+    if (slot <= seatcount) {
+        QLabel *l = slotWidget<QLabel>("label_playername", slot);
+        if (!l)
+            return;
+        if (l->text() != kWaiting && l->text() != l->property("hint").toString())
+            sessionLine(l->text() + QStringLiteral(" disconnected."));
+        l->setText(kWaiting);
+        if (QLabel *eyes = slotWidget<QLabel>("image_eyes", slot))
+            eyes->hide();
+        return;
+    }
+    if (!spylist)
+        return;
+    const QString entry = QString::number(slot) + QStringLiteral(": ") + name;
+    QListWidget *list = spylist->listbox_spys;
+    for (int i = 0; i < list->count(); ++i) {
+        if (list->item(i)->text().compare(entry, Qt::CaseInsensitive) == 0) {
+            sessionLine(name + QStringLiteral(" has left."));
+            delete list->takeItem(i);
+            return;
+        }
+    }
+}
+
+void Tchat::havewrongversion(const QByteArray &args)
+{
+    sessionLine(QString::fromLatin1(args) + QStringLiteral(" has a different version of the game then you."));
+}
+
+void Tchat::wrongversion(const QByteArray &)
+{
+    sessionLine(QStringLiteral("You have a differnt version of the game then the host."));
+}
+
+void Tchat::full(const QByteArray &)
+{
+    if (hooks.message)
+        hooks.message(this, QStringLiteral("Game is full"));
+    close();
+}
+
+// --- just watching ---
+
+void Tchat::justwatching(const QByteArray &args)
+{
+    FieldReader f(args);
+    const int slot = f.numberField();
+    if (slot > seatcount || slot < 1)
+        return;
+    const QByteArray flag = f.rest().split('+').constFirst();
+    const bool watching = flag == "1";
+    if (slot == myslot)
+        JustWatch1->setChecked(watching);
+    sessionLine(seatText(slot) + (watching ? QStringLiteral(" is just watching") : QStringLiteral(" is now playing again")));
+    if (QLabel *eyes = slotWidget<QLabel>("image_eyes", slot))
+        eyes->setVisible(watching);
+}
+
+void Tchat::JustWatch1Click()
+{
+    if (!loggedin || myslot > seatcount)
+        return;
+    send(msg::justwatch(myslot, JustWatch1->isChecked() ? 2 : 1));
+}
+
+void Tchat::SettoJustWatch1Click()
+{
+    if (loggedin && popupTarget <= seatcount)
+        send(msg::justwatch(popupTarget, 1));
+}
+
+void Tchat::UnsetJustWatch1Click()
+{
+    if (loggedin && popupTarget <= seatcount)
+        send(msg::justwatch(popupTarget, 2));
+}
+
+// --- the seat pop-up and removal ---
+
+void Tchat::label_playername1ContextPopup(QLabel *clicked)
+{
+    RemoveFromGame1->setEnabled(ishost);
+    SettoJustWatch1->setEnabled(ishost);
+    UnsetJustWatch1->setEnabled(ishost);
+    if (clicked->text() == kWaiting)
+        RemoveFromGame1->setEnabled(false);
+    popupTarget = clicked->property("tag").toInt();
+}
+
+void Tchat::RemoveFromGame1Click()
+{
+    kicking(popupTarget);
+}
+
+void Tchat::kicking(int slot)
+{
+    if (ishost && loggedin)
+        send(msg::kickhim(myslot, slot));
+}
+
+// --- the score panel's column order ---
+
+void Tchat::sortstuff(int slot)
+{
+    if (slot <= 1 || slot > seatcount)
+        return;
+    movestuff(1, 0);
+    movestuff(slot, 1);
+    movestuff(0, slot);
+}
+
+void Tchat::movestuff(int from, int to)
+{
+    for (const char *prefix : {"label_name", "label_ascore", "image_bonus", "listbox_player", "image_fastest"}) {
+        if (QWidget *w = slotWidget<QWidget>(prefix, from))
+            w->setObjectName(QLatin1String(prefix) + QString::number(to));
+    }
+}
+
+void Tchat::clearall()
+{
+    for (int i = 1; i <= 6; ++i) {
+        if (QLabel *l = slotWidget<QLabel>("label_score", i))
+            l->setText(QStringLiteral("0"));
+        if (QLabel *l = slotWidget<QLabel>("label_ascore", i))
+            l->clear();
+        if (QLabel *l = slotWidget<QLabel>("label_words", i))
+            l->clear();
+    }
+}
+
+// --- starting a game, leaving ---
+
+void Tchat::button_startClick()
+{
+    if (!loggedin) {
+        if (hooks.message)
+            hooks.message(this, QStringLiteral("You are not connected"));
+        return;
+    }
+    if (gamestart)
+        gamestart->show();
+}
+
+void Tchat::Exit1Click()
+{
+    close();
+}

@@ -1,0 +1,220 @@
+#pragma once
+// Tchat: the player's main window, the whole client. It hosts (starting the
+// game server of this process and joining it at 127.0.0.1), joins, or starts a
+// solo game; logs in; drains its inbound queue one message per Timer1 tick
+// through the dispatch table; shows the seat list, watchers and the chat.
+//
+// Implemented across tchat.cpp (building the window and its menus),
+// session.cpp (start-up, login, queue and dispatch, seats, removal, columns)
+// and chat.cpp (chat view and entry, links, phrase buttons, sounds).
+#include "colortext.h"
+#include "framing.h"
+#include "platform.h"
+#include "sounds.h"
+#include "tsock.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMainWindow>
+#include <QStringList>
+#include <QTimer>
+
+#include <array>
+#include <memory>
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QTextEdit;
+class QToolButton;
+class TServer;
+class Tgamestart;
+class Tspylist;
+
+class Tchat : public QMainWindow
+{
+    Q_OBJECT
+public:
+    // args: the command-line words after the program name.
+    explicit Tchat(const QStringList &args = {}, QWidget *parent = nullptr);
+    ~Tchat() override;
+
+    // The windows created after this one, and the game server of this process.
+    void attachWindows(Tspylist *spylist, Tgamestart *gamestart, TServer *server);
+
+    vexlo::platform::DesktopHooks hooks = vexlo::platform::DesktopHooks::real();
+    void setSoundPlayer(std::unique_ptr<vexlo::SoundPlayer> player) { m_sounds = std::move(player); }
+
+    // --- start-up and session ---
+    void FormCreate();
+    void FormShow();
+    void processparams();
+    void hostpress();
+    void joinpress();
+    void openLobbyLink();
+    void sockRead(TSock *sender, int count);
+    void sockInfo(TSock *sender, TSocketInfo info, const QString &msg);
+    void Timer1Timer();
+    void processsocktimer();
+    void sendloginfo(const QByteArray &args);
+    void newplayerinfo(const QByteArray &args);
+    void playerdisconnected(const QByteArray &args);
+    void justwatching(const QByteArray &args);
+    void havewrongversion(const QByteArray &args);
+    void wrongversion(const QByteArray &args);
+    void full(const QByteArray &args);
+    void JustWatch1Click();
+    void SettoJustWatch1Click();
+    void UnsetJustWatch1Click();
+    void label_playername1ContextPopup(QLabel *clicked);
+    void RemoveFromGame1Click();
+    void kicking(int slot);
+    void sortstuff(int slot);
+    void movestuff(int from, int to);
+    void button_startClick();
+    void Exit1Click();
+    void clearall();
+
+    // --- chat, phrase buttons and sounds ---
+    bool mychatKeyDown(int key, Qt::KeyboardModifiers mods);
+    void mychatKeyPress(QChar typed);
+    void sendit();
+    void chatrecieved(const QByteArray &args);
+    void addlinetochat(const QString &line, vexlo::TColor colour);
+    void mainchatMouseMove(const QPoint &pos);
+    // True when a link was opened.
+    bool mainchatMouseDown(Qt::MouseButton button, const QPoint &pos);
+    void mainchatMouseUp();
+    void Copy1Click();
+    void Paste1Click();
+    void ClearMainChat1Click();
+    void ScrollChatOff1Click();
+    void TextColor1Click();
+    void ActionColor1Click();
+    void N14Click(int size);
+    void b_phrase1Click(int button);
+    void b_phrase10Click();
+    void wave12Click(int tag);
+    void playasound(const QByteArray &args);
+    void playsounds(const QString &name);
+    void PlaySounds1Click();
+    void PlayChatterSounds1Click();
+    void phrasegateTimerTimer();
+    // The text of the link at a point of the chat view's viewport (empty if none).
+    QString linkAt(const QPoint &pos, int *start = nullptr, int *length = nullptr) const;
+
+    // Widgets named by prefix and slot ("label_playername" 3).
+    template <typename T>
+    T *slotWidget(const char *prefix, int slot) const
+    {
+        return findChild<T *>(QLatin1String(prefix) + QString::number(slot));
+    }
+
+    // --- session state ---
+    int myslot = 0;
+    bool loggedin = false;
+    bool ishost = false;
+    QString myname;
+    QString hostaddress;
+    QString loginname;
+    int inputowner = 0;
+    int seatcount = 6;
+    vexlo::TColor systemcolour = vexlo::clBlue;
+    bool phrasegate = true;
+    vexlo::TColor chatcolour = vexlo::clBlack;
+    vexlo::TColor actioncolour = vexlo::clBlack;
+    // The game port ("7772" or VEXLO_PORT) and the lobby's port on 127.0.0.1.
+    QString gameport;
+    QString lobbyport = QStringLiteral("9001");
+
+    TSock sock;
+    TSock Sock11;
+    QList<QByteArray> receivedlist;
+    QTimer Timer1;
+    // A phrase button works again 2 seconds after it sent.
+    QTimer phrasegateTimer;
+
+    // --- widgets ---
+    QWidget *panel_board = nullptr;
+    QLabel *label_status = nullptr;
+    QLabel *label_roundnum = nullptr;
+    QLabel *label_timer = nullptr;
+    QPushButton *button_start = nullptr;
+    QWidget *panel_scores = nullptr;
+    QListWidget *listbox_original = nullptr;
+    QLabel *label_scoreround = nullptr;
+    QLabel *label_original = nullptr;
+    QTextEdit *mainchat = nullptr;
+    QLineEdit *mychat = nullptr;
+    std::array<QToolButton *, 10> b_phrase{}; // 1..9 phrases, [0] is b_phrase10, the sound button
+    QMenu *popup_sounds = nullptr;
+    QMenu *popup_kick = nullptr;
+    QMenu *popup_mainchat = nullptr;
+    QMenu *popup_mychat = nullptr;
+    int popupTarget = 1; // the seat pop-up's tag
+
+    // Menu items.
+    QAction *StartGame1 = nullptr;
+    QAction *Exit1 = nullptr;
+    QAction *PlaySounds1 = nullptr;
+    QAction *PlayChatterSounds1 = nullptr;
+    QMenu *TurnSound1 = nullptr;
+    QMenu *BotSpeed1 = nullptr;
+    QAction *AutoErase1 = nullptr;
+    QAction *TextColor1 = nullptr;
+    QAction *ActionColor1 = nullptr;
+    QMenu *TextSize1 = nullptr;
+    QAction *ScrollChatOff1 = nullptr;
+    QAction *ClearMainChat1 = nullptr;
+    QAction *ResetScreenLocation1 = nullptr;
+    QAction *JustWatch1 = nullptr;
+    QMenu *grouptilesitem = nullptr;
+    QAction *ViewTally1 = nullptr;
+    QAction *SpyList1 = nullptr;
+    QAction *PhraseList1 = nullptr;
+    QAction *Help2 = nullptr;
+    QAction *About1 = nullptr;
+    // Pop-up items.
+    QAction *RemoveFromGame1 = nullptr;
+    QAction *SettoJustWatch1 = nullptr;
+    QAction *UnsetJustWatch1 = nullptr;
+    QAction *Copy1 = nullptr;
+    QAction *ClearMainChat2 = nullptr;
+    QAction *ScrollChatOff2 = nullptr;
+    QAction *Paste1 = nullptr;
+
+    Tspylist *spylist = nullptr;
+    Tgamestart *gamestart = nullptr;
+    TServer *server = nullptr;
+
+Q_SIGNALS:
+    // The window closed: the program ends.
+    void closed();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildMenus();
+    void buildBoard();
+    void buildSeatList();
+    void buildScorePanel();
+    void buildChat();
+    void wireSockets();
+    void dispatch(const QByteArray &text);
+    void send(const QByteArray &text);
+    void sessionLine(const QString &line) { addlinetochat(line, systemcolour); }
+    QString seatText(int slot) const;
+
+    QStringList m_args;
+    bool m_shown = false;
+    bool m_closing = false;
+    vexlo::MessageFramer m_framer;
+    std::unique_ptr<vexlo::SoundPlayer> m_sounds;
+};

@@ -1,0 +1,141 @@
+#pragma once
+// What the window tests share: a private data folder, the error box, message
+// boxes and links caught instead of shown, a sound player that only remembers,
+// and a stand-in game host that records what a window sends.
+#include "catalogue.h"
+#include "errorreport.h"
+#include "framing.h"
+#include "sounds.h"
+#include "tchat.h"
+#include "tgamestart.h"
+#include "tspylist.h"
+
+#include <QTcpServer>
+#include <QTextEdit>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+inline QStringList strings(std::initializer_list<const char *> items)
+{
+    QStringList l;
+    for (const char *s : items)
+        l << QString::fromUtf8(s);
+    return l;
+}
+
+// The test's own data folder and error collection; construct once in initTestCase.
+struct TestEnvironment
+{
+    QTemporaryDir home;
+    QStringList errors;
+    TestEnvironment()
+    {
+        qputenv("VEXLO_HOME", home.path().toLocal8Bit());
+        qunsetenv("VEXLO_PORT");
+        vexlo::setErrorReporter([this](const QString &text) { errors << text; });
+    }
+};
+
+class RecordingPlayer : public vexlo::SoundPlayer
+{
+public:
+    explicit RecordingPlayer(QStringList *log) : m_log(log) {}
+    void play(const QString &name) override { m_log->append(name); }
+
+private:
+    QStringList *m_log;
+};
+
+// A main window with its two small windows, the desktop replaced by recorders.
+struct Window
+{
+    Tchat chat;
+    Tspylist spylist;
+    Tgamestart gamestart;
+    QStringList sounds;
+    QStringList boxes;
+    QList<QUrl> opened;
+    std::optional<vexlo::TColor> colourChoice;
+    bool closed = false;
+
+    explicit Window(const QStringList &args = {}, TServer *server = nullptr) : chat(args)
+    {
+        chat.attachWindows(&spylist, &gamestart, server);
+        chat.setSoundPlayer(std::make_unique<RecordingPlayer>(&sounds));
+        chat.hooks.message = [this](QWidget *, const QString &text) { boxes << text; };
+        chat.hooks.openUrl = [this](const QUrl &url) { opened << url; };
+        chat.hooks.chooseColor = [this](QWidget *, vexlo::TColor) { return colourChoice; };
+        QObject::connect(&chat, &Tchat::closed, &chat, [this] { closed = true; });
+    }
+
+    // The chat view's lines (without the empty last one).
+    QStringList lines() const
+    {
+        QStringList l = chat.mainchat->toPlainText().split(QLatin1Char('\n'));
+        if (!l.isEmpty() && l.last().isEmpty())
+            l.removeLast();
+        return l;
+    }
+    QString lastLine() const { return lines().value(lines().size() - 1); }
+    // Hands one message to the dispatcher as the queue timer would.
+    void feed(const QByteArray &text)
+    {
+        chat.receivedlist.append(text);
+        chat.Timer1Timer();
+    }
+    QLabel *label(const char *prefix, int slot) const { return chat.slotWidget<QLabel>(prefix, slot); }
+};
+
+// A stand-in game host: accepts one window and records what it sends.
+class FakeHost : public QObject
+{
+public:
+    FakeHost()
+    {
+        server.listen(QHostAddress::LocalHost, 0);
+        connect(&server, &QTcpServer::newConnection, this, [this] {
+            peer = server.nextPendingConnection();
+            connect(peer, &QTcpSocket::readyRead, this, [this] {
+                for (QByteArray &m : framer.feed(peer->readAll()))
+                    got.append(std::move(m));
+            });
+        });
+    }
+    QString port() const { return QString::number(server.serverPort()); }
+    // Joins the window to this host and waits for the connection.
+    bool attach(Tchat &chat, const QString &name = QStringLiteral("Red"))
+    {
+        chat.gameport = port();
+        chat.hostaddress = QStringLiteral("127.0.0.1");
+        chat.myname = name;
+        chat.joinpress();
+        return QTest::qWaitFor([&] { return peer && chat.sock.Connected(); }, 3000);
+    }
+    void push(const QByteArray &bytes)
+    {
+        peer->write(bytes);
+        peer->flush();
+    }
+    // Waits for the next message the window sends; empty on time-out.
+    QByteArray next(int ms = 2000)
+    {
+        if (!QTest::qWaitFor([&] { return !got.isEmpty(); }, ms))
+            return {};
+        return got.takeFirst();
+    }
+    // True when the window sent nothing since the last message taken: a marker
+    // sent now must be the next thing to arrive.
+    bool quiet(Tchat &chat)
+    {
+        chat.sock.Send(vexlo::frame("MARK+"));
+        return next() == "MARK+";
+    }
+
+    QTcpServer server;
+    QTcpSocket *peer = nullptr;
+    vexlo::MessageFramer framer;
+    QList<QByteArray> got;
+};

@@ -1,0 +1,667 @@
+// The main window fed server messages through its dispatcher, offscreen: seats,
+// watchers, the column order, the queue, the chat view and entry, phrase
+// buttons, chatter sounds, and the two small windows. A stand-in host records
+// what the window sends.
+#include "fixtures.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QToolButton>
+
+using namespace vexlo;
+
+namespace {
+
+// A window joined to a stand-in host and logged in to slot.
+struct Seated
+{
+    FakeHost host;
+    Window w;
+    explicit Seated(int slot = 4, const QString &name = QStringLiteral("Red"))
+    {
+        if (!host.attach(w.chat, name))
+            qFatal("stand-in host not reached");
+        w.feed("CMD_sendlogininfo+" + QByteArray::number(slot));
+        host.next(); // the login
+    }
+};
+
+// Formats of the chat view's last line: (text, bold, colour) per fragment.
+struct Fragment
+{
+    QString text;
+    bool bold;
+    QColor colour;
+};
+QList<Fragment> lastLineFragments(const QTextEdit *view)
+{
+    QTextBlock b = view->document()->lastBlock();
+    while (b.isValid() && b.text().isEmpty())
+        b = b.previous();
+    QList<Fragment> out;
+    for (auto it = b.begin(); !it.atEnd(); ++it) {
+        const QTextFragment f = it.fragment();
+        out.append({f.text(), f.charFormat().fontWeight() >= QFont::Bold, f.charFormat().foreground().color()});
+    }
+    return out;
+}
+
+} // namespace
+
+class WindowTests : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { env = std::make_unique<TestEnvironment>(); }
+    void init() { env->errors.clear(); }
+
+    void startsAsDesigned();
+    void commandLineWithTooFewWords();
+    void loginAndTheColumnOrder();
+    void firstSeatKeepsTheColumns();
+    void arrivalsAndWatchers();
+    void departures();
+    void queueDispatchAndErrors();
+    void longMessageIsCut();
+    void justWatching();
+    void seatPopupAndRemoval();
+    void startButtonAndGameOptions();
+    void fullGameAndClosedSocket();
+    void chatEntryKeys();
+    void chatLinesAndColours();
+    void scrollChatOff();
+    void linksInTheView();
+    void phraseButtonsAndTheirGate();
+    void chatterSounds();
+    void colourAndSizeOptions();
+    void spyListRemoval();
+
+private:
+    std::unique_ptr<TestEnvironment> env;
+};
+
+void WindowTests::startsAsDesigned()
+{
+    Window w;
+    Tchat &c = w.chat;
+    QCOMPARE(c.label_status->text(), QStringLiteral("Welcome to Vexlo by Quorbit Software"));
+    QCOMPARE(c.panel_board->size(), QSize(764, 529));
+    QCOMPARE(c.mainchat->geometry(), QRect(285, 320, 476, 183));
+    QCOMPARE(c.mychat->geometry(), QRect(285, 504, 356, 22));
+    QCOMPARE(c.mychat->text(), QStringLiteral("<Enter Chat Here>"));
+    QCOMPARE(c.button_start->geometry(), QRect(30, 323, 197, 43));
+    QVERIFY(c.button_start->isHidden());
+    const int tops[] = {368, 389, 410, 432, 453, 474};
+    for (int i = 1; i <= 6; ++i) {
+        QCOMPARE(w.label("label_playername", i)->text(), QStringLiteral("<Waiting>"));
+        QCOMPARE(w.label("label_playername", i)->geometry(), QRect(20, tops[i - 1], 100, 16));
+        QCOMPARE(w.label("label_score", i)->x(), 122);
+        QCOMPARE(w.label("label_words", i)->x(), 186);
+        QVERIFY(w.label("image_eyes", i)->isHidden());
+        QCOMPARE(w.label("label_playername", i)->property("tag").toInt(), i);
+    }
+    QCOMPARE(w.label("label_playername", 4)->property("hint").toString(), QStringLiteral("Kling"));
+    const QStringList phrases = strings({"Way To Go!", "Good One!", "Nice Try!", "Excellent!", "Brilliant!",
+                                 "Wow, WTG!",  "Thanks!",   "Way To Go Teamie!", "Good Game Everyone!"});
+    for (int i = 1; i <= 9; ++i)
+        QCOMPARE(c.b_phrase[size_t(i)]->toolTip(), phrases[i - 1]);
+    QCOMPARE(c.b_phrase[0]->objectName(), QStringLiteral("b_phrase10"));
+    // The menus in their order; later windows' entries present but disabled.
+    QStringList menus;
+    for (QAction *a : c.menuBar()->actions())
+        menus << a->text();
+    QCOMPARE(menus, strings({"File", "Options", "Tiles", "View", "Help"}));
+    QVERIFY(!c.StartGame1->isEnabled());
+    QVERIFY(c.PlaySounds1->isChecked() && !c.PlayChatterSounds1->isChecked());
+    QVERIFY(!c.BotSpeed1->menuAction()->isVisible());
+    QVERIFY(!c.ViewTally1->isEnabled() && !c.PhraseList1->isEnabled() && !c.About1->isEnabled());
+    QVERIFY(c.SpyList1->isEnabled());
+    QCOMPARE(c.systemcolour, clBlue);
+    QVERIFY(!c.Timer1.isActive()); // nothing waits, nothing ticks
+}
+
+void WindowTests::commandLineWithTooFewWords()
+{
+    Window w({QStringLiteral("Red"), QStringLiteral("10.0.0.5")});
+    w.chat.processparams();
+    QCOMPARE(w.lines(), QStringList{QStringLiteral("Loading Multi-player Game.. Please Wait.")});
+    QVERIFY(!w.chat.sock.hasHandle());
+    QVERIFY(!w.chat.Sock11.hasHandle());
+    QVERIFY(!w.chat.ishost);
+}
+
+void WindowTests::loginAndTheColumnOrder()
+{
+    FakeHost host;
+    Window w;
+    QVERIFY(host.attach(w.chat, QStringLiteral("Red Fox")));
+    QWidget *col1 = w.chat.slotWidget<QWidget>("listbox_player", 1);
+    QWidget *col4 = w.chat.slotWidget<QWidget>("listbox_player", 4);
+    w.feed("CMD_sendlogininfo+4");
+    QCOMPARE(host.next(), QByteArray("CMD_logininfo+4+1.0.3+Red Fox"));
+    QVERIFY(w.chat.loggedin);
+    QCOMPARE(w.chat.myslot, 4);
+    // Columns 1 and 4 swapped their names, all five elements of each.
+    QCOMPARE(w.chat.slotWidget<QWidget>("listbox_player", 4), col1);
+    QCOMPARE(w.chat.slotWidget<QWidget>("listbox_player", 1), col4);
+    const int left1[] = {134, 133, 154, 138, 139}; // label_name .. image_fastest of the first column
+    const char *prefixes[] = {"label_name", "label_ascore", "image_bonus", "listbox_player", "image_fastest"};
+    for (int k = 0; k < 5; ++k) {
+        QCOMPARE(w.chat.slotWidget<QWidget>(prefixes[k], 4)->x(), left1[k]);
+        QVERIFY(w.chat.slotWidget<QWidget>(prefixes[k], 1)->x() > 300);
+        QCOMPARE(w.chat.findChildren<QWidget *>(QLatin1String(prefixes[k]) + QStringLiteral("0")).size(), 0);
+    }
+    // The seat list keeps the plain order.
+    QCOMPARE(w.label("label_playername", 1)->y(), 368);
+}
+
+void WindowTests::firstSeatKeepsTheColumns()
+{
+    Seated s(1);
+    QCOMPARE(s.w.chat.slotWidget<QWidget>("label_name", 1)->x(), 134);
+    QCOMPARE(s.w.chat.slotWidget<QWidget>("image_fastest", 1)->x(), 139);
+    Seated spy(7);
+    QCOMPARE(spy.w.chat.slotWidget<QWidget>("label_name", 1)->x(), 134);
+}
+
+void WindowTests::arrivalsAndWatchers()
+{
+    Seated s(4);
+    Window &w = s.w;
+    w.feed("CMD_newplayerinfo+4+Red");
+    w.feed("CMD_existingplayers+1+Host");
+    w.feed("CMD_existingplayers+2+"); // not logged in yet
+    w.feed("CMD_newplayerinfo+7+Spy+Co");
+    QCOMPARE(w.lines(), strings({"You are Connected.", "Host is Connected.", " is Connected.",
+                                     "Spy+Co is Connected.", "Spy+Co is spying."}));
+    QCOMPARE(w.label("label_playername", 1)->text(), QStringLiteral("Host"));
+    QVERIFY(!w.label("label_score", 1)->isHidden());
+    QCOMPARE(w.label("label_playername", 2)->text(), QString());
+    QVERIFY(w.label("label_score", 3)->isHidden());
+    QCOMPARE(w.spylist.listbox_spys->count(), 1);
+    QCOMPARE(w.spylist.listbox_spys->item(0)->text(), QStringLiteral("7: Spy+Co"));
+    QCOMPARE(w.sounds, QStringList(4, QStringLiteral("entered")));
+    // Names are shown as text, never as markup.
+    w.feed("CMD_newplayerinfo+3+<b>Bold</b>");
+    QCOMPARE(w.label("label_playername", 3)->textFormat(), Qt::PlainText);
+    // Sounds off: nothing plays.
+    w.chat.PlaySounds1Click();
+    w.feed("CMD_newplayerinfo+5+Quiet");
+    QCOMPARE(w.sounds.size(), 5);
+
+    // A watcher's own window.
+    Seated spy(7, QStringLiteral("Eve"));
+    spy.w.feed("CMD_newplayerinfo+7+Eve");
+    QCOMPARE(spy.w.lines(), strings({"You are Connected.", "You are spying."}));
+    QCOMPARE(spy.w.spylist.listbox_spys->item(0)->text(), QStringLiteral("7: Eve"));
+}
+
+void WindowTests::departures()
+{
+    Seated s(1);
+    Window &w = s.w;
+    w.feed("CMD_newplayerinfo+2+Blue");
+    w.feed("CMD_newplayerinfo+4+Kling"); // the seat's own hint
+    w.feed("CMD_newplayerinfo+8+Spy");
+    w.feed("CMD_justwatching+2+1");
+    QVERIFY(!w.label("image_eyes", 2)->isHidden());
+    w.label("label_score", 2)->setText(QStringLiteral("35"));
+    w.chat.ClearMainChat1Click();
+
+    w.feed("CMD_playerdisconnected+2+SomethingElse");
+    QCOMPARE(w.lines(), QStringList{QStringLiteral("Blue disconnected.")}); // the shown name
+    QCOMPARE(w.label("label_playername", 2)->text(), QStringLiteral("<Waiting>"));
+    QVERIFY(w.label("image_eyes", 2)->isHidden());
+    QCOMPARE(w.label("label_score", 2)->text(), QStringLiteral("35"));
+    w.feed("CMD_playerdisconnected+2+Blue"); // already free: no line
+    w.feed("CMD_playerdisconnected+4+Kling");
+    QCOMPARE(w.lines().size(), 1);
+    QCOMPARE(w.label("label_playername", 4)->text(), QStringLiteral("<Waiting>"));
+
+    w.feed("CMD_playerdisconnected+9+Spy"); // not in the list
+    QCOMPARE(w.lines().size(), 1);
+    w.feed("CMD_playerdisconnected+8+SPY"); // compared without letter case
+    QCOMPARE(w.lastLine(), QStringLiteral("SPY has left."));
+    QCOMPARE(w.spylist.listbox_spys->count(), 0);
+    QVERIFY(env->errors.isEmpty());
+}
+
+void WindowTests::queueDispatchAndErrors()
+{
+    Seated s(1);
+    Window &w = s.w;
+    // Rows of the round come later: they are taken and do nothing.
+    for (const char *m : {"CMD_timeup", "CMD_timeup+1+", "CMD_startgame+Red+5+60++", "CMD_bogus+1", "", "+x",
+                          "cmd_chat+A chats: lower|clRed"})
+        w.feed(m);
+    QVERIFY(w.lines().isEmpty());
+    QVERIFY(w.chat.receivedlist.isEmpty());
+    // A number that is not one: the error box, and the next message goes on.
+    w.chat.receivedlist << "CMD_newplayerinfo+x2+Bob" << "CMD_newplayerinfo+2+Bob";
+    w.chat.Timer1Timer();
+    QCOMPARE(env->errors, QStringList{QStringLiteral("'x2' is not a valid integer value")});
+    QVERIFY(w.lines().isEmpty());
+    QCOMPARE(w.chat.receivedlist.size(), 1); // one message per tick
+    w.chat.Timer1Timer();
+    QCOMPARE(w.lines(), QStringList{QStringLiteral("Bob is Connected.")});
+    // Versions only inform.
+    w.feed("CMD_havewrongversion+Oldie");
+    w.feed("CMD_wrongversion+");
+    QCOMPARE(w.lines().mid(1), strings({"Oldie has a different version of the game then you.",
+                                            "You have a differnt version of the game then the host."}));
+    // The timer runs while messages wait and stops when the queue is empty.
+    s.host.push(frame("CMD_chat+A chats: 1|clBlack") + frame("CMD_chat+A chats: 2|clBlack"));
+    QTRY_COMPARE(w.lines().size(), 5);
+    QTRY_VERIFY(!w.chat.Timer1.isActive());
+}
+
+void WindowTests::longMessageIsCut()
+{
+    Seated s(1);
+    const QByteArray text = "CMD_chat+" + QByteArray(5000, 'a');
+    s.host.push(frame(text) + frame("CMD_chat+B chats: after|clBlack"));
+    QTRY_COMPARE(s.w.lines().size(), 2);
+    QCOMPARE(s.w.lines()[0].size(), 4096 - 9); // 4,096 bytes of message, less "CMD_chat+"
+    QCOMPARE(s.w.lines()[1], QStringLiteral("B chats: after"));
+}
+
+void WindowTests::justWatching()
+{
+    Seated s(4);
+    Window &w = s.w;
+    w.feed("CMD_newplayerinfo+4+Red");
+    w.chat.ClearMainChat1Click();
+    // The menu sends; only the server's answer moves the check mark.
+    w.chat.JustWatch1->trigger();
+    QCOMPARE(s.host.next(), QByteArray("CMD_justwatch+4+1"));
+    QVERIFY(!w.chat.JustWatch1->isChecked());
+    w.feed("CMD_justwatching+4+1");
+    QVERIFY(w.chat.JustWatch1->isChecked());
+    QVERIFY(!w.label("image_eyes", 4)->isHidden());
+    QCOMPARE(w.lastLine(), QStringLiteral("Red is just watching"));
+    w.chat.JustWatch1->trigger();
+    QCOMPARE(s.host.next(), QByteArray("CMD_justwatch+4+2"));
+    QVERIFY(w.chat.JustWatch1->isChecked());
+    w.feed("CMD_justwatching+4+2");
+    QVERIFY(!w.chat.JustWatch1->isChecked());
+    QVERIFY(w.label("image_eyes", 4)->isHidden());
+    QCOMPARE(w.lastLine(), QStringLiteral("Red is now playing again"));
+    // Another seat's mark leaves this window's menu alone; slot 8 is ignored.
+    w.feed("CMD_justwatching+2+1");
+    QVERIFY(!w.chat.JustWatch1->isChecked());
+    QVERIFY(!w.label("image_eyes", 2)->isHidden());
+    const qsizetype before = w.lines().size();
+    w.feed("CMD_justwatching+8+1");
+    QCOMPARE(w.lines().size(), before);
+
+    // A watcher cannot just-watch.
+    Seated spy(7);
+    spy.w.chat.JustWatch1Click();
+    QVERIFY(spy.host.quiet(spy.w.chat));
+}
+
+void WindowTests::seatPopupAndRemoval()
+{
+    Seated s(2);
+    Tchat &c = s.w.chat;
+    s.w.feed("CMD_existingplayers+1+Host");
+    // Not the host: everything disabled.
+    c.label_playername1ContextPopup(s.w.label("label_playername", 1));
+    QVERIFY(!c.RemoveFromGame1->isEnabled() && !c.SettoJustWatch1->isEnabled() && !c.UnsetJustWatch1->isEnabled());
+    c.kicking(1);
+    QVERIFY(s.host.quiet(c));
+
+    Seated h(1);
+    Tchat &hc = h.w.chat;
+    hc.ishost = true;
+    h.w.feed("CMD_newplayerinfo+3+Green");
+    hc.label_playername1ContextPopup(h.w.label("label_playername", 5)); // a free seat
+    QVERIFY(!hc.RemoveFromGame1->isEnabled());
+    QVERIFY(hc.SettoJustWatch1->isEnabled() && hc.UnsetJustWatch1->isEnabled());
+    hc.label_playername1ContextPopup(h.w.label("label_playername", 3));
+    QVERIFY(hc.RemoveFromGame1->isEnabled());
+    QCOMPARE(hc.popupTarget, 3);
+    hc.RemoveFromGame1->trigger();
+    QCOMPARE(h.host.next(), QByteArray("CMD_kickhim+1+3+"));
+    hc.SettoJustWatch1->trigger();
+    QCOMPARE(h.host.next(), QByteArray("CMD_justwatch+3+1"));
+    hc.UnsetJustWatch1->trigger();
+    QCOMPARE(h.host.next(), QByteArray("CMD_justwatch+3+2"));
+    // The score panel's labels always aim at slot 1.
+    hc.label_playername1ContextPopup(h.w.label("label_ascore", 5));
+    QCOMPARE(hc.popupTarget, 1);
+}
+
+void WindowTests::startButtonAndGameOptions()
+{
+    Window w;
+    w.chat.button_startClick();
+    QCOMPARE(w.boxes, QStringList{QStringLiteral("You are not connected")});
+    QVERIFY(!w.gamestart.isVisible());
+
+    Seated s(1);
+    s.w.chat.button_startClick();
+    QVERIFY(s.w.gamestart.isVisible());
+    Tgamestart &g = s.w.gamestart;
+    QCOMPARE(g.windowTitle(), QStringLiteral("Vexlo - Game Start"));
+    QCOMPARE(g.edit_playtoscore->text(), QStringLiteral("5"));
+    QCOMPARE(g.edit_creationtime->text(), QStringLiteral("60"));
+    g.button_start->click();
+    QCOMPARE(s.host.next(), QByteArray("CMD_startgame+Red+5+60+"));
+    QVERIFY(!g.isVisible());
+    // The arrows stop at their ends, in their steps.
+    g.edit_playtoscore->setValue(10);
+    g.edit_playtoscore->stepBy(1);
+    QCOMPARE(g.edit_playtoscore->value(), 10);
+    g.edit_creationtime->setValue(30);
+    g.edit_creationtime->stepBy(-1);
+    QCOMPARE(g.edit_creationtime->value(), 30);
+    g.edit_creationtime->stepBy(3);
+    QCOMPARE(g.edit_creationtime->text(), QStringLiteral("45"));
+    g.edit_creationtime->setValue(120);
+    g.edit_creationtime->stepBy(1);
+    QCOMPARE(g.edit_creationtime->value(), 120);
+    g.edit_playtoscore->setValue(1);
+    g.edit_playtoscore->stepBy(-1);
+    QCOMPARE(g.edit_playtoscore->value(), 1);
+    g.button_startClick();
+    QCOMPARE(s.host.next(), QByteArray("CMD_startgame+Red+1+120+"));
+}
+
+void WindowTests::fullGameAndClosedSocket()
+{
+    Seated s(1);
+    s.w.feed("CMD_full+");
+    QCOMPARE(s.w.boxes, QStringList{QStringLiteral("Game is full")});
+    QVERIFY(s.w.closed);
+
+    // The host closes the connection: the window closes at once, dropping what waits.
+    Seated t(2);
+    t.w.chat.receivedlist << "CMD_chat+x chats: late|clBlack";
+    t.host.peer->disconnectFromHost();
+    QTRY_VERIFY(t.w.closed);
+    QVERIFY(t.w.chat.receivedlist.isEmpty());
+    QVERIFY(!t.w.chat.Timer1.isActive());
+}
+
+void WindowTests::chatEntryKeys()
+{
+    Window before;
+    FakeHost idle;
+    QVERIFY(idle.attach(before.chat));
+    QTest::keyClicks(before.chat.mychat, QStringLiteral("early"));
+    QTest::keyClick(before.chat.mychat, Qt::Key_Return);
+    QCOMPARE(before.chat.mychat->text(), QStringLiteral("early")); // not logged in: kept
+    QVERIFY(idle.quiet(before.chat));
+
+    Seated s(4);
+    QLineEdit *entry = s.w.chat.mychat;
+    QTest::keyClicks(entry, QStringLiteral("hi + there"));
+    QCOMPARE(entry->text(), QStringLiteral("hi + there")); // the first key wiped the starting text
+    QTest::keyClick(entry, Qt::Key_Return);
+    QCOMPARE(s.host.next(), QByteArray("CMD_chat+4+hi + there|clBlack"));
+    QVERIFY(entry->text().isEmpty());
+    QTest::keyClicks(entry, QStringLiteral("/me waves"));
+    QTest::keyClick(entry, Qt::Key_Enter);
+    QCOMPARE(s.host.next(), QByteArray("CMD_action+4+waves|clBlack"));
+    entry->setText(QStringLiteral("/meow"));
+    s.w.chat.sendit();
+    QCOMPARE(s.host.next(), QByteArray("CMD_action+4+w|clBlack"));
+    entry->setText(QStringLiteral("/quit"));
+    s.w.chat.sendit();
+    QVERIFY(entry->text().isEmpty());
+    QVERIFY(s.host.quiet(s.w.chat));
+    s.w.chat.sendit(); // empty: nothing
+    QVERIFY(s.host.quiet(s.w.chat));
+    // Outside Latin-1 and the terminator character go out as "?".
+    entry->setText(QString::fromUtf8("café ÿ € ok"));
+    s.w.chat.sendit();
+    QCOMPARE(s.host.next(), QByteArray("CMD_chat+4+caf\xe9 ? ? ok|clBlack"));
+    // Paste replaces the whole entry.
+    QGuiApplication::clipboard()->setText(QStringLiteral("pasted\nline"));
+    entry->setText(QStringLiteral("old"));
+    QTest::keyClick(entry, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(entry->text(), QStringLiteral("pasted line"));
+}
+
+void WindowTests::chatLinesAndColours()
+{
+    Seated s(1);
+    Window &w = s.w;
+    w.feed("CMD_chat+Player1 chats: see you at 10:30|clRed");
+    QList<Fragment> f = lastLineFragments(w.chat.mainchat);
+    QCOMPARE(f.size(), 2);
+    QCOMPARE(f[0].text, QStringLiteral("Player1 chats:"));
+    QVERIFY(f[0].bold);
+    QCOMPARE(f[1].text, QStringLiteral(" see you at 10:30"));
+    QVERIFY(!f[1].bold);
+    QCOMPARE(f[0].colour, QColor(255, 0, 0));
+    QCOMPARE(f[1].colour, QColor(255, 0, 0));
+
+    w.feed("CMD_action+Player1 waves|$000080FF");
+    f = lastLineFragments(w.chat.mainchat);
+    QCOMPARE(f.size(), 1);
+    QVERIFY(!f[0].bold);
+    QCOMPARE(f[0].colour, QColor(255, 128, 0));
+    w.feed("CMD_action+Player1 says: Way To Go!|clnavy");
+    f = lastLineFragments(w.chat.mainchat);
+    QCOMPARE(f[0].text, QStringLiteral("Player1 says:"));
+    QCOMPARE(f[0].colour, QColor(0, 0, 128));
+    w.feed("CMD_chat+Player1 chats: no colour");
+    QCOMPARE(lastLineFragments(w.chat.mainchat)[1].colour, QColor(255, 0, 0));
+    w.feed("CMD_chat+Player1 chats: a|b|clBlue");
+    QCOMPARE(w.lastLine(), QStringLiteral("Player1 chats: a"));
+    QCOMPARE(lastLineFragments(w.chat.mainchat)[0].colour, QColor(255, 0, 0));
+    // The window's own lines are blue.
+    w.chat.addlinetochat(QStringLiteral("You are Connected."), w.chat.systemcolour);
+    f = lastLineFragments(w.chat.mainchat);
+    QCOMPARE(f.size(), 1);
+    QCOMPARE(f[0].colour, QColor(0, 0, 255));
+    QCOMPARE(w.lines().size(), 6);
+    // Clear Main Chat empties the view and gives the entry the focus.
+    w.chat.ClearMainChat1->trigger();
+    QVERIFY(w.lines().isEmpty());
+    // Copy puts the selection on the clipboard as plain text.
+    w.feed("CMD_chat+A chats: copy me|clRed");
+    w.chat.mainchat->selectAll();
+    w.chat.Copy1Click();
+    QVERIFY(QGuiApplication::clipboard()->text().startsWith(QStringLiteral("A chats: copy me")));
+}
+
+void WindowTests::scrollChatOff()
+{
+    Seated s(1);
+    Window &w = s.w;
+    w.chat.show();
+    QScrollBar *bar = w.chat.mainchat->verticalScrollBar();
+    for (int i = 0; i < 60; ++i)
+        w.feed("CMD_chat+A chats: line " + QByteArray::number(i) + "|clBlack");
+    QVERIFY(bar->maximum() > 0);
+    QCOMPARE(bar->value(), bar->maximum()); // the view follows
+    w.chat.ScrollChatOff1->trigger();
+    QVERIFY(w.chat.ScrollChatOff1->isChecked() && w.chat.ScrollChatOff2->isChecked());
+    bar->setValue(10);
+    for (int i = 0; i < 5; ++i)
+        w.feed("CMD_chat+A chats: more|clBlack");
+    QCOMPARE(bar->value(), 10);
+    w.chat.ScrollChatOff2->trigger(); // the pop-up item flips both
+    QVERIFY(!w.chat.ScrollChatOff1->isChecked() && !w.chat.ScrollChatOff2->isChecked());
+    w.feed("CMD_chat+A chats: last|clBlack");
+    QCOMPARE(bar->value(), bar->maximum());
+}
+
+void WindowTests::linksInTheView()
+{
+    Seated s(1);
+    Window &w = s.w;
+    w.chat.show();
+    w.feed("CMD_chat+Bob chats: see http://example.com/page. or file:///etc/passwd or WWW.Vexlo.ORG|clBlack");
+    QTextEdit *view = w.chat.mainchat;
+    const QString line = w.lastLine();
+    // A point in the middle of a character of the text.
+    auto pointAt = [&](qsizetype index) {
+        QTextCursor c(view->document());
+        c.setPosition(int(index));
+        const QRect left = view->cursorRect(c);
+        c.setPosition(int(index) + 1);
+        const QRect right = view->cursorRect(c);
+        return QPoint((left.x() + right.x()) / 2, left.center().y());
+    };
+    const QPoint onHttp = pointAt(line.indexOf(QLatin1String("example")));
+    QCOMPARE(w.chat.linkAt(onHttp), QStringLiteral("http://example.com/page"));
+    w.chat.mainchatMouseMove(onHttp);
+    QCOMPARE(view->viewport()->cursor().shape(), Qt::PointingHandCursor);
+    const QPoint onWord = pointAt(line.indexOf(QLatin1String("see")));
+    QVERIFY(w.chat.linkAt(onWord).isEmpty());
+    w.chat.mainchatMouseMove(onWord);
+    QCOMPARE(view->viewport()->cursor().shape(), Qt::ArrowCursor);
+    // Left press opens and selects the link; other buttons do not.
+    QVERIFY(!w.chat.mainchatMouseDown(Qt::RightButton, onHttp));
+    QVERIFY(w.chat.mainchatMouseDown(Qt::LeftButton, onHttp));
+    QCOMPARE(w.opened, QList<QUrl>{QUrl(QStringLiteral("http://example.com/page"))});
+    QCOMPARE(view->textCursor().selectedText(), QStringLiteral("http://example.com/page"));
+    // A local file is never a link, nor opened.
+    const QPoint onFile = pointAt(line.indexOf(QLatin1String("passwd")));
+    QVERIFY(w.chat.linkAt(onFile).isEmpty());
+    QVERIFY(!w.chat.mainchatMouseDown(Qt::LeftButton, onFile));
+    // "www." keeps its capitals and opens as a web address.
+    QVERIFY(w.chat.mainchatMouseDown(Qt::LeftButton, pointAt(line.indexOf(QLatin1String("Vexlo")))));
+    QCOMPARE(w.opened.last(), QUrl(QStringLiteral("http://WWW.Vexlo.ORG")));
+    // Past the end of the text there is nothing.
+    QVERIFY(w.chat.linkAt(QPoint(5, view->viewport()->height() - 3)).isEmpty());
+    QCOMPARE(w.opened.size(), 2);
+}
+
+void WindowTests::phraseButtonsAndTheirGate()
+{
+    Seated s(4);
+    Tchat &c = s.w.chat;
+    c.b_phrase[1]->click();
+    QCOMPARE(s.host.next(), QByteArray("CMD_action+4+says: Way To Go!|clBlack"));
+    QVERIFY(!c.phrasegate);
+    QVERIFY(c.phrasegateTimer.isActive());
+    QCOMPARE(c.phrasegateTimer.interval(), 2000);
+    c.b_phrase[2]->click(); // within the gate: nothing
+    QVERIFY(s.host.quiet(c));
+    c.phrasegateTimerTimer();
+    c.b_phrase[3]->setToolTip(QStringLiteral("/me cheers"));
+    c.b_phrase[3]->click();
+    QCOMPARE(s.host.next(), QByteArray("CMD_action+4+cheers|clBlack"));
+    c.phrasegateTimerTimer();
+    c.b_phrase[3]->setToolTip(QStringLiteral("/mecheers"));
+    c.b_phrase1Click(3);
+    QCOMPARE(s.host.next(), QByteArray("CMD_action+4+says: /mecheers|clBlack"));
+
+    // Without a connection: the socket's error, and the gate stays open.
+    Window alone;
+    alone.chat.b_phrase[1]->click();
+    QCOMPARE(env->errors, QStringList{QStringLiteral("Send - Socket Not Connected")});
+    QVERIFY(alone.chat.phrasegate);
+}
+
+void WindowTests::chatterSounds()
+{
+    Seated s(4);
+    Window &w = s.w;
+    w.feed("CMD_newplayerinfo+2+Blue");
+    w.sounds.clear();
+    w.chat.ClearMainChat1Click();
+    w.chat.wave12Click(3);
+    QCOMPARE(s.host.next(), QByteArray("CMD_playasound+4+wave3+"));
+    w.chat.wave12Click(0); // <Cancel>
+    QVERIFY(s.host.quiet(w.chat));
+    // Chatter sounds off: a line in blue, naming the sound.
+    w.feed("CMD_playasound+2+wave6+");
+    QCOMPARE(w.lastLine(), QStringLiteral("Blue: <Chatter Sound> Snoring"));
+    const QList<Fragment> f = lastLineFragments(w.chat.mainchat);
+    QCOMPARE(f[0].text, QStringLiteral("Blue:"));
+    QVERIFY(f[0].bold);
+    QCOMPARE(f[1].colour, QColor(0, 0, 255));
+    QVERIFY(w.sounds.isEmpty());
+    // Unknown seats and sounds write nothing.
+    for (const char *m : {"CMD_playasound+9+wave6+", "CMD_playasound+2+wave13+", "CMD_playasound+x+wave1+",
+                          "CMD_playasound+2+Cancel1+"})
+        w.feed(m);
+    QCOMPARE(w.lines().size(), 1);
+    QVERIFY(env->errors.isEmpty());
+    // On: the sound plays even with the program's sounds off, and nothing is written.
+    w.chat.PlayChatterSounds1->trigger();
+    QVERIFY(w.chat.PlayChatterSounds1->isChecked());
+    w.chat.PlaySounds1->trigger();
+    QVERIFY(!w.chat.PlaySounds1->isChecked());
+    w.feed("CMD_playasound+2+wave6+");
+    QCOMPARE(w.sounds, QStringList{QStringLiteral("wave6")});
+    QCOMPARE(w.lines().size(), 1);
+    w.chat.playsounds(QStringLiteral("entered"));
+    QCOMPARE(w.sounds.size(), 1);
+
+    // Watchers cannot send sounds.
+    Seated spy(8);
+    spy.w.chat.wave12Click(1);
+    QVERIFY(spy.host.quiet(spy.w.chat));
+    // Every sound the program names is carried in it.
+    for (const char *name : {"entered", "turn", "turnnew", "clickletter", "backspace", "clear", "pass", "invalid",
+                             "goodword", "allfilled", "tick", "timeup", "postscores", "winner", "Wave1", "wave12"})
+        QVERIFY2(!soundResource(QLatin1String(name)).isEmpty(), name);
+    QVERIFY(soundResource(QStringLiteral("wave13")).isEmpty());
+}
+
+void WindowTests::colourAndSizeOptions()
+{
+    Seated s(2);
+    Window &w = s.w;
+    w.colourChoice = rgbColor(255, 128, 0);
+    w.chat.TextColor1->trigger();
+    QCOMPARE(w.chat.chatcolour, rgbColor(255, 128, 0));
+    QCOMPARE(w.chat.mychat->palette().color(QPalette::Text), QColor(255, 128, 0));
+    w.chat.mychat->setText(QStringLiteral("hi"));
+    w.chat.sendit();
+    QCOMPARE(s.host.next(), QByteArray("CMD_chat+2+hi|$000080FF"));
+    w.colourChoice = std::nullopt; // cancelled: nothing changes
+    w.chat.TextColor1Click();
+    QCOMPARE(w.chat.chatcolour, rgbColor(255, 128, 0));
+    w.colourChoice = clRed;
+    w.chat.ActionColor1Click();
+    w.chat.mychat->setText(QStringLiteral("/me smiles"));
+    w.chat.sendit();
+    QCOMPARE(s.host.next(), QByteArray("CMD_action+2+smiles|clRed"));
+    w.chat.findChild<QAction *>(QStringLiteral("N12"))->trigger();
+    QCOMPARE(w.chat.mainchat->font().pointSize(), 12);
+    w.chat.N14Click(8);
+    QCOMPARE(w.chat.mainchat->font().pointSize(), 8);
+}
+
+void WindowTests::spyListRemoval()
+{
+    Seated h(1);
+    h.w.chat.ishost = true;
+    Tspylist &spy = h.w.spylist;
+    QCOMPARE(spy.windowTitle(), QStringLiteral("Vexlo - Spys"));
+    h.w.feed("CMD_newplayerinfo+7+Eve");
+    h.w.feed("CMD_newplayerinfo+9+Mallory");
+    QCOMPARE(spy.listbox_spys->item(1)->text(), QStringLiteral("9: Mallory"));
+    spy.listTag = -1; // the pointer below the last item
+    spy.popup_kickhimClick();
+    QVERIFY(h.host.quiet(h.w.chat));
+    spy.listTag = 1;
+    spy.popup_kickhimClick();
+    QCOMPARE(h.host.next(), QByteArray("CMD_kickhim+1+9+"));
+    spy.listbox_spys->addItem(QStringLiteral("x: odd"));
+    spy.listTag = 2;
+    spy.popup_kickhimClick();
+    QVERIFY(h.host.quiet(h.w.chat));
+    QVERIFY(!spy.popup_kickhim->isEnabled()); // only hosting enables it
+}
+
+QTEST_MAIN(WindowTests)
+#include "tst_window.moc"

@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# Makes the screenshots in docs/screenshots/ on a virtual display (Xvfb):
+#   solo.png         a solo start
+#   host.png         a host with two joined players, a spy, and the spy list
+#   chat.png         the chat: a coloured action, a phrase line, a chatter sound, a link
+#   gamestart.png    the game options window
+# Installs what it misses (xvfb, xdotool, imagemagick) and builds build/bin/vexlo
+# through scripts/setup.
+#   tools/screenshots.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+if [ "${1:-}" != --inside ]; then
+  CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-2} \
+    scripts/setup --target vexlo --packages xvfb xdotool imagemagick
+  # A display number of its own: other sessions on this machine may use the low ones.
+  exec xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1600x1200x24 -noreset" "$0" --inside
+fi
+
+out=docs/screenshots
+mkdir -p "$out"
+export VEXLO_HOME=$(mktemp -d)
+export XDG_RUNTIME_DIR=$VEXLO_HOME/run
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  rm -rf "$VEXLO_HOME"
+}
+trap cleanup EXIT
+
+# start ARGS... : starts a window and waits for it; its window id is left in $wid.
+start() {
+  build/bin/vexlo "$@" 2>/dev/null &
+  pids+=($!)
+  wid=$(xdotool search --sync --onlyvisible --all --pid "$!" --name '^Vexlo$' | head -1)
+  sleep 1 # the window settles before it is moved
+}
+# click WINDOW X Y : a left click at a point of the window.
+click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
+ff=$'\xff'
+
+# --- a solo start ---
+export VEXLO_PORT=27781
+start
+solo=$wid
+sleep 2
+import -window "$solo" "$out/solo.png"
+kill "${pids[-1]}"
+
+# --- a host, two players, a spy ---
+export VEXLO_PORT=27782
+start Red 127.0.0.1 true
+host=$wid
+xdotool windowmove "$host" 0 0
+sleep 1
+start Blue 127.0.0.1 false
+blue=$wid
+xdotool windowmove "$blue" 800 0
+sleep 1
+start Green 127.0.0.1 false
+green=$wid
+xdotool windowmove "$green" 800 620
+sleep 1
+# Seats 4 to 6 are held by connections that never log in, so the next one is a spy.
+exec 4<>/dev/tcp/127.0.0.1/$VEXLO_PORT 5<>/dev/tcp/127.0.0.1/$VEXLO_PORT 6<>/dev/tcp/127.0.0.1/$VEXLO_PORT
+sleep 0.5
+exec 7<>/dev/tcp/127.0.0.1/$VEXLO_PORT
+sleep 0.5
+printf "CMD_logininfo+7+1.0.3+Eve$ff" >&7
+sleep 1
+
+# Blue chats, Eve acts in orange and posts a link, Red sends a phrase, Green a sound.
+# Without a window manager the keys go to the window under the pointer.
+click "$blue" 400 536
+xdotool type --delay 20 "hi all, ready for a game?"
+xdotool key Return
+sleep 0.5
+printf "CMD_action+7+waves from the gallery|\$000080FF$ff" >&7
+sleep 0.3
+printf "CMD_chat+7+the rules are at http://www.example.org/vexlo/rules.|clGreen$ff" >&7
+sleep 0.3
+click "$host" 271 352          # the first phrase button
+sleep 0.5
+click "$green" 271 536         # the sound button, then "Hello"
+sleep 0.5
+xdotool key Down Down Down Down Return
+sleep 1
+import -window "$host" "$out/chat.png"
+
+# The spy list, opened from the View menu, beside the host's window.
+click "$host" 161 9
+sleep 0.5
+xdotool key Down Return
+sleep 1
+spy=$(xdotool search --onlyvisible --name '^Vexlo - Spys$' | head -1)
+xdotool windowmove "$spy" 530 36
+sleep 0.5
+import -window root -crop 768x552+0+0 +repage "$out/host.png"
+
+# The game options window.
+xdotool windowunmap "$spy"
+click "$host" 128 365          # START GAME
+sleep 1
+options=$(xdotool search --onlyvisible --name '^Vexlo - Game Start$' | head -1)
+import -window "$options" "$out/gamestart.png"
+ls -l "$out"

@@ -1,0 +1,37 @@
+#pragma once
+// The look every window of the game shares: the tiled background, the peach
+// colour of chat and lists, flat buttons, the fonts, and the small pictures the
+// program draws for itself (no picture files are carried).
+#include <QColor>
+#include <QFont>
+#include <QPixmap>
+#include <QString>
+
+class QWidget;
+class QAbstractButton;
+
+namespace vexlo::look {
+
+// Chat view, chat entry and every list: red 255, green 218, blue 176.
+inline QColor peach() { return QColor(255, 218, 176); }
+// Text drawn straight on the tiled background.
+inline QColor onBackground() { return QColor(255, 236, 214); }
+
+// "Arial" of the window definitions: Liberation Sans, sized in pixels.
+QFont arial(int pixels, bool bold = false);
+
+// The window background, one tile of it (drawn once, then shared).
+const QPixmap &backgroundTile();
+// Gives the widget the tiled background ("take the main window's background").
+void applyBackground(QWidget *w);
+
+// A flat button face: colour, a one-pixel darker border, no bevel.
+void makeFlat(QAbstractButton *b, const QColor &face);
+
+// Pictures.
+QPixmap startButtonPicture(const QString &text, QSize size); // the image buttons
+QPixmap eyesPicture();                                       // the just-watching mark, 21 x 10
+QPixmap phrasePicture();                                     // speech bubble for the phrase buttons
+QPixmap soundPicture();                                      // a note for the sound button
+
+} // namespace vexlo::look
