@@ -119,7 +119,7 @@ public:
         if (count > m_n)
             return false;
         *value = count ? static_cast<unsigned>(m_acc >> (64 - count)) : 0u;
-        m_acc = count == 64 ? 0 : m_acc << count;
+        m_acc <<= count;
         m_n -= count;
         return true;
     }
@@ -205,10 +205,11 @@ void TLZH::Tables::reconst()
         }
     }
     // Join them again, each new node after all nodes of equal weight.
-    for (int i = 0, k = 0; j < T; i += 2, ++j) {
+    for (int i = 0; j < T; i += 2, ++j) {
         const unsigned f = freq[i] + freq[i + 1];
-        for (k = j - 1; f < freq[k]; --k) {
-        }
+        int k = j - 1;
+        while (f < freq[k])
+            --k;
         ++k;
         std::copy_backward(freq.begin() + k, freq.begin() + j, freq.begin() + j + 1);
         std::copy_backward(son.begin() + k, son.begin() + j, son.begin() + j + 1);

@@ -35,6 +35,10 @@ class Sink
 public:
     virtual ~Sink() = default;
     virtual void write(const char *buf, qint64 n) = 0;
+    // Room for one expanded chunk (TLZR::ExpandBufferSize bytes), valid until
+    // commit(n) writes its first n bytes.
+    virtual std::uint8_t *room() = 0;
+    virtual void commit(int n) = 0;
 };
 
 class FileSource : public Source
@@ -68,9 +72,16 @@ public:
         if (m_file.write(buf, n) != n)
             throw ELzrw1Exception(QStringLiteral("Lzrw1 : Error writing to output file : ") + m_file.fileName());
     }
+    std::uint8_t *room() override
+    {
+        m_room.resize(TLZR::ExpandBufferSize);
+        return m_room.data();
+    }
+    void commit(int n) override { write(reinterpret_cast<const char *>(m_room.data()), n); }
 
 private:
     QFile &m_file;
+    std::vector<std::uint8_t> m_room;
 };
 
 class MemorySource : public Source
@@ -90,14 +101,29 @@ private:
     qint64 m_pos = 0;
 };
 
+// Appends to a byte array; chunks are expanded in place at its end.
 class MemorySink : public Sink
 {
 public:
     explicit MemorySink(QByteArray &data) : m_data(data) {}
-    void write(const char *buf, qint64 n) override { m_data.append(buf, n); }
+    void write(const char *buf, qint64 n) override
+    {
+        m_data.resize(m_used + n);
+        std::memcpy(m_data.data() + m_used, buf, static_cast<std::size_t>(n));
+        m_used += n;
+    }
+    std::uint8_t *room() override
+    {
+        m_data.resize(m_used + TLZR::ExpandBufferSize);
+        return reinterpret_cast<std::uint8_t *>(m_data.data() + m_used);
+    }
+    void commit(int n) override { m_used += n; }
+    // Drops what is left of the last room.
+    void finish() { m_data.truncate(m_used); }
 
 private:
     QByteArray &m_data;
+    qint64 m_used = 0;
 };
 
 ELzrw1Exception readError(const QString &input, const char *method = nullptr)
@@ -203,7 +229,6 @@ qint64 decompressStream(Source &in, Sink &out, const QString &input)
                 "Lzrw1 (decompression LZRW1/KH) : Original and compressed sizes do not match !"));
         };
         std::vector<std::uint8_t> body(TLZR::BufferSize);
-        std::vector<std::uint8_t> chunk(TLZR::ExpandBufferSize);
         quint64 total = 0;
         int n = 0;
         do {
@@ -213,14 +238,14 @@ qint64 decompressStream(Source &in, Sink &out, const QString &input)
             if (L > kMaxBody)
                 throw corruptBlock();
             readExactly(in, reinterpret_cast<char *>(body.data()), L, input);
-            n = TLZR::expand(body.data(), L, chunk.data());
+            n = TLZR::expand(body.data(), L, out.room());
             if (n < 0)
                 throw corruptBlock();
             total += quint64(n);
             // More than the header promised: stop before writing it.
             if (total > length)
                 throw mismatch();
-            out.write(reinterpret_cast<const char *>(chunk.data()), n);
+            out.commit(n);
         } while (n == TLZR::ChunkSize);
         if (total != length)
             throw mismatch();
@@ -397,6 +422,7 @@ QByteArray Tlzrw1::compressData(const QByteArray &plain) const
     MemorySource source(plain);
     MemorySink sink(packed);
     compressStream(source, quint64(plain.size()), sink, mode, m_inputFile);
+    sink.finish();
     return packed;
 }
 
@@ -406,6 +432,7 @@ QByteArray Tlzrw1::decompressData(const QByteArray &packed) const
     MemorySource source(packed);
     MemorySink sink(plain);
     decompressStream(source, sink, m_inputFile);
+    sink.finish();
     return plain;
 }
 

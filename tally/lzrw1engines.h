@@ -1,6 +1,6 @@
 #pragma once
-// The two engines behind Tlzrw1. Plain C++: no Qt, no files; the component does
-// the container and the I/O.
+// The two engines behind Tlzrw1. Their interfaces are plain C++ (no Qt types, no
+// files); the component does the container and the I/O.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -14,8 +14,8 @@ public:
     // Room for one block body: a coded body may run up to 6 bytes past the chunk's
     // length before the coder falls back to storing it.
     static constexpr int BufferSize = ChunkSize + 16;
-    // Room for one expanded chunk: the expander may write up to 16 bytes past the
-    // chunk's end (never past this size) to copy in whole words.
+    // Room for one expanded chunk: the expander writes whole words, up to 24
+    // bytes past the chunk's end.
     static constexpr int ExpandBufferSize = ChunkSize + 32;
 
     TLZR(); // throws ELzrw1KHCompressor when the hash table cannot be had
@@ -27,9 +27,11 @@ public:
     // body's length L: coded (byte 0 = 0x40) or stored (0x80 + the chunk, L = n + 1).
     int compress(const std::uint8_t *src, int n, std::uint8_t *body);
 
-    // Expands body[0, L) into chunk (ExpandBufferSize bytes); returns the chunk's
-    // length, or -1 when the block is corrupt: an item reaching past the body, a
-    // chunk longer than ChunkSize, or a copy from before the chunk's start.
+    // Expands the body body[0, L) into chunk (ExpandBufferSize bytes); returns the
+    // chunk's length, or -1 when the block is corrupt: longer than a stored full
+    // chunk, an item reaching past the body, a chunk longer than ChunkSize, or a
+    // copy from before the chunk's start. body must have BufferSize bytes: the
+    // expander reads whole words, up to 15 bytes past L (they are not used).
     static int expand(const std::uint8_t *body, int L, std::uint8_t *chunk);
 
 private:

@@ -13,6 +13,7 @@
 #include "lzrw1.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <new>
 
@@ -42,6 +43,57 @@ inline unsigned hashOf(const std::uint8_t *p)
     return ((h * 40543u) >> 4) & 0xFFFu;
 }
 
+// The index of the first differing byte of two 8-byte words loaded from memory,
+// given their XOR (not 0).
+inline int firstDifference(std::uint64_t diff)
+{
+    if constexpr (std::endian::native == std::endian::little)
+        return std::countr_zero(diff) >> 3;
+    else
+        return std::countl_zero(diff) >> 3;
+}
+
+// The bits of the first byte in memory of an 8-byte word.
+constexpr std::uint64_t kFirstByte = std::endian::native == std::endian::little ? 0xFFull : 0xFFull << 56;
+
+inline std::uint64_t load64(const std::uint8_t *p)
+{
+    std::uint64_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+// How many of p[0, limit) equal p[0] before the first that does not (limit >= 1).
+inline int runLength(const std::uint8_t *p, int limit)
+{
+    const std::uint64_t pattern = 0x0101010101010101ull * p[0];
+    int run = 1;
+    while (run + 8 <= limit) {
+        const std::uint64_t diff = load64(p + run) ^ pattern;
+        if (diff)
+            return run + firstDifference(diff);
+        run += 8;
+    }
+    while (run < limit && p[run] == p[0])
+        ++run;
+    return run;
+}
+
+// How many of a[0, limit) and b[0, limit) agree before the first pair that does not.
+inline int matchLength(const std::uint8_t *a, const std::uint8_t *b, int limit)
+{
+    int length = 0;
+    while (length + 8 <= limit) {
+        const std::uint64_t diff = load64(a + length) ^ load64(b + length);
+        if (diff)
+            return length + firstDifference(diff);
+        length += 8;
+    }
+    while (length < limit && a[length] == b[length])
+        ++length;
+    return length;
+}
+
 } // namespace
 
 TLZR::TLZR() : m_hash(new (std::nothrow) std::int16_t[kHashSize])
@@ -59,80 +111,96 @@ int TLZR::compress(const std::uint8_t *src, int n, std::uint8_t *body)
 {
     if (n < 3)
         return store(src, n, body);
-    std::fill(m_hash, m_hash + kHashSize, static_cast<std::int16_t>(-1));
+    // A local copy: stores through out may alias anything, and would make the
+    // compiler reload a member after each of them.
+    std::int16_t *const table = m_hash;
+    std::fill(table, table + kHashSize, static_cast<std::int16_t>(-1));
 
     body[0] = kCoded;
-    int controlSlot = 1;
-    int y = 3;
+    std::uint8_t *controlSlot = body + 1;
+    std::uint8_t *out = body + 3;
+    // Stop as soon as the body is as long as the chunk: storing is then no worse.
+    std::uint8_t *const outLimit = body + n;
     int x = 0;
     int items = 0;
     unsigned control = 0;
-    // Stop as soon as the body is as long as the chunk: storing is then no worse.
-    while (x < n && y <= n) {
+    while (x < n && out <= outLimit) {
         if (items == 16) {
-            body[controlSlot] = static_cast<std::uint8_t>(control >> 8);
-            body[controlSlot + 1] = static_cast<std::uint8_t>(control);
-            controlSlot = y;
-            y += 2;
+            controlSlot[0] = static_cast<std::uint8_t>(control >> 8);
+            controlSlot[1] = static_cast<std::uint8_t>(control);
+            controlSlot = out;
+            out += 2;
             items = 0;
         }
+        ++items;
         const std::uint8_t c = src[x];
-        const int runLimit = std::min(n - x, kMaxRun);
-        int run = 1;
-        while (run < runLimit && src[x + run] == c)
-            ++run;
+        const int run = runLength(src + x, std::min(n - x, kMaxRun));
         if (run >= kMinRun) {
             const int v = run - kMinRun;
-            body[y] = 0;
-            body[y + 1] = static_cast<std::uint8_t>(v >> 8);
-            body[y + 2] = static_cast<std::uint8_t>(v);
-            body[y + 3] = c;
-            y += 4;
+            out[0] = 0;
+            out[1] = static_cast<std::uint8_t>(v >> 8);
+            out[2] = static_cast<std::uint8_t>(v);
+            out[3] = c;
+            out += 4;
             x += run;
             control = (control << 1) | 1u;
-        } else {
-            int length = 0;
-            int candidate = -1;
-            // The last two positions of a chunk can never start a copy; the hash is
-            // not needed there.
-            if (n - x >= kMinCopy) {
-                const unsigned h = hashOf(src + x);
-                candidate = m_hash[h];
-                m_hash[h] = static_cast<std::int16_t>(x);
-                if (candidate != -1 && x - candidate <= kMaxDistance) {
-                    const int limit = std::min(kMaxCopy, n - x);
-                    const std::uint8_t *a = src + candidate;
-                    const std::uint8_t *b = src + x;
-                    while (length < limit && a[length] == b[length])
-                        ++length;
-                }
-            }
-            if (length >= kMinCopy) {
-                const unsigned v = static_cast<unsigned>((x - candidate) << 4) + unsigned(length - kMinCopy);
-                body[y] = static_cast<std::uint8_t>(v >> 8);
-                body[y + 1] = static_cast<std::uint8_t>(v);
-                y += 2;
-                x += length;
-                control = (control << 1) | 1u;
-            } else {
-                body[y++] = c;
-                ++x;
-                control <<= 1;
-            }
+            continue;
         }
-        ++items;
+        int length = 0;
+        int distance = 0;
+        if (n - x >= 8) {
+            const unsigned h = hashOf(src + x);
+            const int candidate = table[h];
+            table[h] = static_cast<std::int16_t>(x);
+            distance = x - candidate;
+            // Whether the candidate is usable is hard to predict, so it is not
+            // branched on: an unusable one is replaced by x itself and made to
+            // differ at the first byte.
+            const bool usable = (candidate != -1) & (distance <= kMaxDistance);
+            const int keep = -int(usable); // all ones when usable
+            const std::uint8_t *ref = src + x + ((candidate - x) & keep);
+            const std::uint64_t diff =
+                (load64(ref) ^ load64(src + x)) | (kFirstByte & ~static_cast<std::uint64_t>(std::int64_t(keep)));
+            if (diff == 0)
+                length = 8 + matchLength(ref + 8, src + x + 8, std::min(kMaxCopy, n - x) - 8);
+            else
+                length = firstDifference(diff);
+        } else if (n - x >= kMinCopy) {
+            // Near the chunk's end. The last two positions can never start a
+            // copy; the hash is not needed there.
+            const unsigned h = hashOf(src + x);
+            const int candidate = table[h];
+            table[h] = static_cast<std::int16_t>(x);
+            distance = x - candidate;
+            if (candidate != -1 && distance <= kMaxDistance)
+                length = matchLength(src + candidate, src + x, n - x);
+        }
+        if (length >= kMinCopy) {
+            const unsigned v = unsigned(distance) << 4 | unsigned(length - kMinCopy);
+            out[0] = static_cast<std::uint8_t>(v >> 8);
+            out[1] = static_cast<std::uint8_t>(v);
+            out += 2;
+            x += length;
+            control = (control << 1) | 1u;
+        } else {
+            *out++ = c;
+            ++x;
+            control <<= 1;
+        }
     }
     control <<= (16 - items);
-    body[controlSlot] = static_cast<std::uint8_t>(control >> 8);
-    body[controlSlot + 1] = static_cast<std::uint8_t>(control);
+    controlSlot[0] = static_cast<std::uint8_t>(control >> 8);
+    controlSlot[1] = static_cast<std::uint8_t>(control);
 
-    if (y > n)
+    if (out > outLimit)
         return store(src, n, body);
-    return y;
+    return int(out - body);
 }
 
 int TLZR::expand(const std::uint8_t *body, int L, std::uint8_t *chunk)
 {
+    if (L > ChunkSize + 1)
+        return -1;
     if (L < 2)
         return 0;
     if (body[0] == kStored) {
@@ -159,42 +227,54 @@ int TLZR::expand(const std::uint8_t *body, int L, std::uint8_t *chunk)
             bits = 16;
         }
         if ((control & 0x8000u) == 0) {
-            if (y >= ChunkSize)
+            // All the literals up to the next copy or run at once (the low bits
+            // of the last group are 0, so its end is a run of literals that the
+            // body's end cuts short).
+            const int k = std::min({std::countl_zero(static_cast<std::uint16_t>(control)), bits, L - x});
+            if (k > ChunkSize - y)
                 return -1;
-            chunk[y++] = body[x++];
-        } else {
-            if (L - x < 2)
+            // k <= 16: copy 16 bytes from the body's room into the chunk's slack.
+            std::memcpy(chunk + y, body + x, 16);
+            x += k;
+            y += k;
+            control <<= k;
+            bits -= k;
+            continue;
+        }
+        if (L - x < 2)
+            return -1;
+        const unsigned v = unsigned(body[x]) << 8 | body[x + 1];
+        if (v >> 4) {
+            const int distance = int(v >> 4);
+            const int length = int(v & 0x0F) + kMinCopy;
+            if (distance > y || length > ChunkSize - y)
                 return -1;
-            const unsigned v = unsigned(body[x]) << 8 | body[x + 1];
-            if (v >> 4) {
-                const int distance = int(v >> 4);
-                const int length = int(v & 0x0F) + kMinCopy;
-                if (distance > y || length > ChunkSize - y)
-                    return -1;
-                std::uint8_t *to = chunk + y;
-                const std::uint8_t *from = to - distance;
-                if (distance >= 16) {
-                    // No overlap within a 16-byte step: copy whole words. The
-                    // second step may write past the item into the slack.
-                    std::memcpy(to, from, 16);
-                    if (length > 16)
-                        std::memcpy(to + 16, from + 16, 2);
-                } else {
-                    for (int i = 0; i < length; ++i)
-                        to[i] = from[i];
-                }
-                y += length;
-                x += 2;
+            std::uint8_t *to = chunk + y;
+            const std::uint8_t *from = to - distance;
+            if (distance >= kMaxCopy) {
+                // The source lies wholly before the item: load 24 bytes, then
+                // store them. Bytes past the item's end are rewritten by the
+                // next items or fall into the chunk's slack.
+                std::uint8_t words[24];
+                std::memcpy(words, from, sizeof words);
+                std::memcpy(to, words, sizeof words);
             } else {
-                if (L - x < 4)
-                    return -1;
-                const int count = int(unsigned(body[x + 1]) << 8 | body[x + 2]) + kMinRun;
-                if (count > ChunkSize - y)
-                    return -1;
-                std::memset(chunk + y, body[x + 3], static_cast<std::size_t>(count));
-                y += count;
-                x += 4;
+                // Source and item overlap: byte by byte, each byte may be one
+                // this copy has just written.
+                for (int i = 0; i < length; ++i)
+                    to[i] = from[i];
             }
+            y += length;
+            x += 2;
+        } else {
+            if (L - x < 4)
+                return -1;
+            const int count = int(unsigned(body[x + 1]) << 8 | body[x + 2]) + kMinRun;
+            if (count > ChunkSize - y)
+                return -1;
+            std::memset(chunk + y, body[x + 3], static_cast<std::size_t>(count));
+            y += count;
+            x += 4;
         }
         control <<= 1;
         --bits;

@@ -10,6 +10,7 @@ private Q_SLOTS:
     void handWorkedContainers_data();
     void handWorkedContainers();
     void chunkBoundaries();
+    void sameBlocksAsPlainCoder();
     void incompressibleDataIsStored();
     void knownLzhufStreams_data();
     void knownLzhufStreams();
