@@ -39,6 +39,8 @@ public:
     // commit(n) writes its first n bytes.
     virtual std::uint8_t *room() = 0;
     virtual void commit(int n) = 0;
+    // The length the output will have, as the header says (it may lie).
+    virtual void expect(quint64) {}
 };
 
 class FileSource : public Source
@@ -118,12 +120,20 @@ public:
         return reinterpret_cast<std::uint8_t *>(m_data.data() + m_used);
     }
     void commit(int n) override { m_used += n; }
+    // Reserves at once what any ordinary ratio needs; a header that promises more
+    // (perhaps falsely) gets the rest as the data comes.
+    void expect(quint64 length) override
+    {
+        m_data.reserve(qsizetype(std::min<quint64>(length + TLZR::ExpandBufferSize, m_reserveLimit)));
+    }
+    void setReserveLimit(quint64 limit) { m_reserveLimit = limit; }
     // Drops what is left of the last room.
     void finish() { m_data.truncate(m_used); }
 
 private:
     QByteArray &m_data;
     qint64 m_used = 0;
+    quint64 m_reserveLimit = 0;
 };
 
 ELzrw1Exception readError(const QString &input, const char *method = nullptr)
@@ -222,6 +232,7 @@ qint64 decompressStream(Source &in, Sink &out, const QString &input)
         throw ELzrw1Exception(input + QStringLiteral(" : Lzrw1 decompression : this file has no valid header !"));
     readExactly(in, header + 4, 4, input);
     const quint64 length = getLe(header + 4, 4);
+    out.expect(length);
 
     if (fast) {
         const auto mismatch = [] {
@@ -419,6 +430,9 @@ QByteArray Tlzrw1::compressData(const QByteArray &plain) const
 {
     const TCompressMode mode = m_mode == TCompressMode::Auto ? adviseData(plain) : m_mode;
     QByteArray packed;
+    // Enough for the LZRW1/KH worst case: the input stored, 3 bytes per chunk and
+    // the header.
+    packed.reserve(plain.size() + plain.size() / 8192 + 64);
     MemorySource source(plain);
     MemorySink sink(packed);
     compressStream(source, quint64(plain.size()), sink, mode, m_inputFile);
@@ -431,6 +445,7 @@ QByteArray Tlzrw1::decompressData(const QByteArray &packed) const
     QByteArray plain;
     MemorySource source(packed);
     MemorySink sink(plain);
+    sink.setReserveLimit(quint64(packed.size()) * 8 + 65536);
     decompressStream(source, sink, m_inputFile);
     sink.finish();
     return plain;

@@ -20,6 +20,7 @@
 namespace {
 
 constexpr int kHashSize = 4096;
+constexpr std::int16_t kEmpty = -32768;
 constexpr int kMaxRun = 4095;
 constexpr int kMinRun = 16;
 constexpr int kMaxCopy = 18;
@@ -53,8 +54,11 @@ inline int firstDifference(std::uint64_t diff)
         return std::countl_zero(diff) >> 3;
 }
 
-// The bits of the first byte in memory of an 8-byte word.
+// The bits of the first byte, and of the first three bytes, in memory of an
+// 8-byte word.
 constexpr std::uint64_t kFirstByte = std::endian::native == std::endian::little ? 0xFFull : 0xFFull << 56;
+constexpr std::uint64_t kFirstThreeBytes =
+    std::endian::native == std::endian::little ? 0xFFFFFFull : 0xFFFFFFull << 40;
 
 inline std::uint64_t load64(const std::uint8_t *p)
 {
@@ -114,7 +118,9 @@ int TLZR::compress(const std::uint8_t *src, int n, std::uint8_t *body)
     // A local copy: stores through out may alias anything, and would make the
     // compiler reload a member after each of them.
     std::int16_t *const table = m_hash;
-    std::fill(table, table + kHashSize, static_cast<std::int16_t>(-1));
+    // Empty entries hold a position so far back that it is never a candidate,
+    // which makes "empty" and "too far" one test.
+    std::fill(table, table + kHashSize, kEmpty);
 
     body[0] = kCoded;
     std::uint8_t *controlSlot = body + 1;
@@ -124,7 +130,8 @@ int TLZR::compress(const std::uint8_t *src, int n, std::uint8_t *body)
     int x = 0;
     int items = 0;
     unsigned control = 0;
-    while (x < n && out <= outLimit) {
+
+    auto startItem = [&] {
         if (items == 16) {
             controlSlot[0] = static_cast<std::uint8_t>(control >> 8);
             controlSlot[1] = static_cast<std::uint8_t>(control);
@@ -133,60 +140,88 @@ int TLZR::compress(const std::uint8_t *src, int n, std::uint8_t *body)
             items = 0;
         }
         ++items;
+    };
+    auto emitRun = [&](int count, std::uint8_t c) {
+        const int v = count - kMinRun;
+        out[0] = 0;
+        out[1] = static_cast<std::uint8_t>(v >> 8);
+        out[2] = static_cast<std::uint8_t>(v);
+        out[3] = c;
+        out += 4;
+        x += count;
+        control = (control << 1) | 1u;
+    };
+    auto emitCopy = [&](int distance, int length) {
+        const unsigned v = unsigned(distance) << 4 | unsigned(length - kMinCopy);
+        out[0] = static_cast<std::uint8_t>(v >> 8);
+        out[1] = static_cast<std::uint8_t>(v);
+        out += 2;
+        x += length;
+        control = (control << 1) | 1u;
+    };
+    auto emitLiteral = [&](std::uint8_t c) {
+        *out++ = c;
+        ++x;
+        control <<= 1;
+    };
+    // The table's candidate for position x, which takes its place.
+    auto lookUp = [&] {
+        const unsigned h = hashOf(src + x);
+        const int candidate = table[h];
+        table[h] = static_cast<std::int16_t>(x);
+        return candidate;
+    };
+
+    // While 24 bytes from x lie inside the chunk, bytes are compared 8 at a time
+    // without checking the chunk's end.
+    const int wideEnd = n - 24;
+    while (x < wideEnd && out <= outLimit) {
+        startItem();
+        const std::uint8_t c = src[x];
+        if (src[x + 1] == c) {
+            const int run = runLength(src + x, std::min(n - x, kMaxRun));
+            if (run >= kMinRun) {
+                emitRun(run, c);
+                continue;
+            }
+        }
+        const int candidate = lookUp();
+        const int distance = x - candidate;
+        // Whether the candidate is near enough is hard to predict, so it is not
+        // branched on: one too far is replaced by x itself and made to differ
+        // at the first byte.
+        const bool near = distance <= kMaxDistance;
+        const std::uint8_t *ref = near ? src + candidate : src + x;
+        const std::uint64_t diff = (load64(ref) ^ load64(src + x)) | (kFirstByte * std::uint64_t(!near));
+        if ((diff & kFirstThreeBytes) == 0) {
+            emitCopy(distance, diff ? firstDifference(diff) : 8 + matchLength(ref + 8, src + x + 8, kMaxCopy - 8));
+            continue;
+        }
+        emitLiteral(c);
+    }
+    // The chunk's last bytes.
+    while (x < n && out <= outLimit) {
+        startItem();
         const std::uint8_t c = src[x];
         const int run = runLength(src + x, std::min(n - x, kMaxRun));
         if (run >= kMinRun) {
-            const int v = run - kMinRun;
-            out[0] = 0;
-            out[1] = static_cast<std::uint8_t>(v >> 8);
-            out[2] = static_cast<std::uint8_t>(v);
-            out[3] = c;
-            out += 4;
-            x += run;
-            control = (control << 1) | 1u;
+            emitRun(run, c);
             continue;
         }
-        int length = 0;
-        int distance = 0;
-        if (n - x >= 8) {
-            const unsigned h = hashOf(src + x);
-            const int candidate = table[h];
-            table[h] = static_cast<std::int16_t>(x);
-            distance = x - candidate;
-            // Whether the candidate is usable is hard to predict, so it is not
-            // branched on: an unusable one is replaced by x itself and made to
-            // differ at the first byte.
-            const bool usable = (candidate != -1) & (distance <= kMaxDistance);
-            const int keep = -int(usable); // all ones when usable
-            const std::uint8_t *ref = src + x + ((candidate - x) & keep);
-            const std::uint64_t diff =
-                (load64(ref) ^ load64(src + x)) | (kFirstByte & ~static_cast<std::uint64_t>(std::int64_t(keep)));
-            if (diff == 0)
-                length = 8 + matchLength(ref + 8, src + x + 8, std::min(kMaxCopy, n - x) - 8);
-            else
-                length = firstDifference(diff);
-        } else if (n - x >= kMinCopy) {
-            // Near the chunk's end. The last two positions can never start a
-            // copy; the hash is not needed there.
-            const unsigned h = hashOf(src + x);
-            const int candidate = table[h];
-            table[h] = static_cast<std::int16_t>(x);
-            distance = x - candidate;
-            if (candidate != -1 && distance <= kMaxDistance)
-                length = matchLength(src + candidate, src + x, n - x);
+        // The last two positions can never start a copy; the hash is not needed
+        // there.
+        if (n - x >= kMinCopy) {
+            const int candidate = lookUp();
+            const int distance = x - candidate;
+            if (distance <= kMaxDistance) {
+                const int length = matchLength(src + candidate, src + x, std::min(kMaxCopy, n - x));
+                if (length >= kMinCopy) {
+                    emitCopy(distance, length);
+                    continue;
+                }
+            }
         }
-        if (length >= kMinCopy) {
-            const unsigned v = unsigned(distance) << 4 | unsigned(length - kMinCopy);
-            out[0] = static_cast<std::uint8_t>(v >> 8);
-            out[1] = static_cast<std::uint8_t>(v);
-            out += 2;
-            x += length;
-            control = (control << 1) | 1u;
-        } else {
-            *out++ = c;
-            ++x;
-            control <<= 1;
-        }
+        emitLiteral(c);
     }
     control <<= (16 - items);
     controlSlot[0] = static_cast<std::uint8_t>(control >> 8);
@@ -213,71 +248,79 @@ int TLZR::expand(const std::uint8_t *body, int L, std::uint8_t *chunk)
     if (L < 3)
         return 0; // a coded body without items
 
-    unsigned control = unsigned(body[1]) << 8 | body[2];
-    int bits = 16;
-    int x = 3;
-    int y = 0;
-    while (x < L) {
-        if (bits == 0) {
+    const std::uint8_t *in = body + 3;
+    const std::uint8_t *const end = body + L;
+    std::uint8_t *out = chunk;
+    std::uint8_t *const outEnd = chunk + ChunkSize;
+    // The control word stands in the top 16 bits, followed by a marker bit: when
+    // only the marker is left, the group is done.
+    constexpr std::uint32_t kDone = 0x80000000u;
+    auto controlWord = [](const std::uint8_t *p) {
+        return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | 0x8000u;
+    };
+    std::uint32_t control = controlWord(body + 1);
+    while (in < end) {
+        if (control == kDone) {
             // A control word is always followed by at least one item.
-            if (L - x < 3)
+            if (end - in < 3)
                 return -1;
-            control = unsigned(body[x]) << 8 | body[x + 1];
-            x += 2;
-            bits = 16;
+            control = controlWord(in);
+            in += 2;
         }
-        if ((control & 0x8000u) == 0) {
-            // All the literals up to the next copy or run at once (the low bits
-            // of the last group are 0, so its end is a run of literals that the
-            // body's end cuts short).
-            const int k = std::min({std::countl_zero(static_cast<std::uint16_t>(control)), bits, L - x});
-            if (k > ChunkSize - y)
+        if ((control & 0x80000000u) == 0) {
+            // All the literals up to the next copy or run, or the group's end, at
+            // once (the low bits of the last group are 0, so its end is a run of
+            // literals that the body's end cuts short).
+            const int k = std::min(std::countl_zero(control), int(end - in));
+            if (k > outEnd - out)
                 return -1;
             // k <= 16: copy 16 bytes from the body's room into the chunk's slack.
-            std::memcpy(chunk + y, body + x, 16);
-            x += k;
-            y += k;
+            std::memcpy(out, in, 16);
+            in += k;
+            out += k;
             control <<= k;
-            bits -= k;
-            continue;
+            if (control == kDone || in == end)
+                continue;
+            // Otherwise a copy or run follows.
         }
-        if (L - x < 2)
+        if (end - in < 2)
             return -1;
-        const unsigned v = unsigned(body[x]) << 8 | body[x + 1];
+        const unsigned v = unsigned(in[0]) << 8 | in[1];
         if (v >> 4) {
             const int distance = int(v >> 4);
             const int length = int(v & 0x0F) + kMinCopy;
-            if (distance > y || length > ChunkSize - y)
+            if (distance > out - chunk || length > outEnd - out)
                 return -1;
-            std::uint8_t *to = chunk + y;
-            const std::uint8_t *from = to - distance;
+            const std::uint8_t *from = out - distance;
             if (distance >= kMaxCopy) {
                 // The source lies wholly before the item: load 24 bytes, then
                 // store them. Bytes past the item's end are rewritten by the
                 // next items or fall into the chunk's slack.
                 std::uint8_t words[24];
                 std::memcpy(words, from, sizeof words);
-                std::memcpy(to, words, sizeof words);
+                std::memcpy(out, words, sizeof words);
+            } else if (distance >= 8) {
+                // Steps of 8, each reading only bytes already in place.
+                for (int i = 0; i < length; i += 8)
+                    std::memcpy(out + i, from + i, 8);
             } else {
-                // Source and item overlap: byte by byte, each byte may be one
-                // this copy has just written.
+                // Each byte may be one this copy has just written.
                 for (int i = 0; i < length; ++i)
-                    to[i] = from[i];
+                    out[i] = from[i];
             }
-            y += length;
-            x += 2;
+            out += length;
+            in += 2;
         } else {
-            if (L - x < 4)
+            if (end - in < 4)
                 return -1;
-            const int count = int(unsigned(body[x + 1]) << 8 | body[x + 2]) + kMinRun;
-            if (count > ChunkSize - y)
+            const int count = int(unsigned(in[1]) << 8 | in[2]) + kMinRun;
+            if (count > outEnd - out)
                 return -1;
-            std::memset(chunk + y, body[x + 3], static_cast<std::size_t>(count));
-            y += count;
-            x += 4;
+            std::memset(out, in[3], static_cast<std::size_t>(count));
+            out += count;
+            in += 4;
         }
         control <<= 1;
-        --bits;
     }
-    return y;
+    return int(out - chunk);
 }
