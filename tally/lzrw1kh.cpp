@@ -98,6 +98,37 @@ inline int matchLength(const std::uint8_t *a, const std::uint8_t *b, int limit)
     return length;
 }
 
+// Copies length (3-18) bytes from distance back to out, as if byte by byte.
+// May write up to 24 bytes; those past the item's end are rewritten by the next
+// items or fall into the chunk's slack.
+inline void copyBack(std::uint8_t *out, int distance, int length)
+{
+    const std::uint8_t *from = out - distance;
+    if (distance >= 8) {
+        // Three steps of 8, each reading only bytes already in place. (Not
+        // branching on the distance any further pays: it is hard to predict.)
+        std::memcpy(out, from, 8);
+        std::memcpy(out + 8, from + 8, 8);
+        std::memcpy(out + 16, from + 16, 8);
+    } else if (distance == 1) {
+        std::memset(out, *from, 24);
+    } else {
+        // Each byte may be one this copy has just written.
+        for (int i = 0; i < length; ++i)
+            out[i] = from[i];
+    }
+}
+
+// Leading zero bits of a word that is not 0.
+inline int leadingZeros(std::uint32_t v)
+{
+#if defined(__GNUC__)
+    return __builtin_clz(v); // no test for 0, which std::countl_zero makes without LZCNT
+#else
+    return std::countl_zero(v);
+#endif
+}
+
 } // namespace
 
 TLZR::TLZR() : m_hash(new (std::nothrow) std::int16_t[kHashSize])
@@ -259,6 +290,43 @@ int TLZR::expand(const std::uint8_t *body, int L, std::uint8_t *chunk)
         return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | 0x8000u;
     };
     std::uint32_t control = controlWord(body + 1);
+
+    // Far from both ends no item can reach past either, and only the copies'
+    // distances need checking.
+    const std::uint8_t *const inSafe = L > 24 ? end - 24 : body;
+    std::uint8_t *const outSafe = outEnd - 4200;
+    while (in < inSafe && out < outSafe) {
+        if (control == kDone) {
+            control = controlWord(in);
+            in += 2;
+        }
+        // The literals before the next copy or run, perhaps none: taken without
+        // asking whether there are any, a question too hard to predict.
+        const int k = leadingZeros(control);
+        std::memcpy(out, in, 16);
+        in += k;
+        out += k;
+        control <<= k;
+        if (control == kDone)
+            continue;
+        const unsigned v = unsigned(in[0]) << 8 | in[1];
+        if (v >> 4) {
+            const int distance = int(v >> 4);
+            if (distance > out - chunk)
+                return -1;
+            const int length = int(v & 0x0F) + kMinCopy;
+            copyBack(out, distance, length);
+            out += length;
+            in += 2;
+        } else {
+            const int count = int(unsigned(in[1]) << 8 | in[2]) + kMinRun;
+            std::memset(out, in[3], static_cast<std::size_t>(count));
+            out += count;
+            in += 4;
+        }
+        control <<= 1;
+    }
+    // Near an end every item is checked.
     while (in < end) {
         if (control == kDone) {
             // A control word is always followed by at least one item.
@@ -291,23 +359,7 @@ int TLZR::expand(const std::uint8_t *body, int L, std::uint8_t *chunk)
             const int length = int(v & 0x0F) + kMinCopy;
             if (distance > out - chunk || length > outEnd - out)
                 return -1;
-            const std::uint8_t *from = out - distance;
-            if (distance >= kMaxCopy) {
-                // The source lies wholly before the item: load 24 bytes, then
-                // store them. Bytes past the item's end are rewritten by the
-                // next items or fall into the chunk's slack.
-                std::uint8_t words[24];
-                std::memcpy(words, from, sizeof words);
-                std::memcpy(out, words, sizeof words);
-            } else if (distance >= 8) {
-                // Steps of 8, each reading only bytes already in place.
-                for (int i = 0; i < length; i += 8)
-                    std::memcpy(out + i, from + i, 8);
-            } else {
-                // Each byte may be one this copy has just written.
-                for (int i = 0; i < length; ++i)
-                    out[i] = from[i];
-            }
+            copyBack(out, distance, length);
             out += length;
             in += 2;
         } else {
