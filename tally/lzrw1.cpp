@@ -27,6 +27,15 @@ public:
     virtual ~Source() = default;
     // Up to max bytes; fewer only at the end. -1 when reading failed.
     virtual qint64 read(char *buf, qint64 max) = 0;
+    // Like read, but may instead point *data at the bytes where they already are
+    // (valid until the next call) and copy nothing; then at least `slack` more
+    // bytes after them may be read too.
+    virtual qint64 take(const char **data, char *buf, qint64 max, qint64 slack = 0)
+    {
+        Q_UNUSED(slack);
+        *data = buf;
+        return read(buf, max);
+    }
 };
 
 // Where it writes to. Throws when writing fails.
@@ -95,6 +104,17 @@ public:
         const qint64 n = std::min(max, m_data.size() - m_pos);
         std::memcpy(buf, m_data.constData() + m_pos, static_cast<std::size_t>(n));
         m_pos += n;
+        return n;
+    }
+    qint64 take(const char **data, char *buf, qint64 max, qint64 slack = 0) override
+    {
+        const qint64 n = std::min(max, m_data.size() - m_pos);
+        *data = m_data.constData() + m_pos;
+        m_pos += n;
+        if (m_pos + slack > m_data.size()) {
+            std::memcpy(buf, *data, static_cast<std::size_t>(n));
+            *data = buf;
+        }
         return n;
     }
 
@@ -190,17 +210,20 @@ qint64 compressStream(Source &in, quint64 length, Sink &out, TCompressMode mode,
 
     if (fast) {
         TLZR lzr;
-        std::vector<std::uint8_t> chunk(TLZR::BufferSize);
-        std::vector<std::uint8_t> body(TLZR::BufferSize + 2);
+        std::vector<char> buffer(TLZR::ChunkSize);
+        static_assert(TLZR::ExpandBufferSize >= TLZR::BufferSize + 2);
         qint64 n = 0;
         do {
-            n = in.read(reinterpret_cast<char *>(chunk.data()), TLZR::ChunkSize);
+            const char *chunk = nullptr;
+            n = in.take(&chunk, buffer.data(), TLZR::ChunkSize);
             if (n < 0)
                 throw readError(input, method);
             readTotal += quint64(n);
-            const int L = lzr.compress(chunk.data(), int(n), body.data() + 2);
-            putLe(reinterpret_cast<char *>(body.data()), quint64(L), 2);
-            out.write(reinterpret_cast<const char *>(body.data()), L + 2);
+            // The block goes straight into the output's room: length, then body.
+            std::uint8_t *block = out.room();
+            const int L = lzr.compress(reinterpret_cast<const std::uint8_t *>(chunk), int(n), block + 2);
+            putLe(reinterpret_cast<char *>(block), quint64(L), 2);
+            out.commit(L + 2);
             written += quint64(L) + 2;
         } while (n == TLZR::ChunkSize);
     } else {
@@ -239,7 +262,7 @@ qint64 decompressStream(Source &in, Sink &out, const QString &input)
             return ELzrw1Exception(QStringLiteral(
                 "Lzrw1 (decompression LZRW1/KH) : Original and compressed sizes do not match !"));
         };
-        std::vector<std::uint8_t> body(TLZR::BufferSize);
+        std::vector<std::uint8_t> body(kMaxBody + TLZR::ReadSlack);
         quint64 total = 0;
         int n = 0;
         do {
@@ -248,8 +271,10 @@ qint64 decompressStream(Source &in, Sink &out, const QString &input)
             const int L = int(getLe(lengthField, 2));
             if (L > kMaxBody)
                 throw corruptBlock();
-            readExactly(in, reinterpret_cast<char *>(body.data()), L, input);
-            n = TLZR::expand(body.data(), L, out.room());
+            const char *data = nullptr;
+            if (in.take(&data, reinterpret_cast<char *>(body.data()), L, TLZR::ReadSlack) != L)
+                throw readError(input);
+            n = TLZR::expand(reinterpret_cast<const std::uint8_t *>(data), L, out.room());
             if (n < 0)
                 throw corruptBlock();
             total += quint64(n);

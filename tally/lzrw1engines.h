@@ -17,6 +17,7 @@ public:
     // Room for one expanded chunk: the expander writes whole words, up to 24
     // bytes past the chunk's end.
     static constexpr int ExpandBufferSize = ChunkSize + 32;
+    static constexpr int ReadSlack = 16;
 
     TLZR(); // throws ELzrw1KHCompressor when the hash table cannot be had
     ~TLZR();
@@ -30,8 +31,8 @@ public:
     // Expands the body body[0, L) into chunk (ExpandBufferSize bytes); returns the
     // chunk's length, or -1 when the block is corrupt: longer than a stored full
     // chunk, an item reaching past the body, a chunk longer than ChunkSize, or a
-    // copy from before the chunk's start. body must have BufferSize bytes: the
-    // expander reads whole words, up to 15 bytes past L (they are not used).
+    // copy from before the chunk's start. The expander reads whole words: the
+    // ReadSlack bytes after the body must be readable too (they are not used).
     static int expand(const std::uint8_t *body, int L, std::uint8_t *chunk);
 
 private:
