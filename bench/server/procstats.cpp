@@ -39,6 +39,11 @@ long long clockTicksPerSecond()
     return sysconf(_SC_CLK_TCK);
 }
 
+QByteArray processName(qint64 pid)
+{
+    return readProcFile(procPath(pid, QStringLiteral("comm"))).trimmed();
+}
+
 QByteArray loadAverage()
 {
     QFile f(QStringLiteral("/proc/loadavg"));

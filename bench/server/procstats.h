@@ -18,6 +18,7 @@ struct MemorySample
 };
 
 // Throws std::runtime_error when the process cannot be read (gone, or not ours).
+QByteArray processName(qint64 pid); // /proc/PID/comm
 CpuSample readCpu(qint64 pid);
 MemorySample readMemory(qint64 pid);
 // The load average over the last minute, as /proc/loadavg gives it.

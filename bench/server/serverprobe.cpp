@@ -34,6 +34,7 @@
 #include <cstring>
 #include <memory>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 using namespace vexlo;
@@ -378,8 +379,8 @@ void tripRows(const QByteArray &what, const QByteArray &count, const Trips &t, c
     std::printf("  %d trip(s) over %.0f ms, %d of them while the server or this probe waited over %.1f ms for a "
                 "CPU;\n",
                 t.slow, Trips::kSlowMs, t.slowWaited, Trips::kWaitMs);
-    if (t.undisturbed.count() == 0)
-        std::printf("  no trip went without such a wait\n");
+    if (t.undisturbed.count() < 100)
+        std::printf("  only %zu trip(s) went without such a wait, too few for a p99\n", t.undisturbed.count());
     else
         std::printf("  p99 of the %zu trips without such a wait: %.3f ms (max %.3f ms)\n", t.undisturbed.count(),
                     t.undisturbed.percentile(99), t.undisturbed.max());
@@ -481,6 +482,8 @@ int main(int argc, char **argv)
         return 2;
     }
     try {
+        if (const QByteArray name = processName(o.pid); name != "vexlo-server")
+            throw ProbeError("process " + std::to_string(o.pid) + " is " + name.toStdString() + ", not vexlo-server");
         Figures f;
         f.loadStart = loadAverage();
         f.before = readMemory(o.pid);
