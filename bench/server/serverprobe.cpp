@@ -460,7 +460,7 @@ bool parseOptions(int argc, char **argv, Options *o)
             o->chats = static_cast<int>(v);
         else if (!std::strcmp(a, "--words") && take(1, 1000))
             o->words = static_cast<int>(v);
-        else if (!std::strcmp(a, "--gap-ms") && take(1, 1000))
+        else if (!std::strcmp(a, "--gap-ms") && take(3, 1000))
             o->gapMs = static_cast<int>(v);
         else if (!std::strcmp(a, "--samples"))
             o->samplesFile = argv[i + 1];
