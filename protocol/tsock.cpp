@@ -23,6 +23,15 @@ QHash<QString, QHostAddress> &hostCache()
     return cache;
 }
 
+// Messages are small and often go out several in a row (a broadcast, then the
+// answer to the sender). With Nagle's algorithm the second one would wait for
+// the peer to acknowledge the first, which a delayed acknowledgement puts off by
+// tens of milliseconds: every message goes out at once instead.
+void sendWithoutDelay(QTcpSocket *socket)
+{
+    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+}
+
 bool startsWithDigit(const QString &s)
 {
     return !s.isEmpty() && s.front().isDigit();
@@ -293,6 +302,7 @@ TSock *TSock::Accept()
     t->OnDisconnect = OnDisconnect;
     t->OnInfo = OnInfo;
     t->m_connected = true;
+    sendWithoutDelay(s);
     t->attach(s);
     t->setPortName(m_portName);
     QHostAddress peer = s->peerAddress();
@@ -315,6 +325,8 @@ void TSock::onNewConnection()
 void TSock::onConnected()
 {
     m_connected = true;
+    if (m_socket)
+        sendWithoutDelay(m_socket);
     QPointer<TSock> self(this);
     info(TSocketInfo::Connect, QStringLiteral("Non-Blocking Socket Connected"));
     if (!self)

@@ -56,6 +56,8 @@ public:
 
     // The port actually bound by a listener (useful when PortName is "0").
     quint16 localPort() const;
+    // The descriptor of the connection's socket, or -1 without one.
+    qintptr socketDescriptor() const { return m_socket ? m_socket->socketDescriptor() : -1; }
 
     // Operations.
     bool Open();

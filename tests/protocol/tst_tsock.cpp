@@ -5,6 +5,10 @@
 #include <QTcpSocket>
 #include <QTest>
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+
 namespace {
 
 struct InfoLog
@@ -34,6 +38,17 @@ QString thrownText(Fn fn)
     return QStringLiteral("(nothing thrown)");
 }
 
+// TCP_NODELAY of a connection's socket as the kernel holds it: 1, 0, or -1 when unreadable.
+int noDelay(const TSock &s)
+{
+    int value = 0;
+    socklen_t len = sizeof value;
+    const auto fd = static_cast<int>(s.socketDescriptor());
+    if (fd < 0 || ::getsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &value, &len) != 0)
+        return -1;
+    return value != 0 ? 1 : 0;
+}
+
 // A port on which nothing listens.
 quint16 closedPort()
 {
@@ -50,6 +65,7 @@ class SocketTests : public QObject
 private Q_SLOTS:
     void listenAcceptAndExchange();
     void sendBeforeConnectIsDelivered();
+    void messagesGoOutWithoutDelay();
     void refusedConnectIsOnlyAnError();
     void peerCloseReportsDisconnectThenClosed();
     void listenStates();
@@ -135,6 +151,27 @@ void SocketTests::sendBeforeConnectIsDelivered()
     QByteArray got;
     QTRY_VERIFY((got += peer->readAll()) == QByteArray("early\xff" "bird\xff"));
     QCOMPARE(client.pendingSendBytes(), 0);
+}
+
+void SocketTests::messagesGoOutWithoutDelay()
+{
+    // Several small messages in a row must not wait for the peer's acknowledgement
+    // (Nagle): both the accepted and the connecting side send at once.
+    TSock listener;
+    listener.setPortName(QStringLiteral("0"));
+    TSock *peer = nullptr;
+    listener.OnAccept = [&](TSock *) { peer = listener.Accept(); };
+    listener.setListen(true);
+
+    TSock client;
+    client.setHostName(QStringLiteral("127.0.0.1"));
+    client.setPortName(QString::number(listener.localPort()));
+    QCOMPARE(noDelay(client), -1); // no connection yet
+    client.Open();
+    QTRY_VERIFY(client.Connected());
+    QTRY_VERIFY(peer != nullptr);
+    QCOMPARE(noDelay(client), 1);
+    QCOMPARE(noDelay(*peer), 1);
 }
 
 void SocketTests::refusedConnectIsOnlyAnError()
