@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes the screenshots in docs/screenshots/ on a virtual display (Xvfb):
-#   solo.png         a solo start
+#   solo.png         a solo start, with the lobby downloader it shows
 #   host.png         a host with two joined players, a spy, and the spy list
 #   chat.png         the chat: a coloured action, a phrase line, a chatter sound, a link
 #   gamestart.png    the game options window
@@ -46,7 +46,8 @@ export VEXLO_PORT=27781
 start
 solo=$wid
 sleep 2
-import -window "$solo" "$out/solo.png"
+# The downloader is a window of its own, centred on the screen: take both.
+import -window root -crop 1140x770+0+0 +repage "$out/solo.png"
 kill "${pids[-1]}"
 
 # --- a host, two players, a spy ---
@@ -87,6 +88,12 @@ sleep 0.3
 printf "CMD_chat+7+the rules are at http://www.example.org/vexlo/rules.|clGreen$ff" >&7
 sleep 0.3
 click "$host" 271 352          # the first phrase button
+sleep 0.5
+# The host shows received chatter sounds as lines: Options -> Play Chatter Sounds off
+# (loading the settings at login turned it on).
+click "$host" 68 9
+sleep 0.5
+xdotool key Down Down Return
 sleep 0.5
 click "$green" 271 536         # the sound button, then "Hello"
 sleep 0.5
