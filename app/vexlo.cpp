@@ -3,11 +3,17 @@
 #include "platform.h"
 #include "errorreport.h"
 #include "targetlist.h"
+#include "tabout.h"
+#include "tallyfile.h"
 #include "tchat.h"
 #include "tdictn.h"
+#include "tdownload.h"
 #include "tgamestart.h"
+#include "thelp.h"
+#include "tphrases.h"
 #include "tserver.h"
 #include "tspylist.h"
+#include "ttallylist.h"
 
 #include <QApplication>
 
@@ -22,12 +28,18 @@ int main(int argc, char *argv[])
 
     // The windows in their order: the main window first, the game server last.
     Tchat chat(QApplication::arguments().mid(1));
+    Tabout about(&chat);
     Tspylist spylist(&chat);
+    Thelp help(&chat);
     Tgamestart gamestart(&chat);
+    Tphrases phrases(&chat);
+    Tdownload download(&chat);
+    Ttallylist tallylist(vexlo::tally::tallyFilePath(vexlo::platform::dataFolder()), &chat);
     const TDictn spell;
     const TargetList words;
     TServer server(&spell, &words);
     chat.attachWindows(&spylist, &gamestart, &server);
+    chat.attachAuxWindows({&about, &help, &phrases, &download, &tallylist});
     QObject::connect(&chat, &Tchat::closed, &app, [&] {
         server.shutdown();
         QApplication::quit();

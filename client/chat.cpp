@@ -191,12 +191,14 @@ void Tchat::TextColor1Click()
     QPalette p = mychat->palette();
     p.setColor(QPalette::Text, toQColor(chatcolour));
     mychat->setPalette(p);
+    saveinifile();
 }
 
 void Tchat::ActionColor1Click()
 {
     if (const auto chosen = hooks.chooseColor ? hooks.chooseColor(this, actioncolour) : std::nullopt)
         actioncolour = *chosen;
+    saveinifile(); // also when cancelled
 }
 
 void Tchat::N14Click(int size)
@@ -204,6 +206,7 @@ void Tchat::N14Click(int size)
     QFont f = mainchat->font();
     f.setPointSize(size);
     mainchat->setFont(f);
+    saveinifile();
 }
 
 // --- phrase buttons ---
@@ -274,9 +277,11 @@ void Tchat::playsounds(const QString &name)
 void Tchat::PlaySounds1Click()
 {
     PlaySounds1->setChecked(!PlaySounds1->isChecked());
+    saveinifile();
 }
 
 void Tchat::PlayChatterSounds1Click()
 {
     PlayChatterSounds1->setChecked(!PlayChatterSounds1->isChecked());
+    saveinifile();
 }

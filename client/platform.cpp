@@ -1,10 +1,15 @@
 #include "platform.h"
 
+#include "tdownload.h"
+
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QDir>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QScreen>
 #include <QStandardPaths>
+#include <QWidget>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -14,11 +19,7 @@ namespace vexlo::platform {
 
 QString dataFolder()
 {
-    QString dir = qEnvironmentVariable("VEXLO_HOME");
-    if (dir.isEmpty())
-        dir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(dir);
-    return dir;
+    return Tdownload::dataFolder();
 }
 
 bool holdInstanceLock()
@@ -64,7 +65,15 @@ DesktopHooks DesktopHooks::real()
             return std::nullopt;
         return fromQColor(c);
     };
+    h.confirm = [](QWidget *parent, const QString &question) {
+        return QMessageBox::question(parent, QStringLiteral("Vexlo"), question, QMessageBox::Yes | QMessageBox::No)
+               == QMessageBox::Yes;
+    };
     h.openUrl = [](const QUrl &url) { QDesktopServices::openUrl(url); };
+    h.workArea = [](const QWidget *window) {
+        const QScreen *screen = window ? window->screen() : QGuiApplication::primaryScreen();
+        return screen ? screen->availableGeometry() : QRect();
+    };
     return h;
 }
 

@@ -5,6 +5,7 @@
 // tests can stand in for them.
 #include "colortext.h"
 
+#include <QRect>
 #include <QString>
 #include <QUrl>
 
@@ -16,6 +17,7 @@ class QWidget;
 namespace vexlo::platform {
 
 // $VEXLO_HOME when set, else the per-user data folder; created on first use.
+// The same folder the downloader stores the installer in (Tdownload::dataFolder).
 QString dataFolder();
 
 // Takes a shared lock on "vexlo.lock" in the runtime folder and holds it for the
@@ -33,10 +35,14 @@ struct DesktopHooks
 {
     // An information box; returns when the user has dismissed it.
     std::function<void(QWidget *parent, const QString &text)> message;
+    // A Yes/No question; true for Yes.
+    std::function<bool(QWidget *parent, const QString &question)> confirm;
     // The colour chooser: the chosen colour, or nothing when cancelled.
     std::function<std::optional<TColor>(QWidget *parent, TColor start)> chooseColor;
     // Opens a web or mail address in the user's program for it.
     std::function<void(const QUrl &url)> openUrl;
+    // The desktop work area (the screen without panels) of the window's screen.
+    std::function<QRect(const QWidget *window)> workArea;
 
     static DesktopHooks real();
 };

@@ -48,6 +48,7 @@ void Tchat::processparams()
     loginname.clear();
     if (m_args.isEmpty()) {
         sessionLine(QStringLiteral("Loading Solo Game..Please wait."));
+        showDownloader();
         hostaddress = QStringLiteral("127.0.0.1");
         myname = QStringLiteral("You");
         hostpress();
@@ -205,9 +206,10 @@ void Tchat::newplayerinfo(const QByteArray &args)
     FieldReader f(args);
     const int slot = f.numberField();
     const QString name = QString::fromLatin1(f.rest());
-    if (slot == myslot)
+    if (slot == myslot) {
         sessionLine(QStringLiteral("You are Connected."));
-    else
+        loadinifile(); // the only time the settings are read
+    } else
         sessionLine(name + QStringLiteral(" is Connected."));
     if (slot <= seatcount) {
         if (QLabel *l = slotWidget<QLabel>("label_playername", slot)) {

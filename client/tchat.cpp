@@ -4,7 +4,10 @@
 
 #include "chattext.h"
 #include "errorreport.h"
+#include "helpkit.h"
 #include "look.h"
+#include "platform.h"
+#include "settingsmodel.h"
 #include "tgamestart.h"
 #include "tspylist.h"
 
@@ -95,6 +98,7 @@ Tchat::Tchat(const QStringList &args, QWidget *parent)
     setObjectName(QStringLiteral("chat"));
     setWindowTitle(QStringLiteral("Vexlo"));
     gameport = platform::gamePort();
+    settingsSession = std::make_unique<SettingsSession>(settingsFilePath(platform::dataFolder()));
     buildMenus();
     buildBoard();
     wireSockets();
@@ -153,12 +157,6 @@ void Tchat::buildMenus()
         });
         return a;
     };
-    auto later = [](QMenu *menu, const char *name, const QString &text) {
-        QAction *a = menu->addAction(text);
-        a->setObjectName(QLatin1String(name));
-        a->setEnabled(false); // comes with its own window
-        return a;
-    };
 
     QMenu *file = bar->addMenu(QStringLiteral("File"));
     StartGame1 = item(file, "StartGame1", QStringLiteral("Start Game"), &Tchat::button_startClick);
@@ -174,29 +172,35 @@ void Tchat::buildMenus()
     TurnSound1 = options->addMenu(QStringLiteral("Turn Sound"));
     TurnSound1->setObjectName(QStringLiteral("TurnSound1"));
     auto *turnGroup = new QActionGroup(this);
+    int turnTag = 0;
     for (const char *n : {"Classic", "New"}) {
         QAction *a = TurnSound1->addAction(QLatin1String(n));
         a->setObjectName(QLatin1String(n) + QStringLiteral("1"));
         a->setCheckable(true);
         a->setActionGroup(turnGroup);
+        a->setData(turnTag);
+        connect(a, &QAction::triggered, this, [this, tag = turnTag] { vexlo::guarded([&] { Classic1Click(tag); }); });
+        ++turnTag;
     }
     turnGroup->actions().constFirst()->setChecked(true);
-    TurnSound1->setEnabled(false); // the turn sound comes with the round flow
     BotSpeed1 = options->addMenu(QStringLiteral("Bot Speed"));
     BotSpeed1->setObjectName(QStringLiteral("BotSpeed1"));
     auto *speedGroup = new QActionGroup(this);
-    for (const char *n : {"Slow", "Normal", "Fast"}) {
+    const std::pair<const char *, int> speeds[] = {{"Slow", 2000}, {"Normal", 1000}, {"Fast", 500}};
+    for (const auto &[n, tag] : speeds) {
         QAction *a = BotSpeed1->addAction(QLatin1String(n));
         a->setObjectName(QLatin1String(n) + QStringLiteral("1"));
         a->setCheckable(true);
         a->setActionGroup(speedGroup);
-        a->setChecked(QLatin1String(n) == QLatin1String("Normal"));
+        a->setData(tag);
+        a->setChecked(tag == 1000);
+        connect(a, &QAction::triggered, this, [this, tag = tag] { vexlo::guarded([&] { Fast1Click(tag); }); });
     }
     BotSpeed1->menuAction()->setVisible(false);
     options->addSeparator();
-    AutoErase1 = later(options, "AutoEraseInvalidWord1", QStringLiteral("Auto Erase Invalid Word"));
-    AutoErase1->setCheckable(true);
-    AutoErase1->setChecked(true);
+    AutoErase1 = checkItem(options, "AutoEraseInvalidWord1", QStringLiteral("Auto Erase Invalid Word"),
+                           &Tchat::autoeraseClick);
+    AutoErase1->setChecked(autoEraseInvalid);
     options->addSeparator();
     TextColor1 = item(options, "TextColor1", QStringLiteral("Text Color"), &Tchat::TextColor1Click);
     ActionColor1 = item(options, "ActionColor1", QStringLiteral("Action Color"), &Tchat::ActionColor1Click);
@@ -218,7 +222,8 @@ void Tchat::buildMenus()
     ScrollChatOff1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     ClearMainChat1 = item(options, "ClearMainChat1", QStringLiteral("Clear Main Chat"),
                           &Tchat::ClearMainChat1Click);
-    ResetScreenLocation1 = later(options, "ResetScreenLocation1", QStringLiteral("Reset Screen Location"));
+    ResetScreenLocation1 = item(options, "ResetScreenLocation1", QStringLiteral("Reset Screen Location"),
+                                &Tchat::ResetScreenLocation1Click);
     options->addSeparator();
     // Its check mark changes only when the server says so.
     JustWatch1 = checkItem(options, "JustWatch1", QStringLiteral("Just Watch"), &Tchat::JustWatch1Click);
@@ -228,20 +233,20 @@ void Tchat::buildMenus()
     grouptilesitem->setEnabled(false); // filled from the tile folder with the board
 
     QMenu *view = bar->addMenu(QStringLiteral("View"));
-    ViewTally1 = later(view, "ViewTally1", QStringLiteral("View Tally"));
+    ViewTally1 = item(view, "ViewTally1", QStringLiteral("View Tally"), &Tchat::ViewTally1Click);
     SpyList1 = view->addAction(QStringLiteral("Spy List"));
     SpyList1->setObjectName(QStringLiteral("SpyList1"));
     connect(SpyList1, &QAction::triggered, this, [this] {
         if (spylist)
             spylist->show();
     });
-    PhraseList1 = later(view, "PhraseList1", QStringLiteral("Phrase List"));
+    PhraseList1 = item(view, "PhraseList1", QStringLiteral("Phrase List"), &Tchat::PrhaseList1Click);
 
     QMenu *help = bar->addMenu(QStringLiteral("Help"));
-    Help2 = later(help, "Help2", QStringLiteral("Content"));
+    Help2 = item(help, "Help2", QStringLiteral("Content"), &Tchat::Help2Click);
     Help2->setShortcut(QKeySequence(Qt::Key_F1));
     help->addSeparator();
-    About1 = later(help, "About1", QStringLiteral("About"));
+    About1 = item(help, "About1", QStringLiteral("About"), &Tchat::About1Click);
 
     // The seat pop-up.
     popup_kick = new QMenu(this);
@@ -282,6 +287,17 @@ void Tchat::buildBoard()
     button_start->setFocusPolicy(Qt::NoFocus);
     button_start->hide();
     connect(button_start, &QPushButton::clicked, this, [this] { vexlo::guarded([this] { button_startClick(); }); });
+
+    // The logo opens the maker's web site.
+    vexlo::initHelpResources();
+    auto *logo = new vexlo::ClickLabel(panel_board);
+    logo->setObjectName(QStringLiteral("image_logo"));
+    logo->setGeometry(700, 12, 48, 48);
+    logo->setPixmap(QPixmap(QStringLiteral(":/helpwindows/vexlo-48.png")));
+    logo->setCursor(Qt::PointingHandCursor);
+    logo->setToolTip(QStringLiteral("Quorbit Software"));
+    connect(logo, &vexlo::ClickLabel::clicked, this, [this] { vexlo::guarded([this] { image_logoClick(); }); });
+    image_logo = logo;
 
     buildSeatList();
     buildScorePanel();
@@ -476,6 +492,10 @@ void Tchat::showEvent(QShowEvent *event)
 
 void Tchat::closeEvent(QCloseEvent *event)
 {
+    if (!m_closing && !FormClose()) {
+        event->ignore(); // the settings could not be written: the window stays
+        return;
+    }
     QMainWindow::closeEvent(event);
     if (!m_closing) {
         m_closing = true;

@@ -6,7 +6,9 @@
 //
 // Implemented across tchat.cpp (building the window and its menus),
 // session.cpp (start-up, login, queue and dispatch, seats, removal, columns)
-// and chat.cpp (chat view and entry, links, phrase buttons, sounds).
+// chat.cpp (chat view and entry, links, phrase buttons, sounds), settings.cpp
+// (the settings file, window placement, the Options entries that are saved) and
+// windowslinks.cpp (help, about, downloader, phrase editor and tally windows).
 #include "colortext.h"
 #include "framing.h"
 #include "platform.h"
@@ -20,6 +22,7 @@
 #include <QTimer>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -32,8 +35,18 @@ class QPushButton;
 class QTextEdit;
 class QToolButton;
 class TServer;
+class Tabout;
+class Tdownload;
 class Tgamestart;
+class Thelp;
+class Tphrases;
 class Tspylist;
+class Ttallylist;
+namespace vexlo {
+class SettingsSession;
+struct GameSettings;
+struct WindowBounds;
+} // namespace vexlo
 
 class Tchat : public QMainWindow
 {
@@ -45,6 +58,16 @@ public:
 
     // The windows created after this one, and the game server of this process.
     void attachWindows(Tspylist *spylist, Tgamestart *gamestart, TServer *server);
+    // The help, about, phrase editor, downloader and tally windows (any may be null).
+    struct AuxWindows
+    {
+        Tabout *about = nullptr;
+        Thelp *help = nullptr;
+        Tphrases *phrases = nullptr;
+        Tdownload *download = nullptr;
+        Ttallylist *tallylist = nullptr;
+    };
+    void attachAuxWindows(const AuxWindows &windows);
 
     vexlo::platform::DesktopHooks hooks = vexlo::platform::DesktopHooks::real();
     void setSoundPlayer(std::unique_ptr<vexlo::SoundPlayer> player) { m_sounds = std::move(player); }
@@ -104,6 +127,29 @@ public:
     void PlaySounds1Click();
     void PlayChatterSounds1Click();
     void phrasegateTimerTimer();
+
+    // --- settings file and window placement (settings.cpp) ---
+    void loadinifile();
+    void saveinifile();
+    // Placement check and save when the window closes; false when the save
+    // failed and the window stays open.
+    bool FormClose();
+    void FormResize();
+    void ResetScreenLocation1Click();
+    void Classic1Click(int tag); // "Turn Sound": 0 Classic, 1 New
+    void Fast1Click(int tag);    // "Bot Speed": 2000, 1000, 500
+    void autoeraseClick();
+    vexlo::WindowBounds currentBounds() const;
+    void applyBounds(const vexlo::WindowBounds &bounds);
+
+    // --- the other windows (windowslinks.cpp) ---
+    void Help2Click();
+    void About1Click();
+    void image_logoClick();
+    void PrhaseList1Click();
+    void ViewTally1Click();
+    void loadchecklist();
+    void showDownloader();
     // The text of the link at a point of the chat view's viewport (empty if none).
     QString linkAt(const QPoint &pos, int *start = nullptr, int *length = nullptr) const;
 
@@ -127,6 +173,16 @@ public:
     bool phrasegate = true;
     vexlo::TColor chatcolour = vexlo::clBlack;
     vexlo::TColor actioncolour = vexlo::clBlack;
+    // Options kept in the settings file; the round flow and the board act on them.
+    bool autoEraseInvalid = true;
+    int turnSound = 0;   // 0 Classic, 1 New
+    QString tileSet;     // empty or "CLASSIC": the built-in tiles
+    int botSpeed = 1000; // 2000 Slow, 1000 Normal, 500 Fast; only kept
+    // Loads a named tile set (the board sets tileSet when it has one); without
+    // it a loaded name is only kept.
+    std::function<void(const QString &name)> loadgrouptilesHook;
+    // Called once per finished game with "addtomine" or the winner's name.
+    std::function<void(const QString &text)> addgameHook;
     // The game port ("7772" or VEXLO_PORT) and the lobby's port on 127.0.0.1.
     QString gameport;
     QString lobbyport = QStringLiteral("9001");
@@ -151,6 +207,7 @@ public:
     QTextEdit *mainchat = nullptr;
     QLineEdit *mychat = nullptr;
     std::array<QToolButton *, 10> b_phrase{}; // 1..9 phrases, [0] is b_phrase10, the sound button
+    QLabel *image_logo = nullptr;
     QMenu *popup_sounds = nullptr;
     QMenu *popup_kick = nullptr;
     QMenu *popup_mainchat = nullptr;
@@ -190,6 +247,8 @@ public:
     Tspylist *spylist = nullptr;
     Tgamestart *gamestart = nullptr;
     TServer *server = nullptr;
+    AuxWindows aux;
+    std::unique_ptr<vexlo::SettingsSession> settingsSession;
 
 Q_SIGNALS:
     // The window closed: the program ends.
@@ -198,6 +257,7 @@ Q_SIGNALS:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -211,6 +271,8 @@ private:
     void send(const QByteArray &text);
     void sessionLine(const QString &line) { addlinetochat(line, systemcolour); }
     QString seatText(int slot) const;
+    vexlo::GameSettings currentSettings() const;
+    void writeSettings(const vexlo::WindowBounds &bounds);
 
     QStringList m_args;
     bool m_shown = false;

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Makes the screenshots in docs/screenshots/ on a virtual display (Xvfb):
-#   solo.png         a solo start
+#   solo.png         a solo start, with the lobby downloader it shows
 #   host.png         a host with two joined players, a spy, and the spy list
 #   chat.png         the chat: a coloured action, a phrase line, a chatter sound, a link
 #   gamestart.png    the game options window
+#   tally.png        the tally window of the host, two opponents tallied, one selected
 # Installs what it misses (xvfb, xdotool, imagemagick) and builds build/bin/vexlo
 # through scripts/setup.
 #   tools/screenshots.sh
@@ -12,7 +13,7 @@ cd "$(dirname "$0")/.."
 
 if [ "${1:-}" != --inside ]; then
   CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-2} \
-    scripts/setup --target vexlo --packages xvfb xdotool imagemagick
+    scripts/setup --target vexlo --target vexlo-lzrw1 --packages xvfb xdotool imagemagick
   # A display number of its own: other sessions on this machine may use the low ones.
   exec xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1600x1200x24 -noreset" "$0" --inside
 fi
@@ -45,10 +46,16 @@ export VEXLO_PORT=27781
 start
 solo=$wid
 sleep 2
-import -window "$solo" "$out/solo.png"
+# The downloader is a window of its own, centred on the screen: take both.
+import -window root -crop 1140x770+0+0 +repage "$out/solo.png"
 kill "${pids[-1]}"
 
 # --- a host, two players, a spy ---
+# The host's tally from earlier games: Blue and Gold tallied.
+dump=$VEXLO_HOME/tally.txt
+printf '%s\r\n' 9 3 0 Blue Gold 12 7 5 7 2 1 0 4 3 0 1 1 0 0 0 0 0 0 0 0 0 0 0 0 >"$dump"
+build/bin/vexlo-lzrw1 compress --mode fast "$dump" "$VEXLO_HOME/Vexlotally.tld"
+rm "$dump"
 export VEXLO_PORT=27782
 start Red 127.0.0.1 true
 host=$wid
@@ -82,6 +89,12 @@ printf "CMD_chat+7+the rules are at http://www.example.org/vexlo/rules.|clGreen$
 sleep 0.3
 click "$host" 271 352          # the first phrase button
 sleep 0.5
+# The host shows received chatter sounds as lines: Options -> Play Chatter Sounds off
+# (loading the settings at login turned it on).
+click "$host" 68 9
+sleep 0.5
+xdotool key Down Down Return
+sleep 0.5
 click "$green" 271 536         # the sound button, then "Hello"
 sleep 0.5
 xdotool key Down Down Down Down Return
@@ -91,7 +104,7 @@ import -window "$host" "$out/chat.png"
 # The spy list, opened from the View menu, beside the host's window.
 click "$host" 161 9
 sleep 0.5
-xdotool key Down Return
+xdotool key Down Down Return
 sleep 1
 spy=$(xdotool search --onlyvisible --name '^Vexlo - Spys$' | head -1)
 xdotool windowmove "$spy" 530 36
@@ -104,4 +117,15 @@ click "$host" 128 365          # START GAME
 sleep 1
 options=$(xdotool search --onlyvisible --name '^Vexlo - Game Start$' | head -1)
 import -window "$options" "$out/gamestart.png"
+xdotool windowunmap "$options"
+
+# The tally window from the View menu; Blue selected.
+click "$host" 161 9
+sleep 0.5
+xdotool key Down Return
+sleep 1
+tally=$(xdotool search --onlyvisible --name '^Vexlo - Tally List$' | head -1)
+click "$tally" 40 36
+sleep 0.5
+import -window "$tally" "$out/tally.png"
 ls -l "$out"

@@ -116,7 +116,7 @@ void WindowTests::startsAsDesigned()
     for (int i = 1; i <= 9; ++i)
         QCOMPARE(c.b_phrase[size_t(i)]->toolTip(), phrases[i - 1]);
     QCOMPARE(c.b_phrase[0]->objectName(), QStringLiteral("b_phrase10"));
-    // The menus in their order; later windows' entries present but disabled.
+    // The menus in their order.
     QStringList menus;
     for (QAction *a : c.menuBar()->actions())
         menus << a->text();
@@ -124,7 +124,9 @@ void WindowTests::startsAsDesigned()
     QVERIFY(!c.StartGame1->isEnabled());
     QVERIFY(c.PlaySounds1->isChecked() && !c.PlayChatterSounds1->isChecked());
     QVERIFY(!c.BotSpeed1->menuAction()->isVisible());
-    QVERIFY(!c.ViewTally1->isEnabled() && !c.PhraseList1->isEnabled() && !c.About1->isEnabled());
+    QVERIFY(c.ViewTally1->isEnabled() && c.PhraseList1->isEnabled() && c.About1->isEnabled());
+    QVERIFY(c.Help2->isEnabled() && c.ResetScreenLocation1->isEnabled() && c.AutoErase1->isChecked());
+    QCOMPARE(c.Help2->shortcut(), QKeySequence(Qt::Key_F1));
     QVERIFY(c.SpyList1->isEnabled());
     QCOMPARE(c.systemcolour, clBlue);
     QVERIFY(!c.Timer1.isActive()); // nothing waits, nothing ticks

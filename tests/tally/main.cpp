@@ -2,12 +2,15 @@
 #include "tst_lzrw1files.h"
 #include "tst_lzrw1format.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QTest>
+
+int runTallyGridTests(int argc, char **argv);
+int runTallyWindowTests(int argc, char **argv);
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    QApplication app(argc, argv);
     int failed = 0;
     {
         TestLzrw1Format t;
@@ -17,5 +20,7 @@ int main(int argc, char **argv)
         TestLzrw1Files t;
         failed += QTest::qExec(&t, argc, argv);
     }
+    failed += runTallyGridTests(argc, argv);
+    failed += runTallyWindowTests(argc, argv);
     return failed ? 1 : 0;
 }

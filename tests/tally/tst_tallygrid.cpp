@@ -107,5 +107,10 @@ void TallyGridTests::damagedDumpsAreRefused()
         QVERIFY_THROWS_EXCEPTION(ETallyException, TallyGrid::LoadGrid(b));
 }
 
-QTEST_GUILESS_MAIN(TallyGridTests)
+int runTallyGridTests(int argc, char **argv)
+{
+    TallyGridTests t;
+    return QTest::qExec(&t, argc, argv);
+}
+
 #include "tst_tallygrid.moc"

@@ -1,0 +1,191 @@
+// Tchat: the settings file (read once, when this window's own arrival is
+// announced; written when a saved option changes and when the window closes
+// after it moved), the window's placement rules and the Options entries whose
+// state the file keeps.
+#include "tchat.h"
+
+#include "errorreport.h"
+#include "settingsmodel.h"
+#include "tgamestart.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSpinBox>
+#include <QTextEdit>
+#include <QToolButton>
+
+#include <climits>
+
+using namespace vexlo;
+
+namespace {
+
+// Sizes outside this range would leave the chat unreadable; they read as the default.
+constexpr int kMinTextSize = 1;
+constexpr int kMaxTextSize = 72;
+
+void checkOnly(QMenu *menu, const QString &name)
+{
+    for (QAction *a : menu->actions())
+        a->setChecked(a->objectName() == name);
+}
+
+} // namespace
+
+WindowBounds Tchat::currentBounds() const
+{
+    const QRect f = frameGeometry();
+    return {f.x(), f.y(), f.width(), f.height()};
+}
+
+void Tchat::applyBounds(const WindowBounds &bounds)
+{
+    // The bounds are the outer frame's; the frame's own width and height stay out
+    // of the size given to the window.
+    const QSize frame = frameGeometry().size() - geometry().size();
+    move(bounds.left, bounds.top);
+    resize(QSize(bounds.width, bounds.height) - frame);
+}
+
+GameSettings Tchat::currentSettings() const
+{
+    GameSettings s;
+    if (const int size = mainchat->font().pointSize(); size > 0)
+        s.textSize = size;
+    s.bounds = currentBounds();
+    s.textColor = QString::fromLatin1(colorToText(chatcolour));
+    s.actionColor = QString::fromLatin1(colorToText(actioncolour));
+    if (gamestart) {
+        s.playToScore = gamestart->UpDown1()->value();
+        s.timePerTurn = gamestart->UpDown2()->value();
+    }
+    s.botSpeed = botSpeed;
+    s.turnSound = turnSound;
+    for (int n = 1; n <= PhraseCount; ++n)
+        s.phrases[size_t(n - 1)] = b_phrase[size_t(n)]->toolTip();
+    s.tiles = tileSet;
+    s.playSounds = PlaySounds1->isChecked();
+    s.autoErase = autoEraseInvalid;
+    s.chatterSounds = PlayChatterSounds1->isChecked();
+    return s;
+}
+
+void Tchat::loadinifile()
+{
+    GameSettings s = currentSettings();
+    settingsSession->load(s);
+    applyBounds(s.bounds);
+
+    const int size = s.textSize >= kMinTextSize && s.textSize <= kMaxTextSize ? s.textSize : GameSettings().textSize;
+    QFont f = mainchat->font();
+    f.setPointSize(size);
+    mainchat->setFont(f);
+    if (QAction *entry = TextSize1->findChild<QAction *>(QStringLiteral("N%1").arg(size)))
+        entry->setChecked(true);
+
+    chatcolour = textToColor(s.textColor.toLatin1()).value_or(clBlack);
+    actioncolour = textToColor(s.actionColor.toLatin1()).value_or(clBlack);
+    QPalette p = mychat->palette();
+    p.setColor(QPalette::Text, toQColor(chatcolour));
+    mychat->setPalette(p);
+
+    if (gamestart) {
+        gamestart->UpDown1()->setValue(s.playToScore);
+        gamestart->UpDown2()->setValue(s.timePerTurn);
+    }
+
+    botSpeed = s.botSpeed;
+    checkOnly(BotSpeed1, botSpeed == 2000 ? QStringLiteral("Slow1")
+                         : botSpeed == 500 ? QStringLiteral("Fast1")
+                                           : QStringLiteral("Normal1"));
+    turnSound = s.turnSound;
+    checkOnly(TurnSound1, turnSound == 1 ? QStringLiteral("New1") : QStringLiteral("Classic1"));
+
+    for (int n = 1; n <= PhraseCount; ++n)
+        b_phrase[size_t(n)]->setToolTip(s.phrases[size_t(n - 1)]);
+
+    if (s.tiles != tileSet) {
+        if (loadgrouptilesHook)
+            loadgrouptilesHook(s.tiles);
+        else
+            tileSet = s.tiles;
+    }
+
+    PlaySounds1->setChecked(s.playSounds);
+    autoEraseInvalid = s.autoErase;
+    AutoErase1->setChecked(autoEraseInvalid);
+    PlayChatterSounds1->setChecked(s.chatterSounds);
+}
+
+void Tchat::saveinifile()
+{
+    writeSettings(currentBounds());
+}
+
+void Tchat::writeSettings(const WindowBounds &bounds)
+{
+    // Before the file is read in this run nothing is written: the starting values
+    // would replace the player's stored choices.
+    GameSettings s = currentSettings();
+    s.bounds = bounds;
+    settingsSession->save(s);
+}
+
+bool Tchat::FormClose()
+{
+    const QRect area = hooks.workArea ? hooks.workArea(this) : QRect();
+    const auto fitted = settingsSession->closing(currentBounds(), area.isValid() ? area.size() : QSize(INT_MAX, INT_MAX));
+    if (!fitted)
+        return true;
+    applyBounds(*fitted);
+    // A failed save keeps the window open; the bounds are remembered already, so
+    // closing again goes through.
+    return guarded([&] { writeSettings(*fitted); });
+}
+
+void Tchat::FormResize()
+{
+    QWidget *client = centralWidget();
+    if (!client)
+        return;
+    const QSize now = client->size();
+    const QSize least = minimumClientSize(now);
+    if (least != now)
+        resize(size() + (least - now));
+}
+
+void Tchat::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+void Tchat::ResetScreenLocation1Click()
+{
+    applyBounds(WindowBounds{});
+}
+
+// --- Options entries that are saved ---
+
+void Tchat::Classic1Click(int tag)
+{
+    turnSound = tag == 1 ? 1 : 0;
+    checkOnly(TurnSound1, turnSound == 1 ? QStringLiteral("New1") : QStringLiteral("Classic1"));
+    saveinifile();
+}
+
+void Tchat::Fast1Click(int tag)
+{
+    botSpeed = tag;
+    checkOnly(BotSpeed1, tag == 2000 ? QStringLiteral("Slow1") : tag == 500 ? QStringLiteral("Fast1") : QStringLiteral("Normal1"));
+    saveinifile();
+}
+
+void Tchat::autoeraseClick()
+{
+    autoEraseInvalid = !autoEraseInvalid;
+    AutoErase1->setChecked(autoEraseInvalid);
+    saveinifile();
+}

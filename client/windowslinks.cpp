@@ -1,0 +1,118 @@
+// Tchat and the windows it opens: help and about (and the logo's link), the
+// lobby downloader on a solo start, the phrase editor, and the tally window
+// with its check list of the current game's opponents.
+#include "tchat.h"
+
+#include "settingsmodel.h"
+#include "tabout.h"
+#include "tdownload.h"
+#include "thelp.h"
+#include "tphrases.h"
+#include "ttallylist.h"
+
+#include <QLabel>
+#include <QToolButton>
+
+using namespace vexlo;
+
+namespace {
+const QString kWaiting = QStringLiteral("<Waiting>");
+
+void bringUp(QWidget *w)
+{
+    w->show();
+    w->raise();
+    w->activateWindow();
+}
+} // namespace
+
+void Tchat::attachAuxWindows(const AuxWindows &windows)
+{
+    aux = windows;
+    if (aux.help && aux.about)
+        aux.help->setAboutWindow(aux.about);
+    if (aux.phrases) {
+        aux.phrases->settingsFile = settingsSession->file().fileName();
+        aux.phrases->setButtonPhrases = [this](const QStringList &texts) {
+            for (int n = 1; n <= PhraseCount; ++n)
+                b_phrase[size_t(n)]->setToolTip(texts.value(n - 1));
+        };
+    }
+    if (aux.download) {
+        // The installer or the lobby was started: the game ends as "Exit" ends it.
+        connect(aux.download, &Tdownload::exitRequested, this, [this] { Exit1Click(); });
+    }
+    if (aux.tallylist) {
+        aux.tallylist->loadchecklist = [this] { loadchecklist(); };
+        aux.tallylist->confirm = [this](QWidget *parent, const QString &question) {
+            return hooks.confirm && hooks.confirm(parent, question);
+        };
+        addgameHook = [t = aux.tallylist](const QString &text) { t->addgame(text); };
+    }
+}
+
+// --- help and about ---
+
+void Tchat::Help2Click()
+{
+    if (aux.help)
+        bringUp(aux.help);
+}
+
+void Tchat::About1Click()
+{
+    if (aux.about)
+        bringUp(aux.about);
+}
+
+void Tchat::image_logoClick()
+{
+    const QUrl url(Tabout::siteLink().address());
+    if (url.isValid() && hooks.openUrl)
+        hooks.openUrl(url);
+}
+
+// --- the downloader, shown on a solo start without waiting ---
+
+void Tchat::showDownloader()
+{
+    if (aux.download)
+        bringUp(aux.download);
+}
+
+// --- the phrase editor ---
+
+void Tchat::PrhaseList1Click()
+{
+    if (!aux.phrases)
+        return;
+    QStringList texts;
+    for (int n = 1; n <= PhraseCount; ++n)
+        texts << b_phrase[size_t(n)]->toolTip();
+    aux.phrases->showPhrases(texts);
+}
+
+// --- the tally ---
+
+void Tchat::ViewTally1Click()
+{
+    if (!aux.tallylist)
+        return;
+    loadchecklist();
+    bringUp(aux.tallylist);
+}
+
+void Tchat::loadchecklist()
+{
+    if (!aux.tallylist)
+        return;
+    QStringList names;
+    for (int slot = 1; slot <= seatcount; ++slot) {
+        if (slot == myslot)
+            continue;
+        const QString name = seatText(slot);
+        if (name != kWaiting)
+            names << name;
+    }
+    aux.tallylist->fillChecklist(names);
+}

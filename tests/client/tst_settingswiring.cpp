@@ -1,0 +1,317 @@
+// The main window and its settings file: read once at this window's own
+// arrival, written by the saved options and on a close after a move, never
+// before the file was read; the placement rules; the phrase editor's keys.
+#include "wiring.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTextEdit>
+#include <QToolButton>
+
+using namespace vexlo;
+
+namespace {
+
+QAction *action(Tchat &c, const char *name)
+{
+    QAction *a = c.findChild<QAction *>(QLatin1String(name));
+    if (!a)
+        qFatal("no action %s", name);
+    return a;
+}
+
+const QByteArray kDefaultFile = "[Vexlo]\nTextsize=8\nTop=3\nLeft=3\nWidth=775\nHeight=577\nTiles=\n"
+                                "Textcolor=clBlack\nActioncolor=clBlack\nPlaytoscore=5\nTimeperturn=60\n"
+                                "Botspeed=1000\nTurnsound=0\nAutoerase=true\nPlaysounds=true\nChatterSounds=true\n";
+
+} // namespace
+
+class SettingsWiringTests : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TestEnvironment> env;
+
+private Q_SLOTS:
+    void initTestCase() { env = std::make_unique<TestEnvironment>(); }
+    void init()
+    {
+        env->errors.clear();
+        QFile::remove(iniPath());
+        QDir(iniPath()).removeRecursively();
+        QFile::remove(tallyPath());
+    }
+
+    void noFileAtLogin();
+    void storedValuesAreApplied();
+    void nothingIsSavedBeforeLogin();
+    void optionsSaveAfterLogin();
+    void tileSetIsKept();
+    void closingSavesOnlyAfterAMove();
+    void closingFitsTheWorkArea();
+    void failedSaveKeepsTheWindowOpen();
+    void resetScreenLocationAndMinimumSize();
+    void phraseEditorWritesOnlyThePhraseKeys();
+};
+
+void SettingsWiringTests::noFileAtLogin()
+{
+    Player p;
+    Tchat &c = p.chat();
+    QVERIFY(!c.PlayChatterSounds1->isChecked());
+    p.login();
+    QCOMPARE(c.mainchat->font().pointSize(), 8);
+    QVERIFY(action(c, "N8")->isChecked());
+    QCOMPARE(c.currentBounds(), WindowBounds{});
+    QCOMPARE(c.chatcolour, clBlack);
+    QCOMPARE(c.actioncolour, clBlack);
+    QCOMPARE(c.gamestart->UpDown1()->value(), 5);
+    QCOMPARE(c.gamestart->UpDown2()->value(), 60);
+    QCOMPARE(c.botSpeed, 1000);
+    QVERIFY(action(c, "Normal1")->isChecked() && !action(c, "Slow1")->isChecked());
+    QCOMPARE(c.turnSound, 0);
+    QVERIFY(action(c, "Classic1")->isChecked() && !action(c, "New1")->isChecked());
+    QCOMPARE(c.b_phrase[3]->toolTip(), QStringLiteral("Nice Try!"));
+    QCOMPARE(c.tileSet, QString());
+    // All three switches on, chatter sounds included.
+    QVERIFY(c.PlaySounds1->isChecked() && c.AutoErase1->isChecked() && c.PlayChatterSounds1->isChecked());
+    QVERIFY(c.autoEraseInvalid);
+    QVERIFY(!QFile::exists(iniPath())); // reading writes nothing
+    // The first save writes the fifteen keys in their order.
+    c.PlayChatterSounds1->trigger();
+    QVERIFY(!c.PlayChatterSounds1->isChecked());
+    QCOMPARE(slurp(iniPath()), QByteArray(kDefaultFile).replace("ChatterSounds=true", "ChatterSounds=false"));
+}
+
+void SettingsWiringTests::storedValuesAreApplied()
+{
+    writeFile(iniPath(), "[Other]\nKeep=me\n[VEXLO]\nTextsize=12\nTop=40\nLeft=0x32\nWidth=900\nHeight=700\n"
+                         "Textcolor=$000080FF\nActioncolor=CLRED\nPlaytoscore=7\nTimeperturn=abc\nBotspeed=750\n"
+                         "Turnsound=2\nPhrase3=\nPhrase4=Cool!\nTiles=CLASSIC\nPlaysounds=False\nAutoerase=false\n"
+                         "Unknown=kept\n");
+    Player p;
+    Tchat &c = p.chat();
+    c.gamestart->UpDown2()->setValue(45);
+    p.login(4);
+    QCOMPARE(c.mainchat->font().pointSize(), 12);
+    QVERIFY(action(c, "N12")->isChecked() && !action(c, "N8")->isChecked());
+    QCOMPARE(c.currentBounds(), (WindowBounds{50, 40, 900, 700}));
+    QCOMPARE(c.chatcolour, rgbColor(255, 128, 0)); // orange
+    QCOMPARE(c.mychat->palette().color(QPalette::Text), QColor(255, 128, 0));
+    QCOMPARE(c.actioncolour, clRed);
+    QCOMPARE(c.gamestart->UpDown1()->value(), 7);
+    QCOMPARE(c.gamestart->UpDown2()->value(), 45); // not a number: the arrows stay
+    QCOMPARE(c.botSpeed, 1000);
+    QVERIFY(action(c, "Normal1")->isChecked());
+    QCOMPARE(c.turnSound, 0);
+    QVERIFY(action(c, "Classic1")->isChecked());
+    QCOMPARE(c.b_phrase[3]->toolTip(), QStringLiteral("Nice Try!")); // an empty key keeps the phrase
+    QCOMPARE(c.b_phrase[4]->toolTip(), QStringLiteral("Cool!"));
+    QCOMPARE(c.tileSet, QString());
+    QVERIFY(c.PlaySounds1->isChecked()); // only exactly "false" turns it off
+    QVERIFY(!c.AutoErase1->isChecked() && !c.autoEraseInvalid);
+    QVERIFY(c.PlayChatterSounds1->isChecked());
+
+    // A save writes the colours and the choices back in their own forms, and
+    // leaves the phrase keys, other keys and sections alone.
+    c.N14Click(10);
+    QCOMPARE(p.ini("Textsize"), QStringLiteral("10"));
+    QCOMPARE(p.ini("Textcolor"), QStringLiteral("$000080FF"));
+    QCOMPARE(p.ini("Actioncolor"), QStringLiteral("clRed"));
+    QCOMPARE(p.ini("Botspeed"), QStringLiteral("1000"));
+    QCOMPARE(p.ini("Turnsound"), QStringLiteral("0"));
+    QCOMPARE(p.ini("Tiles"), QString());
+    QCOMPARE(p.ini("Timeperturn"), QStringLiteral("45"));
+    QCOMPARE(p.ini("Left"), QStringLiteral("50"));
+    QCOMPARE(p.ini("Phrase3"), QString());
+    QCOMPARE(p.ini("Phrase4"), QStringLiteral("Cool!"));
+    QCOMPARE(p.ini("Unknown"), QStringLiteral("kept"));
+    QCOMPARE(IniFile(iniPath()).readString(QStringLiteral("Other"), QStringLiteral("Keep"), {}), QStringLiteral("me"));
+    QVERIFY(!action(c, "N10")->isChecked()); // choosing a size moves no check mark
+}
+
+void SettingsWiringTests::nothingIsSavedBeforeLogin()
+{
+    const QByteArray stored = "[Vexlo]\nPlaysounds=false\nBotspeed=2000\nTextcolor=clRed\n";
+    writeFile(iniPath(), stored);
+    Player p;
+    Tchat &c = p.chat();
+    p.w.colourChoice = clBlue;
+    c.PlaySounds1->trigger();
+    c.PlayChatterSounds1->trigger();
+    action(c, "Fast1")->trigger();
+    action(c, "New1")->trigger();
+    c.AutoErase1->trigger();
+    action(c, "N12")->trigger();
+    c.TextColor1->trigger();
+    c.ActionColor1->trigger();
+    c.move(200, 200);
+    c.close();
+    QVERIFY(p.w.closed);
+    QCOMPARE(slurp(iniPath()), stored);
+    QVERIFY(p.w.chat.botSpeed == 500 && p.w.chat.turnSound == 1); // the entries still act
+    QVERIFY(env->errors.isEmpty());
+}
+
+void SettingsWiringTests::optionsSaveAfterLogin()
+{
+    writeFile(iniPath(), "[Vexlo]\nPlaysounds=false\nBotspeed=2000\n");
+    Player p;
+    Tchat &c = p.chat();
+    p.login();
+    QVERIFY(!c.PlaySounds1->isChecked());
+    QCOMPARE(c.botSpeed, 2000);
+    QVERIFY(action(c, "Slow1")->isChecked());
+
+    c.PlaySounds1->trigger();
+    QCOMPARE(p.ini("Playsounds"), QStringLiteral("true"));
+    c.PlayChatterSounds1->trigger();
+    QCOMPARE(p.ini("ChatterSounds"), QStringLiteral("false"));
+    action(c, "Fast1")->trigger();
+    QCOMPARE(p.ini("Botspeed"), QStringLiteral("500"));
+    QVERIFY(action(c, "Fast1")->isChecked() && !action(c, "Slow1")->isChecked());
+    action(c, "New1")->trigger();
+    QCOMPARE(p.ini("Turnsound"), QStringLiteral("1"));
+    QVERIFY(action(c, "New1")->isChecked() && !action(c, "Classic1")->isChecked());
+    c.AutoErase1->trigger();
+    QCOMPARE(p.ini("Autoerase"), QStringLiteral("false"));
+    QVERIFY(!c.AutoErase1->isChecked() && !c.autoEraseInvalid);
+    action(c, "N14")->trigger();
+    QCOMPARE(p.ini("Textsize"), QStringLiteral("14"));
+
+    // Text Color saves only when confirmed; Action Color saves either way.
+    IniFile ini(iniPath());
+    ini.writeString(QStringLiteral("Vexlo"), QStringLiteral("Textcolor"), QStringLiteral("marker"));
+    ini.writeString(QStringLiteral("Vexlo"), QStringLiteral("Actioncolor"), QStringLiteral("marker"));
+    p.w.colourChoice = std::nullopt;
+    c.TextColor1->trigger();
+    QCOMPARE(p.ini("Textcolor"), QStringLiteral("marker"));
+    c.ActionColor1->trigger();
+    QCOMPARE(p.ini("Actioncolor"), QStringLiteral("clBlack"));
+    p.w.colourChoice = rgbColor(255, 128, 0);
+    c.TextColor1->trigger();
+    QCOMPARE(p.ini("Textcolor"), QStringLiteral("$000080FF"));
+
+    // The host's game options are saved with everything else.
+    c.gamestart->UpDown1()->setValue(9);
+    c.PlaySounds1->trigger();
+    QCOMPARE(p.ini("Playtoscore"), QStringLiteral("9"));
+    QVERIFY(env->errors.isEmpty());
+}
+
+void SettingsWiringTests::tileSetIsKept()
+{
+    writeFile(iniPath(), "[Vexlo]\nTiles=Wood\n");
+    {
+        Player p;
+        p.login();
+        QCOMPARE(p.chat().tileSet, QStringLiteral("Wood")); // nobody loads it: the name is kept
+        p.chat().PlaySounds1->trigger();
+        QCOMPARE(p.ini("Tiles"), QStringLiteral("Wood"));
+    }
+    Player p;
+    QStringList asked;
+    p.chat().loadgrouptilesHook = [&](const QString &name) { asked << name; };
+    p.login();
+    QCOMPARE(asked, QStringList{QStringLiteral("Wood")});
+    QCOMPARE(p.chat().tileSet, QString()); // the board sets it once it has the tiles
+}
+
+void SettingsWiringTests::closingSavesOnlyAfterAMove()
+{
+    {
+        Player p;
+        p.login();
+        p.chat().close();
+        QVERIFY(p.w.closed);
+        QVERIFY(!QFile::exists(iniPath())); // unmoved: nothing written
+    }
+    Player p;
+    p.login();
+    p.chat().move(4, 3);
+    p.chat().close();
+    QVERIFY(p.w.closed);
+    QCOMPARE(slurp(iniPath()), QByteArray(kDefaultFile).replace("Left=3", "Left=4"));
+}
+
+void SettingsWiringTests::closingFitsTheWorkArea()
+{
+    Player p;
+    p.login();
+    p.workArea = QRect(0, 0, 785, 560);
+    p.chat().applyBounds({3, 3, 805, 600});
+    p.chat().close();
+    QVERIFY(p.w.closed);
+    // Once only: 15 pixels narrower and lower, still 5 too wide.
+    QCOMPARE(p.ini("Width"), QStringLiteral("790"));
+    QCOMPARE(p.ini("Height"), QStringLiteral("585"));
+    QCOMPARE(p.chat().currentBounds(), (WindowBounds{3, 3, 790, 585}));
+}
+
+void SettingsWiringTests::failedSaveKeepsTheWindowOpen()
+{
+    Player p;
+    p.login();
+    QVERIFY(QDir().mkpath(iniPath())); // a folder where the file should be
+    p.chat().move(10, 10);
+    p.chat().close();
+    QVERIFY(!p.w.closed);
+    QCOMPARE(env->errors, QStringList{QStringLiteral("Unable to write to %1").arg(iniPath())});
+    // The bounds were remembered: the second close goes through without a save.
+    p.chat().close();
+    QVERIFY(p.w.closed);
+    QCOMPARE(env->errors.size(), 1);
+}
+
+void SettingsWiringTests::resetScreenLocationAndMinimumSize()
+{
+    Player p;
+    Tchat &c = p.chat();
+    p.login();
+    c.applyBounds({100, 80, 900, 700});
+    c.ResetScreenLocation1->trigger();
+    QCOMPARE(c.currentBounds(), WindowBounds{});
+    QVERIFY(!QFile::exists(iniPath())); // saved only by the next save
+    c.resize(300, 200);
+    QVERIFY(c.centralWidget()->width() >= 768);
+    QVERIFY(c.centralWidget()->height() >= 533);
+}
+
+void SettingsWiringTests::phraseEditorWritesOnlyThePhraseKeys()
+{
+    writeFile(iniPath(), "[Vexlo]\nPhrase4=Cool!\n");
+    Player p;
+    Tchat &c = p.chat();
+    c.PhraseList1->trigger(); // before login: the stored phrase is not read yet
+    QVERIFY(p.phrases.isVisible());
+    QCOMPARE(p.phrases.phrase[3]->text(), QStringLiteral("Excellent!"));
+    p.phrases.close();
+    p.login();
+    c.PhraseList1->trigger();
+    QCOMPARE(p.phrases.phrase[3]->text(), QStringLiteral("Cool!"));
+    p.phrases.phrase[1]->clear();
+    p.phrases.phrase[4]->setText(QStringLiteral("/me grins"));
+    QTest::mouseClick(p.phrases.button_done, Qt::LeftButton);
+    QVERIFY(!p.phrases.isVisible());
+    QCOMPARE(c.b_phrase[2]->toolTip(), QString());
+    QCOMPARE(c.b_phrase[5]->toolTip(), QStringLiteral("/me grins"));
+    // The file holds the nine phrase keys and nothing else.
+    QList<QByteArray> lines = slurp(iniPath()).trimmed().split('\n');
+    QCOMPARE(lines.takeFirst(), QByteArray("[Vexlo]"));
+    QCOMPARE(lines.size(), 9);
+    const QStringList texts = p.phrases.phrases();
+    for (int n = 1; n <= 9; ++n)
+        QCOMPARE(p.ini(qPrintable(QStringLiteral("Phrase%1").arg(n))), texts[n - 1]);
+    QCOMPARE(p.ini("Phrase2"), QString());
+}
+
+int runSettingsWiringTests(int argc, char **argv)
+{
+    SettingsWiringTests t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "tst_settingswiring.moc"

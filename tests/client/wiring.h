@@ -1,0 +1,76 @@
+#pragma once
+// A main window with every window of the game attached (no game server), the
+// desktop replaced by recorders, and the settings and tally files in the test's
+// data folder.
+#include "fixtures.h"
+#include "inifile.h"
+#include "settingsmodel.h"
+#include "tabout.h"
+#include "tallyfile.h"
+#include "tdownload.h"
+#include "thelp.h"
+#include "tphrases.h"
+#include "ttallylist.h"
+
+#include <QFile>
+#include <QLabel>
+
+inline QString iniPath()
+{
+    return vexlo::settingsFilePath(vexlo::platform::dataFolder());
+}
+
+inline QString tallyPath()
+{
+    return vexlo::tally::tallyFilePath(vexlo::platform::dataFolder());
+}
+
+inline QByteArray slurp(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return "<missing>";
+    return f.readAll();
+}
+
+inline void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+        qFatal("cannot write the test file");
+}
+
+struct Player
+{
+    Window w;
+    Tabout about;
+    Thelp help;
+    Tphrases phrases;
+    Tdownload download;
+    Ttallylist tally;
+    QStringList questions;
+    bool answer = true;
+    QRect workArea{0, 0, 1600, 1200};
+
+    explicit Player(const QStringList &args = {}) : w(args), tally(tallyPath())
+    {
+        w.chat.attachAuxWindows({&about, &help, &phrases, &download, &tally});
+        w.chat.hooks.confirm = [this](QWidget *, const QString &q) {
+            questions << q;
+            return answer;
+        };
+        w.chat.hooks.workArea = [this](const QWidget *) { return workArea; };
+    }
+    // This window's own arrival after a login to slot: the settings are read.
+    void login(int slot = 2, const QByteArray &name = "Red")
+    {
+        w.chat.myslot = slot;
+        w.chat.loggedin = true;
+        w.feed("CMD_newplayerinfo+" + QByteArray::number(slot) + "+" + name);
+    }
+    Tchat &chat() { return w.chat; }
+    QString ini(const char *key) const
+    {
+        return IniFile(iniPath()).readString(QStringLiteral("Vexlo"), QLatin1String(key), QStringLiteral("<none>"));
+    }
+};
