@@ -181,7 +181,6 @@ void Tchat::buildMenus()
         a->setActionGroup(turnGroup);
     }
     turnGroup->actions().constFirst()->setChecked(true);
-    TurnSound1->setEnabled(false); // the turn sound comes with the round flow
     BotSpeed1 = options->addMenu(QStringLiteral("Bot Speed"));
     BotSpeed1->setObjectName(QStringLiteral("BotSpeed1"));
     auto *speedGroup = new QActionGroup(this);
@@ -194,7 +193,8 @@ void Tchat::buildMenus()
     }
     BotSpeed1->menuAction()->setVisible(false);
     options->addSeparator();
-    AutoErase1 = later(options, "AutoEraseInvalidWord1", QStringLiteral("Auto Erase Invalid Word"));
+    AutoErase1 = options->addAction(QStringLiteral("Auto Erase Invalid Word"));
+    AutoErase1->setObjectName(QStringLiteral("AutoEraseInvalidWord1"));
     AutoErase1->setCheckable(true);
     AutoErase1->setChecked(true);
     options->addSeparator();
@@ -225,7 +225,6 @@ void Tchat::buildMenus()
 
     grouptilesitem = bar->addMenu(QStringLiteral("Tiles"));
     grouptilesitem->setObjectName(QStringLiteral("grouptilesitem"));
-    grouptilesitem->setEnabled(false); // filled from the tile folder with the board
 
     QMenu *view = bar->addMenu(QStringLiteral("View"));
     ViewTally1 = later(view, "ViewTally1", QStringLiteral("View Tally"));
@@ -286,6 +285,8 @@ void Tchat::buildBoard()
     buildSeatList();
     buildScorePanel();
     buildChat();
+    buildWordEntry();
+    buildRoundDisplay(); // the score and winner panels lie over the board
 }
 
 void Tchat::buildSeatList()

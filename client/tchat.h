@@ -6,11 +6,14 @@
 //
 // Implemented across tchat.cpp (building the window and its menus),
 // session.cpp (start-up, login, queue and dispatch, seats, removal, columns)
-// and chat.cpp (chat view and entry, links, phrase buttons, sounds).
+// chat.cpp (chat view and entry, links, phrase buttons, sounds), roundflow.cpp
+// (the round messages, the score and winner panels) and board.cpp (word entry,
+// letter tiles, the countdown, tile sets).
 #include "colortext.h"
 #include "framing.h"
 #include "platform.h"
 #include "sounds.h"
+#include "tiles.h"
 #include "tsock.h"
 
 #include <QByteArray>
@@ -20,6 +23,7 @@
 #include <QTimer>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -107,6 +111,53 @@ public:
     // The text of the link at a point of the chat view's viewport (empty if none).
     QString linkAt(const QPoint &pos, int *start = nullptr, int *length = nullptr) const;
 
+    // --- round flow and scoreboard ---
+    void startthegame(const QByteArray &args);
+    void startround(const QByteArray &args);
+    void getnextplayer(const QByteArray &args);
+    void newword(const QByteArray &args);
+    void invalid(const QByteArray &args);
+    void allfilled(const QByteArray &args);
+    void hiscount(const QByteArray &args);
+    void timeup(const QByteArray &args);
+    void alldone(const QByteArray &args);
+    void postscores(const QByteArray &args);
+    void winner(const QByteArray &args);
+    void loadstats(const QByteArray &args);
+    void setword(int index, const QByteArray &pattern);
+    // The tally's record of a finished game ("addtomine" when this window won).
+    std::function<void(const QString &text)> addgameHook;
+
+    // --- word entry, tiles, countdown ---
+    // One key press (a Windows key code) offered to the board; true when consumed.
+    bool FormShortCut(int key);
+    // A key press (or shortcut check) anywhere in the window, or a click on the
+    // typing box, seen before the focused control; true when the board took it.
+    bool boardKeyEvent(QObject *watched, QEvent *event);
+    void hitdone();
+    void hitclear();
+    void hitpass();
+    void button_passClick() { hitpass(); }
+    void button_clearClick() { hitclear(); }
+    void label_typingClick() { settyping(); }
+    void settyping();
+    void turntimeTimer();
+    void redrawtiles();
+    void grouptilesmenu();
+    void creategrouptilesmenu(const QString &name);
+    void loadgrouptiles(const QString &name);
+    void grouptilesmenuClick(QAction *entry);
+    // Board mode / chat mode as the round messages force them.
+    void forceBoardMode();
+    void forceChatMode();
+    bool chatMode() const;
+    // Sets a tile to a tile number (0 is the blank tile) / shows nothing in it.
+    void setTile(QLabel *tile, int number);
+    void showNothing(QLabel *tile);
+    static int tileTag(const QLabel *tile);
+    // The settings are saved after a tile set was chosen.
+    std::function<void()> saveSettingsHook;
+
     // Widgets named by prefix and slot ("label_playername" 3).
     template <typename T>
     T *slotWidget(const char *prefix, int slot) const
@@ -127,6 +178,15 @@ public:
     bool phrasegate = true;
     vexlo::TColor chatcolour = vexlo::clBlack;
     vexlo::TColor actioncolour = vexlo::clBlack;
+    // Game state of the round flow and the board.
+    QString roundtotal;
+    int creationtime = 0;
+    int barstep = 0;
+    int secondsleft = 0;
+    int letterstyped = 0;
+    QString tilesetname;
+    vexlo::TileSet imagelist_letters;
+    QTimer turntime;
     // The game port ("7772" or VEXLO_PORT) and the lobby's port on 127.0.0.1.
     QString gameport;
     QString lobbyport = QStringLiteral("9001");
@@ -143,6 +203,18 @@ public:
     QLabel *label_status = nullptr;
     QLabel *label_roundnum = nullptr;
     QLabel *label_timer = nullptr;
+    QLabel *image_timer = nullptr;
+    QLabel *label_wordcount = nullptr;
+    QLabel *image_goodjob = nullptr;
+    std::array<QLabel *, 6> image_gap{};  // 1..5
+    std::array<QLabel *, 6> image_word{}; // 1..5
+    QPushButton *button_pass = nullptr;
+    QPushButton *button_clear = nullptr;
+    QLabel *checkbox_typing = nullptr;
+    QLabel *label_typing = nullptr;
+    QWidget *panel_winner = nullptr;
+    QLabel *label_winner1 = nullptr;
+    QLabel *label_winner2 = nullptr;
     QPushButton *button_start = nullptr;
     QWidget *panel_scores = nullptr;
     QListWidget *listbox_original = nullptr;
@@ -206,6 +278,9 @@ private:
     void buildSeatList();
     void buildScorePanel();
     void buildChat();
+    void buildWordEntry();
+    void buildRoundDisplay();
+    void shipTileSets();
     void wireSockets();
     void dispatch(const QByteArray &text);
     void send(const QByteArray &text);
