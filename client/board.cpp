@@ -108,6 +108,20 @@ QString tileFolder()
     return platform::dataFolder() + QStringLiteral("/vexlotiles");
 }
 
+// The file of a tile set: name + ".bmp" in the tile folder, the letter case of
+// the extension as the menu found it; empty when there is none.
+QString tileFile(const QString &name)
+{
+    const QDir dir(tileFolder());
+    const QString exact = name + QStringLiteral(".bmp");
+    if (QFileInfo(dir.filePath(exact)).isFile())
+        return dir.filePath(exact);
+    for (const QString &file : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
+        if (file.size() == exact.size() && file.startsWith(name) && file.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive))
+            return dir.filePath(file);
+    return {};
+}
+
 } // namespace
 
 void Tchat::buildWordEntry()
@@ -223,6 +237,12 @@ bool Tchat::boardKeyEvent(QObject *watched, QEvent *event)
     if (!w || w->window() != this)
         return false;
     auto *key = static_cast<QKeyEvent *>(event);
+    // A key the focused control left alone travels on to its parents as the same
+    // event; the board looks at it once, where it first arrived.
+    if (event == m_keySeen.event && event->type() == m_keySeen.type && key->timestamp() == m_keySeen.timestamp
+        && m_keySeen.target && w->isAncestorOf(m_keySeen.target))
+        return false;
+    m_keySeen = {event, event->type(), key->timestamp(), w};
     // The focused control's own menu shortcuts come first.
     const bool ctrl = key->modifiers() & Qt::ControlModifier;
     if (ctrl && w == mychat && key->key() == Qt::Key_V)
@@ -439,8 +459,8 @@ void Tchat::loadgrouptiles(const QString &name)
 {
     if (name.isEmpty() || name.contains(QLatin1Char('/')))
         return; // a name, never a path
-    const QString path = tileFolder() + QLatin1Char('/') + name + QStringLiteral(".bmp");
-    if (!QFileInfo(path).isFile())
+    const QString path = tileFile(name);
+    if (path.isEmpty())
         return;
     QAction *entry = nullptr;
     for (QAction *a : grouptilesitem->actions())

@@ -17,8 +17,10 @@
 #include "tsock.h"
 
 #include <QByteArray>
+#include <QEvent>
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 
@@ -288,6 +290,14 @@ private:
     QString seatText(int slot) const;
 
     QStringList m_args;
+    // The key event the board last looked at (see boardKeyEvent).
+    struct
+    {
+        const QEvent *event = nullptr;
+        QEvent::Type type = QEvent::None;
+        quint64 timestamp = 0;
+        QPointer<QWidget> target;
+    } m_keySeen;
     bool m_shown = false;
     bool m_closing = false;
     vexlo::MessageFramer m_framer;
