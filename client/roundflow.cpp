@@ -51,8 +51,14 @@ void Tchat::buildRoundDisplay()
     image_goodjob->setPixmap(look::goodJobPicture());
     image_goodjob->hide();
 
-    // The score panel lies over the board; its marks get their pictures.
+    // The score panel lies over the board, a light sheet with dark writing; its
+    // marks get their pictures.
     panel_scores->raise();
+    QPalette sheet = panel_scores->palette();
+    sheet.setColor(QPalette::Window, QColor(244, 230, 204));
+    sheet.setColor(QPalette::WindowText, QColor(48, 28, 8));
+    panel_scores->setPalette(sheet);
+    panel_scores->setAutoFillBackground(true);
     const QPixmap bonus = look::bonusPicture();
     const QPixmap fastest = look::fastestPicture();
     for (int i = 1; i <= 6; ++i) {
@@ -66,8 +72,8 @@ void Tchat::buildRoundDisplay()
     panel_winner = new QWidget(panel_board);
     panel_winner->setObjectName(QStringLiteral("panel_winner"));
     panel_winner->setGeometry(138, 275, 609, 38);
-    look::applyBackground(panel_winner);
-    panel_winner->setStyleSheet(QStringLiteral("#panel_winner { border: 1px solid rgba(255, 218, 176, 90); }"));
+    panel_winner->setStyleSheet(QStringLiteral(
+        "#panel_winner { background: rgb(24, 48, 110); border: 1px solid rgb(120, 80, 40); border-radius: 6px; }"));
     panel_winner->setAttribute(Qt::WA_StyledBackground);
     label_winner2 = makeLabel(panel_winner, QStringLiteral("label_winner2"), QRect(3, 5, 605, 24), look::arial(21, true));
     label_winner1 = makeLabel(panel_winner, QStringLiteral("label_winner1"), QRect(2, 7, 605, 24), look::arial(21, true));
