@@ -144,7 +144,12 @@ void TSock::attach(QTcpSocket *socket)
 {
     m_socket = socket;
     socket->setParent(this);
-    connect(socket, &QTcpSocket::connected, this, [this] { vexlo::guarded([&] { onConnected(); }); });
+    // Messages are small and answered at once: no waiting to fill a segment.
+    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    connect(socket, &QTcpSocket::connected, this, [this, socket] {
+        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        vexlo::guarded([&] { onConnected(); });
+    });
     connect(socket, &QTcpSocket::readyRead, this, [this] { vexlo::guarded([&] { onReadyRead(); }); });
     connect(socket, &QTcpSocket::disconnected, this,
             [this] { vexlo::guarded([&] { onDisconnected(); }); });
