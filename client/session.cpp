@@ -138,7 +138,6 @@ void Tchat::processsocktimer()
 void Tchat::dispatch(const QByteArray &text)
 {
     using Handler = void (Tchat::*)(const QByteArray &);
-    // The round handlers join their rows with the round flow.
     static const struct
     {
         const char *word;
@@ -154,18 +153,18 @@ void Tchat::dispatch(const QByteArray &text)
         {cmd::playerdisconnected, &Tchat::playerdisconnected},
         {cmd::full, &Tchat::full},
         {cmd::justwatching, &Tchat::justwatching},
-        {cmd::startgame, nullptr},
-        {cmd::nextplayer, nullptr},
-        {cmd::winner, nullptr},
-        {cmd::startround, nullptr},
-        {cmd::invalid, nullptr},
-        {cmd::newword, nullptr},
-        {cmd::allfilled, nullptr},
-        {cmd::postscores, nullptr},
-        {cmd::hiscount, nullptr},
-        {cmd::timeup, nullptr},
-        {cmd::loadstats, nullptr},
-        {cmd::alldone, nullptr},
+        {cmd::startgame, &Tchat::startthegame},
+        {cmd::nextplayer, &Tchat::getnextplayer},
+        {cmd::winner, &Tchat::winner},
+        {cmd::startround, &Tchat::startround},
+        {cmd::invalid, &Tchat::invalid},
+        {cmd::newword, &Tchat::newword},
+        {cmd::allfilled, &Tchat::allfilled},
+        {cmd::postscores, &Tchat::postscores},
+        {cmd::hiscount, &Tchat::hiscount},
+        {cmd::timeup, &Tchat::timeup},
+        {cmd::loadstats, &Tchat::loadstats},
+        {cmd::alldone, &Tchat::alldone},
         {cmd::playasound, &Tchat::playasound},
     };
     const Message m = parseMessage(text);
@@ -347,18 +346,6 @@ void Tchat::movestuff(int from, int to)
     for (const char *prefix : {"label_name", "label_ascore", "image_bonus", "listbox_player", "image_fastest"}) {
         if (QWidget *w = slotWidget<QWidget>(prefix, from))
             w->setObjectName(QLatin1String(prefix) + QString::number(to));
-    }
-}
-
-void Tchat::clearall()
-{
-    for (int i = 1; i <= 6; ++i) {
-        if (QLabel *l = slotWidget<QLabel>("label_score", i))
-            l->setText(QStringLiteral("0"));
-        if (QLabel *l = slotWidget<QLabel>("label_ascore", i))
-            l->clear();
-        if (QLabel *l = slotWidget<QLabel>("label_words", i))
-            l->clear();
     }
 }
 

@@ -65,7 +65,7 @@ GameSettings Tchat::currentSettings() const
     s.turnSound = turnSound;
     for (int n = 1; n <= PhraseCount; ++n)
         s.phrases[size_t(n - 1)] = b_phrase[size_t(n)]->toolTip();
-    s.tiles = tileSet;
+    s.tiles = tilesetname;
     s.playSounds = PlaySounds1->isChecked();
     s.autoErase = autoEraseInvalid;
     s.chatterSounds = PlayChatterSounds1->isChecked();
@@ -106,11 +106,9 @@ void Tchat::loadinifile()
     for (int n = 1; n <= PhraseCount; ++n)
         b_phrase[size_t(n)]->setToolTip(s.phrases[size_t(n - 1)]);
 
-    if (s.tiles != tileSet) {
-        if (loadgrouptilesHook)
-            loadgrouptilesHook(s.tiles);
-        else
-            tileSet = s.tiles;
+    if (!s.tiles.isEmpty() && s.tiles != tilesetname) {
+        loadgrouptiles(s.tiles);
+        tilesetname = s.tiles; // kept even when no such tile set is found
     }
 
     PlaySounds1->setChecked(s.playSounds);

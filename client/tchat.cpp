@@ -230,7 +230,6 @@ void Tchat::buildMenus()
 
     grouptilesitem = bar->addMenu(QStringLiteral("Tiles"));
     grouptilesitem->setObjectName(QStringLiteral("grouptilesitem"));
-    grouptilesitem->setEnabled(false); // filled from the tile folder with the board
 
     QMenu *view = bar->addMenu(QStringLiteral("View"));
     ViewTally1 = item(view, "ViewTally1", QStringLiteral("View Tally"), &Tchat::ViewTally1Click);
@@ -302,6 +301,8 @@ void Tchat::buildBoard()
     buildSeatList();
     buildScorePanel();
     buildChat();
+    buildWordEntry();
+    buildRoundDisplay(); // the score and winner panels lie over the board
 }
 
 void Tchat::buildSeatList()

@@ -6,18 +6,23 @@
 //
 // Implemented across tchat.cpp (building the window and its menus),
 // session.cpp (start-up, login, queue and dispatch, seats, removal, columns)
-// chat.cpp (chat view and entry, links, phrase buttons, sounds), settings.cpp
-// (the settings file, window placement, the Options entries that are saved) and
-// windowslinks.cpp (help, about, downloader, phrase editor and tally windows).
+// chat.cpp (chat view and entry, links, phrase buttons, sounds), roundflow.cpp
+// (the round messages, the score and winner panels), board.cpp (word entry,
+// letter tiles, the countdown, tile sets), settings.cpp (the settings file,
+// window placement, the Options entries that are saved) and windowslinks.cpp
+// (help, about, downloader, phrase editor and tally windows).
 #include "colortext.h"
 #include "framing.h"
 #include "platform.h"
 #include "sounds.h"
+#include "tiles.h"
 #include "tsock.h"
 
 #include <QByteArray>
+#include <QEvent>
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 
@@ -153,6 +158,51 @@ public:
     // The text of the link at a point of the chat view's viewport (empty if none).
     QString linkAt(const QPoint &pos, int *start = nullptr, int *length = nullptr) const;
 
+    // --- round flow and scoreboard ---
+    void startthegame(const QByteArray &args);
+    void startround(const QByteArray &args);
+    void getnextplayer(const QByteArray &args);
+    void newword(const QByteArray &args);
+    void invalid(const QByteArray &args);
+    void allfilled(const QByteArray &args);
+    void hiscount(const QByteArray &args);
+    void timeup(const QByteArray &args);
+    void alldone(const QByteArray &args);
+    void postscores(const QByteArray &args);
+    void winner(const QByteArray &args);
+    void loadstats(const QByteArray &args);
+    void setword(int index, const QByteArray &pattern);
+    // The tally's record of a finished game ("addtomine" when this window won).
+    std::function<void(const QString &text)> addgameHook;
+
+    // --- word entry, tiles, countdown ---
+    // One key press (a Windows key code) offered to the board; true when consumed.
+    bool FormShortCut(int key);
+    // A key press (or shortcut check) anywhere in the window, or a click on the
+    // typing box, seen before the focused control; true when the board took it.
+    bool boardKeyEvent(QObject *watched, QEvent *event);
+    void hitdone();
+    void hitclear();
+    void hitpass();
+    void button_passClick() { hitpass(); }
+    void button_clearClick() { hitclear(); }
+    void label_typingClick() { settyping(); }
+    void settyping();
+    void turntimeTimer();
+    void redrawtiles();
+    void grouptilesmenu();
+    void creategrouptilesmenu(const QString &name);
+    void loadgrouptiles(const QString &name);
+    void grouptilesmenuClick(QAction *entry);
+    // Board mode / chat mode as the round messages force them.
+    void forceBoardMode();
+    void forceChatMode();
+    bool chatMode() const;
+    // Sets a tile to a tile number (0 is the blank tile) / shows nothing in it.
+    void setTile(QLabel *tile, int number);
+    void showNothing(QLabel *tile);
+    static int tileTag(const QLabel *tile);
+
     // Widgets named by prefix and slot ("label_playername" 3).
     template <typename T>
     T *slotWidget(const char *prefix, int slot) const
@@ -176,13 +226,16 @@ public:
     // Options kept in the settings file; the round flow and the board act on them.
     bool autoEraseInvalid = true;
     int turnSound = 0;   // 0 Classic, 1 New
-    QString tileSet;     // empty or "CLASSIC": the built-in tiles
     int botSpeed = 1000; // 2000 Slow, 1000 Normal, 500 Fast; only kept
-    // Loads a named tile set (the board sets tileSet when it has one); without
-    // it a loaded name is only kept.
-    std::function<void(const QString &name)> loadgrouptilesHook;
-    // Called once per finished game with "addtomine" or the winner's name.
-    std::function<void(const QString &text)> addgameHook;
+    // Game state of the round flow and the board.
+    QString roundtotal;
+    int creationtime = 0;
+    int barstep = 0;
+    int secondsleft = 0;
+    int letterstyped = 0;
+    QString tilesetname;
+    vexlo::TileSet imagelist_letters;
+    QTimer turntime;
     // The game port ("7772" or VEXLO_PORT) and the lobby's port on 127.0.0.1.
     QString gameport;
     QString lobbyport = QStringLiteral("9001");
@@ -199,6 +252,18 @@ public:
     QLabel *label_status = nullptr;
     QLabel *label_roundnum = nullptr;
     QLabel *label_timer = nullptr;
+    QLabel *image_timer = nullptr;
+    QLabel *label_wordcount = nullptr;
+    QLabel *image_goodjob = nullptr;
+    std::array<QLabel *, 6> image_gap{};  // 1..5
+    std::array<QLabel *, 6> image_word{}; // 1..5
+    QPushButton *button_pass = nullptr;
+    QPushButton *button_clear = nullptr;
+    QLabel *checkbox_typing = nullptr;
+    QLabel *label_typing = nullptr;
+    QWidget *panel_winner = nullptr;
+    QLabel *label_winner1 = nullptr;
+    QLabel *label_winner2 = nullptr;
     QPushButton *button_start = nullptr;
     QWidget *panel_scores = nullptr;
     QListWidget *listbox_original = nullptr;
@@ -266,6 +331,9 @@ private:
     void buildSeatList();
     void buildScorePanel();
     void buildChat();
+    void buildWordEntry();
+    void buildRoundDisplay();
+    void shipTileSets();
     void wireSockets();
     void dispatch(const QByteArray &text);
     void send(const QByteArray &text);
@@ -275,6 +343,14 @@ private:
     void writeSettings(const vexlo::WindowBounds &bounds);
 
     QStringList m_args;
+    // The key event the board last looked at (see boardKeyEvent).
+    struct
+    {
+        const QEvent *event = nullptr;
+        QEvent::Type type = QEvent::None;
+        quint64 timestamp = 0;
+        QPointer<QWidget> target;
+    } m_keySeen;
     bool m_shown = false;
     bool m_closing = false;
     vexlo::MessageFramer m_framer;

@@ -242,11 +242,13 @@ void WindowTests::queueDispatchAndErrors()
 {
     Seated s(1);
     Window &w = s.w;
-    // Rows of the round come later: they are taken and do nothing.
-    for (const char *m : {"CMD_timeup", "CMD_timeup+1+", "CMD_startgame+Red+5+60++", "CMD_bogus+1", "", "+x",
-                          "cmd_chat+A chats: lower|clRed"})
+    // A command word without "+" is no command; words are compared exactly.
+    for (const char *m : {"CMD_timeup", "CMD_bogus+1", "", "+x", "cmd_chat+A chats: lower|clRed"})
         w.feed(m);
     QVERIFY(w.lines().isEmpty());
+    QVERIFY(w.sounds.isEmpty());
+    w.feed("CMD_timeup+1+");
+    QCOMPARE(w.chat.label_status->text(), QStringLiteral("Time is Up."));
     QVERIFY(w.chat.receivedlist.isEmpty());
     // A number that is not one: the error box, and the next message goes on.
     w.chat.receivedlist << "CMD_newplayerinfo+x2+Bob" << "CMD_newplayerinfo+2+Bob";

@@ -1,0 +1,487 @@
+// Tchat: the board. The two rows of letter tiles, keys on their way to the board,
+// submitting, clearing and passing a word, board mode and chat mode, the
+// countdown, and the tile sets with their "Tiles" menu.
+#include "tchat.h"
+
+#include "boardpictures.h"
+#include "catalogue.h"
+#include "errorreport.h"
+#include "look.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTextEdit>
+
+using namespace vexlo;
+
+namespace {
+
+constexpr int kTileLefts[6] = {0, 268, 316, 364, 412, 460};
+constexpr int kGapTop = 80;
+constexpr int kWordTop = 168;
+const QColor kTimerCalm(224, 227, 157);
+const QColor kTimerHurry(255, 0, 0);
+
+// Key codes as the board knows them (the Windows virtual key codes).
+enum Key : int {
+    kTab = 9,
+    kEnter = 13,
+    kBackspace = 8,
+    kSpace = 32,
+    kZero = 48,
+    kOne = 49,
+    kEquals = 187, // the key that also carries "+"
+};
+
+// The key code of a key press; 0 for keys the board never looks at. Shift,
+// Ctrl and Alt are not looked at, so the shifted symbols of the main row count
+// as their keys; keypad keys are keys of their own.
+int keyCode(const QKeyEvent *e)
+{
+    const int k = e->key();
+    const bool keypad = e->modifiers() & Qt::KeypadModifier;
+    switch (k) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return kTab;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return kEnter;
+    case Qt::Key_Backspace:
+        return kBackspace;
+    case Qt::Key_Space:
+        return kSpace;
+    default:
+        break;
+    }
+    if (keypad)
+        return 0;
+    if (k >= Qt::Key_0 && k <= Qt::Key_9)
+        return k;
+    if (k >= Qt::Key_A && k <= Qt::Key_Z)
+        return k;
+    switch (k) {
+    case Qt::Key_Exclam:
+        return kOne;
+    case Qt::Key_ParenRight:
+        return kZero;
+    case Qt::Key_Equal:
+    case Qt::Key_Plus:
+        return kEquals;
+    default:
+        return 0;
+    }
+}
+
+// Sees every key press of the program before the focused control does, and hands
+// those of its window to the board.
+class BoardKeys : public QObject
+{
+public:
+    explicit BoardKeys(Tchat *chat) : QObject(chat), m_chat(chat) { qApp->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const QEvent::Type t = event->type();
+        if (t != QEvent::KeyPress && t != QEvent::ShortcutOverride && t != QEvent::MouseButtonPress)
+            return false;
+        return m_chat->boardKeyEvent(watched, event);
+    }
+
+private:
+    Tchat *m_chat;
+};
+
+QString tileFolder()
+{
+    return platform::dataFolder() + QStringLiteral("/vexlotiles");
+}
+
+// The file of a tile set: name + ".bmp" in the tile folder, the letter case of
+// the extension as the menu found it; empty when there is none.
+QString tileFile(const QString &name)
+{
+    const QDir dir(tileFolder());
+    const QString exact = name + QStringLiteral(".bmp");
+    if (QFileInfo(dir.filePath(exact)).isFile())
+        return dir.filePath(exact);
+    for (const QString &file : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
+        if (file.size() == exact.size() && file.startsWith(name) && file.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive))
+            return dir.filePath(file);
+    return {};
+}
+
+} // namespace
+
+void Tchat::buildWordEntry()
+{
+    Q_INIT_RESOURCE(vexlotiles);
+    imagelist_letters = TileSet::builtIn();
+    for (int i = 1; i <= 5; ++i) {
+        for (bool gap : {true, false}) {
+            auto *tile = new QLabel(panel_board);
+            tile->setObjectName((gap ? QStringLiteral("image_gap") : QStringLiteral("image_word")) + QString::number(i));
+            tile->setGeometry(kTileLefts[i], gap ? kGapTop : kWordTop, kTileSize, kTileSize);
+            tile->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            tile->setProperty("tag", 0);
+            (gap ? image_gap : image_word)[size_t(i)] = tile;
+        }
+    }
+
+    auto pictureButton = [this](const char *name, int left, const QString &caption, const QString &key) {
+        auto *b = new QPushButton(panel_board);
+        b->setObjectName(QLatin1String(name));
+        b->setGeometry(left, 144, 172, 43);
+        b->setIcon(look::boardButtonPicture(caption, key));
+        b->setIconSize(QSize(172, 43));
+        b->setStyleSheet(QStringLiteral("QPushButton { border: none; background: transparent; }"));
+        b->setCursor(Qt::PointingHandCursor);
+        b->setFocusPolicy(Qt::NoFocus);
+        b->hide();
+        return b;
+    };
+    button_pass = pictureButton("button_pass", 84, QStringLiteral("PASS WORD"), QStringLiteral("'1' KEY"));
+    button_clear = pictureButton("button_clear", 516, QStringLiteral("CLEAR WORD"), QStringLiteral("'0' KEY"));
+    connect(button_pass, &QPushButton::clicked, this, [this] { guarded([this] { button_passClick(); }); });
+    connect(button_clear, &QPushButton::clicked, this, [this] { guarded([this] { button_clearClick(); }); });
+
+    checkbox_typing = new QLabel(panel_board);
+    checkbox_typing->setObjectName(QStringLiteral("checkbox_typing"));
+    checkbox_typing->setGeometry(642, 505, 20, 20);
+    checkbox_typing->setProperty("tag", 1);
+    checkbox_typing->setPixmap(look::checkBoxPicture(true));
+    label_typing = new QLabel(QStringLiteral("Type In Chat"), panel_board);
+    label_typing->setObjectName(QStringLiteral("label_typing"));
+    label_typing->setGeometry(666, 506, 96, 18);
+    label_typing->setFont(look::arial(13));
+    for (QLabel *l : {checkbox_typing, label_typing})
+        l->setCursor(Qt::PointingHandCursor);
+
+    image_timer = new QLabel(panel_board);
+    image_timer->setObjectName(QStringLiteral("image_timer"));
+    image_timer->setGeometry(258, 22, 258, 21);
+    image_timer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    image_timer->setPixmap(look::timerBarPicture());
+    image_timer->setProperty("tag", 0);
+    label_timer = new QLabel(QStringLiteral("Time: 0:00"), panel_board);
+    label_timer->setObjectName(QStringLiteral("label_timer"));
+    label_timer->setGeometry(262, 24, 87, 19);
+    label_timer->setAlignment(Qt::AlignCenter);
+    label_timer->setFont(look::arial(16, true));
+    label_timer->setProperty("tag", 0);
+    QPalette pal = label_timer->palette();
+    pal.setColor(QPalette::WindowText, QColor(255, 218, 176));
+    label_timer->setPalette(pal);
+
+    turntime.setInterval(1000);
+    connect(&turntime, &QTimer::timeout, this, [this] { guarded([this] { turntimeTimer(); }); });
+
+    shipTileSets();
+    grouptilesmenu();
+    new BoardKeys(this);
+}
+
+// --- tiles ---
+
+int Tchat::tileTag(const QLabel *tile)
+{
+    return tile->property("tag").toInt();
+}
+
+void Tchat::setTile(QLabel *tile, int number)
+{
+    tile->setProperty("tag", number);
+    tile->setPixmap(imagelist_letters.has(number) ? imagelist_letters.picture(number) : QPixmap());
+}
+
+void Tchat::showNothing(QLabel *tile)
+{
+    tile->setProperty("tag", 0);
+    tile->setPixmap(QPixmap());
+}
+
+void Tchat::redrawtiles()
+{
+    for (int i = 1; i <= 5; ++i) {
+        for (QLabel *tile : {image_gap[size_t(i)], image_word[size_t(i)]}) {
+            const int tag = tileTag(tile);
+            const bool drawn = tag >= 0 && tag <= 26 && imagelist_letters.has(tag);
+            tile->setPixmap(drawn ? imagelist_letters.picture(tag) : QPixmap());
+        }
+    }
+}
+
+// --- keys ---
+
+bool Tchat::boardKeyEvent(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonPress) {
+        if (watched != checkbox_typing && watched != label_typing)
+            return false;
+        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+            guarded([this] { label_typingClick(); });
+        return true;
+    }
+    auto *w = qobject_cast<QWidget *>(watched);
+    if (!w || w->window() != this)
+        return false;
+    auto *key = static_cast<QKeyEvent *>(event);
+    // A key the focused control left alone travels on to its parents as the same
+    // event; the board looks at it once, where it first arrived.
+    if (event == m_keySeen.event && event->type() == m_keySeen.type && key->timestamp() == m_keySeen.timestamp
+        && m_keySeen.target && w->isAncestorOf(m_keySeen.target))
+        return false;
+    m_keySeen = {event, event->type(), key->timestamp(), w};
+    // The focused control's own menu shortcuts come first.
+    const bool ctrl = key->modifiers() & Qt::ControlModifier;
+    if (ctrl && w == mychat && key->key() == Qt::Key_V)
+        return false;
+    if (ctrl && (w == mainchat || w == mainchat->viewport()) && (key->key() == Qt::Key_C || key->key() == Qt::Key_S))
+        return false;
+    const int code = keyCode(key);
+    if (code == 0)
+        return false;
+    if (event->type() == QEvent::ShortcutOverride) {
+        // Keys the board takes never reach the menus' shortcuts.
+        const bool open = inputowner != 0 && inputowner == myslot;
+        const bool boardKey = code == kSpace || code == kOne || code == kEnter || code == kBackspace || code == kZero
+                              || code == kEquals || (code >= 65 && code <= 90);
+        if (open && (code == kTab || (!chatMode() && boardKey))) {
+            event->accept();
+            return true;
+        }
+        return false;
+    }
+    bool handled = false;
+    guarded([&] { handled = FormShortCut(code); });
+    return handled;
+}
+
+bool Tchat::FormShortCut(int key)
+{
+    // A board that nobody opened (0) takes no keys, also before the login.
+    if (inputowner == 0 || inputowner != myslot)
+        return false;
+    bool handled = false;
+    if (key == kTab) {
+        settyping();
+        handled = true;
+    }
+    if (chatMode())
+        return handled;
+    switch (key) {
+    case kOne:
+    case kSpace:
+        hitpass();
+        return true;
+    case kEnter:
+        hitdone();
+        return true;
+    case kBackspace:
+        if (letterstyped >= 1) {
+            setTile(image_word[size_t(letterstyped)], 0);
+            --letterstyped;
+            playsounds(QStringLiteral("backspace"));
+        }
+        return true;
+    case kEquals:
+    case kZero:
+        hitclear();
+        return true;
+    default:
+        break;
+    }
+    if (key >= 65 && key <= 90) {
+        ++letterstyped;
+        if (letterstyped <= 5) {
+            setTile(image_word[size_t(letterstyped)], key - 64);
+            playsounds(QStringLiteral("clickletter"));
+        } else {
+            letterstyped = 5;
+        }
+        return true;
+    }
+    return handled;
+}
+
+// --- submitting, clearing, passing ---
+
+void Tchat::hitdone()
+{
+    label_status->setText(QStringLiteral("Checking Word..."));
+    if (inputowner == 0 || inputowner != myslot)
+        return;
+    std::array<int, 5> letters{};
+    for (int i = 1; i <= 5; ++i) {
+        const int tag = tileTag(image_word[size_t(i)]);
+        if (tag == 0) {
+            label_status->setText(QStringLiteral("Invalid Word"));
+            playsounds(QStringLiteral("invalid"));
+            return;
+        }
+        letters[size_t(i - 1)] = tag;
+    }
+    inputowner = 0;
+    if (loggedin)
+        send(msg::myword(myslot, letters));
+}
+
+void Tchat::hitclear()
+{
+    for (int i = 1; i <= 5; ++i)
+        setTile(image_word[size_t(i)], 0);
+    letterstyped = 0;
+    playsounds(QStringLiteral("clear"));
+}
+
+void Tchat::hitpass()
+{
+    if (myslot >= 1 && myslot <= seatcount && loggedin)
+        send(msg::pass(myslot));
+    playsounds(QStringLiteral("pass"));
+}
+
+// --- board mode and chat mode ---
+
+bool Tchat::chatMode() const
+{
+    return checkbox_typing->property("tag").toInt() == 1;
+}
+
+void Tchat::settyping()
+{
+    const bool toChat = checkbox_typing->property("tag").toInt() == 0;
+    checkbox_typing->setProperty("tag", toChat ? 1 : 0);
+    checkbox_typing->setPixmap(look::checkBoxPicture(toChat));
+}
+
+void Tchat::forceBoardMode()
+{
+    checkbox_typing->setProperty("tag", 1);
+    settyping();
+}
+
+void Tchat::forceChatMode()
+{
+    if (chatMode())
+        return;
+    checkbox_typing->setProperty("tag", 0);
+    settyping();
+}
+
+// --- the countdown ---
+
+void Tchat::turntimeTimer()
+{
+    --secondsleft;
+    if (secondsleft < 1) {
+        secondsleft = 0;
+        label_timer->setText(countdownText(0));
+        image_timer->resize(0, image_timer->height());
+        return;
+    }
+    image_timer->resize(barWidth(image_timer->property("tag").toInt(), secondsleft), image_timer->height());
+    QPalette pal = label_timer->palette();
+    pal.setColor(QPalette::WindowText, secondsleft >= 20 ? kTimerCalm : kTimerHurry);
+    label_timer->setPalette(pal);
+    if (secondsleft == 20 || secondsleft == 15 || secondsleft <= 10)
+        playsounds(QStringLiteral("tick"));
+    label_timer->setText(countdownText(secondsleft));
+}
+
+// --- tile sets ---
+
+void Tchat::shipTileSets()
+{
+    // The sets that come with the game join the tile folder once; a file of the
+    // same name that is already there is kept. Failures leave the menu shorter.
+    const QString folder = tileFolder();
+    if (!QDir().mkpath(folder))
+        return;
+    const QString classic = folder + QStringLiteral("/classic.bmp");
+    if (!QFile::exists(classic))
+        imagelist_letters.strip().save(classic, "BMP");
+    const QDir shipped(QStringLiteral(":/vexlotiles"));
+    for (const QString &name : shipped.entryList(QDir::Files)) {
+        const QString target = folder + QLatin1Char('/') + name;
+        if (!QFile::exists(target) && QFile::copy(shipped.filePath(name), target))
+            QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    }
+}
+
+void Tchat::grouptilesmenu()
+{
+    grouptilesitem->clear();
+    QDir dir(tileFolder());
+    dir.setNameFilters({QStringLiteral("*.bmp")}); // any letter case, as on the original's file system
+    dir.setFilter(QDir::Files | QDir::Hidden | QDir::System);
+    dir.setSorting(QDir::Name | QDir::IgnoreCase);
+    QStringList seen;
+    for (const QString &file : dir.entryList()) {
+        const QString name = tileSetName(file);
+        // A name that cannot be a lookup name, or a second file with the same name, is skipped.
+        if (name.isEmpty() || seen.contains(name, Qt::CaseInsensitive))
+            continue;
+        seen << name;
+        creategrouptilesmenu(name);
+    }
+}
+
+void Tchat::creategrouptilesmenu(const QString &name)
+{
+    auto *group = grouptilesitem->findChild<QActionGroup *>(QStringLiteral("tilesgroup"));
+    if (!group) {
+        group = new QActionGroup(grouptilesitem);
+        group->setObjectName(QStringLiteral("tilesgroup"));
+    }
+    QAction *entry = grouptilesitem->addAction(name);
+    entry->setObjectName(name + QStringLiteral("3"));
+    entry->setToolTip(name); // the hint
+    entry->setStatusTip(name);
+    entry->setCheckable(true);
+    entry->setActionGroup(group);
+    entry->setChecked(name.toLower() == QLatin1String("classic"));
+    connect(entry, &QAction::triggered, this, [this, entry] { guarded([&] { grouptilesmenuClick(entry); }); });
+}
+
+void Tchat::loadgrouptiles(const QString &name)
+{
+    if (name.isEmpty() || name.contains(QLatin1Char('/')))
+        return; // a name, never a path
+    const QString path = tileFile(name);
+    if (path.isEmpty())
+        return;
+    QAction *entry = nullptr;
+    for (QAction *a : grouptilesitem->actions())
+        if (a->objectName().compare(name + QStringLiteral("3"), Qt::CaseInsensitive) == 0)
+            entry = a;
+    // A file the menu skipped has no entry; its name stands for the hint.
+    if (entry) {
+        entry->setChecked(true);
+        tilesetname = entry->toolTip();
+    } else {
+        tilesetname = name;
+    }
+    imagelist_letters = TileSet::load(path);
+    redrawtiles();
+}
+
+void Tchat::grouptilesmenuClick(QAction *entry)
+{
+    const QString name = entry->toolTip();
+    loadgrouptiles(name);
+    tilesetname = name;
+    redrawtiles();
+    saveinifile();
+}

@@ -1,0 +1,51 @@
+#pragma once
+// What the board and round tests share: a window logged in to a stand-in host,
+// and looks at its tiles.
+#include "fixtures.h"
+#include "platform.h"
+#include "settingsmodel.h"
+
+#include <QFile>
+
+#include <QLabel>
+
+// A window joined to a stand-in host and logged in to a slot.
+struct SeatedWindow
+{
+    FakeHost host;
+    Window w;
+    explicit SeatedWindow(int slot = 3, const QString &name = QStringLiteral("Red"))
+    {
+        // Every window starts from no settings file: what an earlier test chose
+        // (a turn sound, a tile set) must not carry over.
+        QFile::remove(vexlo::settingsFilePath(vexlo::platform::dataFolder()));
+        if (!host.attach(w.chat, name))
+            qFatal("stand-in host not reached");
+        w.feed("CMD_sendlogininfo+" + QByteArray::number(slot));
+        host.next(); // the login
+        w.feed("CMD_newplayerinfo+" + QByteArray::number(slot) + '+' + name.toLatin1());
+        w.sounds.clear();
+        w.chat.mainchat->clear();
+    }
+    // Opens the board as a round start does, on word 1 with the pattern.
+    void open(const QByteArray &pattern = "c_a_t")
+    {
+        w.feed("CMD_nextplayer+" + QByteArray::number(w.chat.myslot) + "+1+" + pattern + '+');
+        w.sounds.clear();
+    }
+};
+
+// The tile numbers of a row ("image_word" or "image_gap").
+inline QList<int> tags(const Tchat &c, const char *row)
+{
+    QList<int> out;
+    for (int i = 1; i <= 5; ++i)
+        out << Tchat::tileTag(c.slotWidget<QLabel>(row, i));
+    return out;
+}
+
+// True when the tile shows the picture of that tile number in the current set.
+inline bool shows(const Tchat &c, const QLabel *tile, int number)
+{
+    return tile->pixmap().toImage() == c.imagelist_letters.picture(number).toImage();
+}

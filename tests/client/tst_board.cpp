@@ -1,0 +1,430 @@
+// The board offscreen: keys on their way to the answer tiles, submitting,
+// clearing and passing, board mode and chat mode, the countdown, and the tile
+// sets with their menu.
+#include "boardfixtures.h"
+
+#include "boardpictures.h"
+#include "inifile.h"
+#include "platform.h"
+#include "settingsmodel.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+
+using namespace vexlo;
+
+class BoardTests : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { env = std::make_unique<TestEnvironment>(); }
+    void init() { env->errors.clear(); }
+
+    void smallRules();
+    void typingFillsTheTilesAndEnterSubmits();
+    void sixthLetterBackspaceAndShortWords();
+    void passAndClearKeys();
+    void chatModeAndTab();
+    void modifiersAndTheControlsOwnShortcuts();
+    void closedBoardTakesNoKeys();
+    void buttonsAndTheTypingBox();
+    void countdown();
+    void countdownBarStep();
+    void tileStrips();
+    void tilesMenuAndChoosingASet();
+
+private:
+    std::unique_ptr<TestEnvironment> env;
+};
+
+void BoardTests::smallRules()
+{
+    QCOMPARE(numofletter('a'), 1);
+    QCOMPARE(numofletter('z'), 26);
+    QCOMPARE(numofletter('A'), 0);
+    QCOMPARE(numofletter('_'), 0);
+    QCOMPARE(wordCountText(1), QStringLiteral("First Word"));
+    QCOMPARE(wordCountText(8), QStringLiteral("Eight Word"));
+    QCOMPARE(wordCountText(10), QStringLiteral("Last Word"));
+    QVERIFY(wordCountText(11).isEmpty());
+    QCOMPARE(countdownText(75), QStringLiteral("Time: 1:15"));
+    QCOMPARE(countdownText(65), QStringLiteral("Time: 1:05"));
+    QCOMPARE(countdownText(9), QStringLiteral("Time: 0:09"));
+    QCOMPARE(countdownText(120), QStringLiteral("Time: 2:00"));
+    QCOMPARE(barWidth(36, 7), 252);
+    QCOMPARE(barWidth(4, 80), 258); // never wider than the picture
+    QCOMPARE(barWidth(4, -3), 0);
+    QCOMPARE(tileSetName(QStringLiteral("wood.bmp")), QStringLiteral("wood"));
+    QCOMPARE(tileSetName(QStringLiteral("my.tiles.bmp")), QStringLiteral("my"));
+    QCOMPARE(tileSetName(QStringLiteral("_x9.BMP")), QStringLiteral("_x9"));
+    for (const char *odd : {"two words.bmp", "9lives.bmp", ".bmp", "caf\xc3\xa9.bmp", "a-b.bmp"})
+        QVERIFY2(tileSetName(QString::fromUtf8(odd)).isEmpty(), odd);
+}
+
+void BoardTests::typingFillsTheTilesAndEnterSubmits()
+{
+    SeatedWindow s(3);
+    Tchat &c = s.w.chat;
+    s.open();
+    QVERIFY(!c.chatMode());
+    QTest::keyClicks(c.mychat, QStringLiteral("stare"));
+    QCOMPARE(tags(c, "image_word"), (QList<int>{19, 20, 1, 18, 5}));
+    QVERIFY(shows(c, c.image_word[1], 19));
+    QCOMPARE(c.letterstyped, 5);
+    QCOMPARE(s.w.sounds, QStringList(5, QStringLiteral("clickletter")));
+    QCOMPARE(c.mychat->text(), QStringLiteral("<Enter Chat Here>")); // the entry never saw them
+    QTest::keyClick(c.mychat, Qt::Key_Return);
+    QCOMPARE(s.host.next(), QByteArray("CMD_myword+3+1+19+2+20+3+1+4+18+5+5"));
+    QCOMPARE(c.label_status->text(), QStringLiteral("Checking Word..."));
+    QCOMPARE(c.inputowner, 0);
+    QCOMPARE(s.w.sounds.size(), 5); // no sound on a submission
+    // Closed until the server answers: keys go on to the chat entry.
+    QTest::keyClick(c.mychat, Qt::Key_X);
+    QCOMPARE(c.mychat->text(), QStringLiteral("x"));
+    QCOMPARE(tags(c, "image_word"), (QList<int>{19, 20, 1, 18, 5}));
+    QVERIFY(s.host.quiet(c));
+    QVERIFY(env->errors.isEmpty());
+}
+
+void BoardTests::sixthLetterBackspaceAndShortWords()
+{
+    SeatedWindow s(2);
+    Tchat &c = s.w.chat;
+    s.open();
+    QTest::keyClicks(c.mychat, QStringLiteral("crates"));
+    QCOMPARE(tags(c, "image_word"), (QList<int>{3, 18, 1, 20, 5}));
+    QCOMPARE(c.letterstyped, 5);
+    QCOMPARE(s.w.sounds.size(), 5); // the sixth makes no sound
+    QTest::keyClick(c.mychat, Qt::Key_Backspace);
+    QCOMPARE(tags(c, "image_word"), (QList<int>{3, 18, 1, 20, 0}));
+    QVERIFY(shows(c, c.image_word[5], 0));
+    QCOMPARE(s.w.sounds.last(), QStringLiteral("backspace"));
+
+    // S, T and three Backspaces: the third does nothing.
+    c.hitclear();
+    s.w.sounds.clear();
+    QTest::keyClicks(c.mychat, QStringLiteral("st"));
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(c.mychat, Qt::Key_Backspace);
+    QCOMPARE(s.w.sounds, strings({"clickletter", "clickletter", "backspace", "backspace"}));
+    QCOMPARE(c.letterstyped, 0);
+
+    // Enter with three letters: refused here, nothing sent, letters stay, board open.
+    QTest::keyClicks(c.mychat, QStringLiteral("cha"));
+    QTest::keyClick(c.mychat, Qt::Key_Enter);
+    QCOMPARE(c.label_status->text(), QStringLiteral("Invalid Word"));
+    QCOMPARE(s.w.sounds.last(), QStringLiteral("invalid"));
+    QVERIFY(s.host.quiet(c));
+    QCOMPARE(c.inputowner, 2);
+    QTest::keyClicks(c.mychat, QStringLiteral("nt"));
+    QTest::keyClick(c.mychat, Qt::Key_Return);
+    QCOMPARE(s.host.next(), QByteArray("CMD_myword+2+1+3+2+8+3+1+4+14+5+20"));
+}
+
+void BoardTests::passAndClearKeys()
+{
+    SeatedWindow s(4);
+    Tchat &c = s.w.chat;
+    s.open();
+    QTest::keyClick(c.mychat, Qt::Key_Space);
+    QCOMPARE(s.host.next(), QByteArray("CMD_pass+4+"));
+    QTest::keyClick(c.mychat, Qt::Key_1);
+    QCOMPARE(s.host.next(), QByteArray("CMD_pass+4+"));
+    QTest::keyClick(c.mychat, Qt::Key_Exclam, Qt::ShiftModifier); // shift is not looked at
+    QCOMPARE(s.host.next(), QByteArray("CMD_pass+4+"));
+    QCOMPARE(s.w.sounds, QStringList(3, QStringLiteral("pass")));
+    QCOMPARE(c.inputowner, 4); // the server's answer moves the player on
+
+    for (auto key : {Qt::Key_0, Qt::Key_Equal, Qt::Key_Plus}) {
+        QTest::keyClicks(c.mychat, QStringLiteral("ab"));
+        s.w.sounds.clear();
+        QTest::keyClick(c.mychat, key);
+        QCOMPARE(tags(c, "image_word"), (QList<int>{0, 0, 0, 0, 0}));
+        QCOMPARE(c.letterstyped, 0);
+        QCOMPARE(s.w.sounds, QStringList{QStringLiteral("clear")});
+    }
+    // Other digits, keypad keys and punctuation go on to the chat entry.
+    c.mychat->clear();
+    QTest::keyClick(c.mychat, Qt::Key_2);
+    QTest::keyClick(c.mychat, Qt::Key_1, Qt::KeypadModifier);
+    QTest::keyClick(c.mychat, Qt::Key_Comma);
+    QCOMPARE(c.mychat->text(), QStringLiteral("21,"));
+    QVERIFY(s.host.quiet(c));
+}
+
+void BoardTests::chatModeAndTab()
+{
+    SeatedWindow s(3);
+    Tchat &c = s.w.chat;
+    c.show();
+    c.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&c));
+    s.open();
+    c.mychat->setFocus();
+    QTest::keyClick(c.mychat, Qt::Key_Tab);
+    QVERIFY(c.chatMode());
+    QCOMPARE(c.checkbox_typing->pixmap().toImage(), look::checkBoxPicture(true).toImage());
+    QCOMPARE(QApplication::focusWidget(), c.mychat); // Tab never moves the focus here
+    // In chat mode every key goes to the chat entry, space and '1' included.
+    c.mychat->clear();
+    QTest::keyClicks(c.mychat, QStringLiteral("go 1"));
+    QCOMPARE(c.mychat->text(), QStringLiteral("go 1"));
+    QCOMPARE(tags(c, "image_word"), (QList<int>{0, 0, 0, 0, 0}));
+    QTest::keyClick(c.mychat, Qt::Key_Backtab, Qt::ShiftModifier);
+    QVERIFY(!c.chatMode());
+    QCOMPARE(c.checkbox_typing->pixmap().toImage(), look::checkBoxPicture(false).toImage());
+    QTest::keyClick(c.mychat, Qt::Key_Q);
+    QCOMPARE(tags(c, "image_word").first(), 17);
+    // A closed board leaves Tab alone: the focus moves on as usual.
+    c.inputowner = 0;
+    QTest::keyClick(c.mychat, Qt::Key_Tab);
+    QVERIFY(!c.chatMode());
+    QVERIFY(QApplication::focusWidget() != c.mychat);
+    QVERIFY(s.host.quiet(c));
+}
+
+void BoardTests::modifiersAndTheControlsOwnShortcuts()
+{
+    SeatedWindow s(3);
+    Tchat &c = s.w.chat;
+    c.show();
+    c.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&c));
+    c.mychat->setFocus();
+    s.open();
+    // Ctrl+C and Ctrl+S on the board type letters; the menu's Ctrl+S stays unfired.
+    QTest::keyClick(c.mychat, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(c.mychat, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(tags(c, "image_word"), (QList<int>{3, 19, 0, 0, 0}));
+    QVERIFY(!c.ScrollChatOff1->isChecked());
+    // Ctrl+V on the chat entry is the entry's own Paste.
+    QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
+    QTest::keyClick(c.mychat, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(c.mychat->text(), QStringLiteral("pasted"));
+    QCOMPARE(c.letterstyped, 2);
+    // On the chat view, Ctrl+C copies and Ctrl+S switches scrolling off.
+    c.mainchat->setFocus();
+    QTest::keyClick(c.mainchat, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(c.mainchat, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(c.letterstyped, 2);
+    QVERIFY(c.ScrollChatOff1->isChecked());
+    // Other keys on the chat view still reach the board.
+    QTest::keyClick(c.mainchat, Qt::Key_T);
+    QCOMPARE(c.letterstyped, 3);
+}
+
+void BoardTests::closedBoardTakesNoKeys()
+{
+    // Before the login both the slot and the owner are 0: the board is not open.
+    Window w;
+    QVERIFY(!w.chat.FormShortCut(9));
+    QVERIFY(w.chat.chatMode());
+    QVERIFY(!w.chat.FormShortCut('A'));
+    QCOMPARE(tags(w.chat, "image_word"), (QList<int>{0, 0, 0, 0, 0}));
+    w.chat.hitdone();
+    QCOMPARE(w.chat.label_status->text(), QStringLiteral("Checking Word..."));
+    QVERIFY(w.sounds.isEmpty());
+
+    // A watcher's board never opens.
+    SeatedWindow spy(7, QStringLiteral("Eve"));
+    spy.w.feed("CMD_nextplayer+1+0+*+");
+    QCOMPARE(spy.w.chat.label_status->text(), QStringLiteral("The Players are Creating Words."));
+    QTest::keyClick(spy.w.chat.mychat, Qt::Key_A);
+    QTest::keyClick(spy.w.chat.mychat, Qt::Key_Space);
+    QCOMPARE(spy.w.chat.letterstyped, 0);
+    QVERIFY(spy.w.chat.button_pass->isHidden());
+    QVERIFY(spy.host.quiet(spy.w.chat));
+}
+
+void BoardTests::buttonsAndTheTypingBox()
+{
+    SeatedWindow s(5);
+    Tchat &c = s.w.chat;
+    s.open();
+    QVERIFY(!c.button_pass->isHidden() && !c.button_clear->isHidden());
+    QTest::keyClicks(c.mychat, QStringLiteral("ab"));
+    c.button_clear->click();
+    QCOMPARE(c.letterstyped, 0);
+    c.button_pass->click();
+    QCOMPARE(s.host.next(), QByteArray("CMD_pass+5+"));
+    // The buttons work without looking at the board's owner; a watcher's pass
+    // sends nothing but sounds.
+    c.inputowner = 0;
+    c.button_pass->click();
+    QCOMPARE(s.host.next(), QByteArray("CMD_pass+5+"));
+    QCOMPARE(s.w.sounds.last(), QStringLiteral("pass"));
+    // A click on the box or its label flips the typing state.
+    QVERIFY(!c.chatMode());
+    QTest::mouseClick(c.label_typing, Qt::LeftButton);
+    QVERIFY(c.chatMode());
+    QTest::mouseClick(c.checkbox_typing, Qt::LeftButton);
+    QVERIFY(!c.chatMode());
+}
+
+void BoardTests::countdown()
+{
+    SeatedWindow s(1);
+    Tchat &c = s.w.chat;
+    s.w.feed("CMD_startgame+Red+5+60++");
+    QCOMPARE(c.barstep, 4);
+    s.w.feed("CMD_startround+1+");
+    QVERIFY(c.turntime.isActive());
+    QCOMPARE(c.secondsleft, 60);
+    s.w.sounds.clear();
+    QList<int> ticks;
+    QColor at20, at19;
+    for (int i = 0; i < 62; ++i) {
+        const qsizetype before = s.w.sounds.size();
+        c.turntimeTimer();
+        if (i == 0) {
+            QCOMPARE(c.label_timer->text(), QStringLiteral("Time: 0:59"));
+            QCOMPARE(c.image_timer->width(), 4 * 59);
+        }
+        if (s.w.sounds.size() > before)
+            ticks << c.secondsleft;
+        if (c.secondsleft == 20)
+            at20 = c.label_timer->palette().color(QPalette::WindowText);
+        if (c.secondsleft == 19) {
+            at19 = c.label_timer->palette().color(QPalette::WindowText);
+            QCOMPARE(c.label_timer->text(), QStringLiteral("Time: 0:19"));
+        }
+    }
+    QCOMPARE(ticks, (QList<int>{20, 15, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1}));
+    QCOMPARE(s.w.sounds, QStringList(12, QStringLiteral("tick")));
+    QCOMPARE(at20, QColor(224, 227, 157));
+    QCOMPARE(at19, QColor(255, 0, 0));
+    QCOMPARE(c.label_timer->text(), QStringLiteral("Time: 0:00"));
+    QCOMPARE(c.image_timer->width(), 0);
+    QCOMPARE(c.secondsleft, 0);
+    QVERIFY(c.turntime.isActive()); // only the round's end stops it
+    s.w.feed("CMD_alldone+");
+    QVERIFY(!c.turntime.isActive());
+}
+
+void BoardTests::countdownBarStep()
+{
+    SeatedWindow s(1);
+    Tchat &c = s.w.chat;
+    const std::pair<const char *, int> cases[] = {{"60", 4}, {"45", 5}, {"120", 2}, {"7", 36}, {"0", 0}, {"-5", 0}};
+    for (const auto &[seconds, step] : cases) {
+        s.w.feed(QByteArray("CMD_startgame+Red+3+") + seconds + "++");
+        QCOMPARE(c.barstep, step);
+        QCOMPARE(c.image_timer->property("tag").toInt(), step);
+    }
+    QVERIFY(env->errors.isEmpty());
+    s.w.feed("CMD_startgame+Red+3+7++");
+    s.w.feed("CMD_startround+1+");
+    c.turntimeTimer();
+    QCOMPARE(c.image_timer->width(), 36 * 6); // a full bar would be 252
+    s.w.feed("CMD_startgame+Red+3+sixty++");
+    QCOMPARE(env->errors, QStringList{QStringLiteral("'sixty' is not a valid integer value")});
+}
+
+void BoardTests::tileStrips()
+{
+    QCOMPARE(TileSet::builtIn().count(), 27);
+    // A strip with pure green around a red square on tile 1, one tile short.
+    QImage strip(44 * 27, 44, QImage::Format_RGB32);
+    strip.fill(qRgb(0, 255, 0));
+    QPainter(&strip).fillRect(44 + 10, 10, 20, 20, QColor(200, 0, 0));
+    const TileSet set = TileSet::fromStrip(strip);
+    QCOMPARE(set.count(), 28);
+    const QImage one = set.picture(1).toImage().convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(qAlpha(one.pixel(0, 0)), 0);
+    QCOMPARE(one.pixel(20, 20), qRgb(200, 0, 0));
+    const QImage last = set.picture(27).toImage().convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(qAlpha(last.pixel(22, 22)), 0); // outside the picture
+    // A set written out and read back draws the same.
+    const QImage round = TileSet::fromStrip(TileSet::builtIn().strip()).picture(5).toImage();
+    const QImage built = TileSet::builtIn().picture(5).toImage().convertToFormat(round.format());
+    QCOMPARE(round.pixel(22, 22), built.pixel(22, 22));
+    QVERIFY_THROWS_EXCEPTION(ETileSetError, TileSet::load(QStringLiteral("/nonexistent/x.bmp")));
+}
+
+void BoardTests::tilesMenuAndChoosingASet()
+{
+    const QString folder = QDir(qEnvironmentVariable("VEXLO_HOME")).filePath(QStringLiteral("vexlotiles"));
+    {
+        // The sets that come with the game are in the folder and the menu.
+        Window first;
+        QVERIFY(QFile::exists(folder + QStringLiteral("/classic.bmp")));
+        QVERIFY(QFile::exists(folder + QStringLiteral("/wood.bmp")));
+    }
+    QImage plain(44 * 28, 44, QImage::Format_RGB32);
+    plain.fill(qRgb(10, 20, 200));
+    for (const char *name : {"Blue.BMP", "my.tiles.bmp", "two words.bmp", "9lives.bmp", "wood.old.bmp"})
+        QVERIFY(plain.save(folder + QLatin1Char('/') + QLatin1String(name), "BMP"));
+    QFile broken(folder + QStringLiteral("/broken.bmp"));
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    broken.write("BM not a picture");
+    broken.close();
+
+    SeatedWindow s(1);
+    Tchat &c = s.w.chat;
+    // What the settings file holds for the tile set (the choice is saved there).
+    auto savedTiles = [] {
+        return IniFile(vexlo::settingsFilePath(platform::dataFolder()))
+            .readString(vexlo::settingsSection(), QStringLiteral("Tiles"), QStringLiteral("(none)"));
+    };
+    QStringList entries;
+    for (QAction *a : c.grouptilesitem->actions())
+        entries << a->text();
+    // Sorted, odd names and a second "wood" skipped.
+    QCOMPARE(entries, strings({"Blue", "broken", "classic", "my", "wood"}));
+    QVERIFY(c.findChild<QAction *>(QStringLiteral("classic3"))->isChecked());
+    QVERIFY(!c.findChild<QAction *>(QStringLiteral("wood3"))->isChecked());
+    QVERIFY(c.tilesetname.isEmpty());
+
+    // Choosing a set redraws both rows at once and saves.
+    s.open("b_e_t");
+    QTest::keyClicks(c.mychat, QStringLiteral("ab"));
+    const QImage builtInB = c.imagelist_letters.picture(2).toImage();
+    c.findChild<QAction *>(QStringLiteral("Blue3"))->trigger();
+    QCOMPARE(c.tilesetname, QStringLiteral("Blue"));
+    QCOMPARE(savedTiles(), QStringLiteral("Blue"));
+    QCOMPARE(c.imagelist_letters.count(), 28);
+    QVERIFY(c.findChild<QAction *>(QStringLiteral("Blue3"))->isChecked());
+    QVERIFY(!c.findChild<QAction *>(QStringLiteral("classic3"))->isChecked());
+    QCOMPARE(c.image_gap[1]->pixmap().toImage().pixel(5, 5), qRgb(10, 20, 200));
+    QCOMPARE(c.image_word[2]->pixmap().toImage().pixel(5, 5), qRgb(10, 20, 200));
+    QVERIFY(c.image_word[2]->pixmap().toImage() != builtInB);
+    QCOMPARE(tags(c, "image_word"), (QList<int>{1, 2, 0, 0, 0})); // tags unchanged
+
+    // "my" names my.bmp, which is not there: nothing loads, the name is kept and saved.
+    c.findChild<QAction *>(QStringLiteral("my3"))->trigger();
+    QCOMPARE(c.tilesetname, QStringLiteral("my"));
+    QCOMPARE(savedTiles(), QStringLiteral("my"));
+    QCOMPARE(c.image_gap[1]->pixmap().toImage().pixel(5, 5), qRgb(10, 20, 200));
+    // A name without a file, or a path, changes nothing.
+    c.loadgrouptiles(QStringLiteral("nothing"));
+    c.loadgrouptiles(QStringLiteral("../vexlotiles/wood"));
+    QCOMPARE(c.tilesetname, QStringLiteral("my"));
+    // A file the menu skipped still loads by its name.
+    c.loadgrouptiles(QStringLiteral("two words"));
+    QCOMPARE(c.tilesetname, QStringLiteral("two words"));
+    // A damaged bitmap: the error, the set stays, nothing saved.
+    c.findChild<QAction *>(QStringLiteral("broken3"))->trigger();
+    QCOMPARE(env->errors.size(), 1);
+    QVERIFY(env->errors.first().contains(QStringLiteral("broken.bmp")));
+    QCOMPARE(savedTiles(), QStringLiteral("my"));
+    QCOMPARE(c.image_gap[1]->pixmap().toImage().pixel(5, 5), qRgb(10, 20, 200));
+    // The shipped wood set loads from its own file.
+    c.findChild<QAction *>(QStringLiteral("wood3"))->trigger();
+    QCOMPARE(c.tilesetname, QStringLiteral("wood"));
+    QCOMPARE(qAlpha(c.imagelist_letters.picture(0).toImage().pixel(0, 0)), 0); // green corners are see-through
+
+    // An empty folder leaves the menu without entries.
+    QDir(folder).removeRecursively();
+    c.grouptilesmenu();
+    QVERIFY(c.grouptilesitem->actions().isEmpty());
+}
+
+QTEST_MAIN(BoardTests)
+#include "tst_board.moc"

@@ -1,0 +1,270 @@
+// Whole games through the windows against the game server of the process, typed
+// with key events: a solo game to its winner, and a host with a joiner, a spy and
+// a late joiner, whose tie plays an extra round. The server's round timer is
+// driven by hand.
+#include "fixtures.h"
+#include "targetlist.h"
+#include "tdictn.h"
+#include "tserver.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+
+using namespace vexlo;
+
+namespace {
+
+struct Table
+{
+    const TDictn spell;
+    const TargetList words;
+    TServer server{&spell, &words};
+    std::vector<std::unique_ptr<Window>> windows;
+    std::vector<std::unique_ptr<QTcpSocket>> holders;
+
+    Table(quint32 seed)
+    {
+        server.setSecondLength(3600 * 1000); // the tests drive the round timer
+        server.random().setSeed(seed);
+    }
+    Window &host(const QStringList &args)
+    {
+        windows.push_back(std::make_unique<Window>(args, &server));
+        Window &w = *windows.back();
+        w.chat.gameport = QStringLiteral("0");
+        w.chat.lobbyport = QStringLiteral("1"); // nothing listens there
+        w.chat.processparams();
+        return w;
+    }
+    Window &join(const QString &name)
+    {
+        windows.push_back(std::make_unique<Window>());
+        Window &w = *windows.back();
+        w.chat.gameport = QString::number(server.listeningPort());
+        w.chat.hostaddress = QStringLiteral("127.0.0.1");
+        w.chat.myname = name;
+        w.chat.joinpress();
+        return w;
+    }
+    // A connection that takes a slot and never logs in.
+    void holdSlot()
+    {
+        holders.push_back(std::make_unique<QTcpSocket>());
+        holders.back()->connectToHost(QHostAddress::LocalHost, server.listeningPort());
+    }
+    // Ticks the round timer until the current phase is over.
+    void finishPhase()
+    {
+        const int phase = server.roundPhase();
+        const int round = server.round();
+        for (int guard = 0; guard < 10000 && server.timer1Active() && server.roundPhase() == phase
+                            && server.round() == round;
+             ++guard)
+            server.timer1Timer();
+    }
+    // The target word a seat works on now.
+    QByteArray currentTarget(int seat) const
+    {
+        return server.board(server.round(), server.player(seat).currentword).target;
+    }
+};
+
+void type(Window &w, const QByteArray &word)
+{
+    QTest::keyClicks(w.chat.mychat, QString::fromLatin1(word));
+    QTest::keyClick(w.chat.mychat, Qt::Key_Return);
+}
+
+void startGame(Window &host, int rounds, int seconds)
+{
+    host.chat.button_start->click();
+    host.gamestart.edit_playtoscore->setValue(rounds);
+    host.gamestart.edit_creationtime->setValue(seconds);
+    host.gamestart.button_start->click();
+}
+
+QString status(const Window &w)
+{
+    return w.chat.label_status->text();
+}
+
+int checks(const Window &w)
+{
+    int n = 0;
+    for (int i = 1; i <= 10; ++i)
+        n += w.chat.slotWidget<QLabel>("image_check", i)->isHidden() ? 0 : 1;
+    return n;
+}
+
+} // namespace
+
+class GameTests : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { env = std::make_unique<TestEnvironment>(); }
+    void init() { env->errors.clear(); }
+
+    void soloGameToTheWinner();
+    void hostJoinerSpyAndLateJoinerWithATie();
+
+private:
+    std::unique_ptr<TestEnvironment> env;
+};
+
+void GameTests::soloGameToTheWinner()
+{
+    Table t(2024);
+    Window &w = t.host({});
+    QStringList recorded;
+    w.chat.addgameHook = [&](const QString &text) { recorded << text; };
+    QTRY_VERIFY(w.chat.loggedin);
+    QTRY_COMPARE(w.label("label_playername", 1)->text(), QStringLiteral("You"));
+    startGame(w, 1, 30);
+    QTRY_COMPARE(w.chat.inputowner, 1);
+    QCOMPARE(w.chat.label_roundnum->text(), QStringLiteral("Round: 1 of 1"));
+    QCOMPARE(w.chat.barstep, 258 / 30);
+    QVERIFY(w.chat.turntime.isActive());
+    QCOMPARE(w.chat.label_wordcount->text(), QStringLiteral("First Word"));
+    QCOMPARE(status(w), QStringLiteral("Type a Word - Press ENTER to submit your word."));
+
+    // A word that is no word, then one that misses the pattern.
+    type(w, "qqqqq");
+    QTRY_COMPARE(status(w), QStringLiteral("Invalid Word"));
+    QCOMPARE(w.chat.inputowner, 1);
+    // "about" and "chant" share no shown letter of any pattern shape: one misses it.
+    const QByteArray pattern = t.server.board(1, 1).pattern;
+    auto fits = [&](const QByteArray &word) {
+        for (int k = 0; k < 5; ++k)
+            if (pattern[k] != '_' && pattern[k] != word[k])
+                return false;
+        return true;
+    };
+    type(w, fits("about") ? "chant" : "about");
+    QTRY_COMPARE(status(w), QStringLiteral("Invalid Match"));
+    QCOMPARE(w.chat.letterstyped, 0); // erased
+    // A pass moves on without a check mark.
+    QTest::keyClick(w.chat.mychat, Qt::Key_Space);
+    QTRY_COMPARE(w.chat.label_wordcount->text(), QStringLiteral("Second Word"));
+    QCOMPARE(checks(w), 0);
+
+    // All ten words, each typed as its target.
+    for (int n = 1; n <= 10; ++n) {
+        const QByteArray target = t.currentTarget(1);
+        type(w, target);
+        QTRY_VERIFY2(w.chat.inputowner == 1 || !w.chat.image_goodjob->isHidden(), target.constData());
+        QCOMPARE(checks(w), n);
+    }
+    QVERIFY(!w.chat.image_goodjob->isHidden());
+    QTRY_COMPARE(status(w), QStringLiteral("All players completed the list."));
+    QVERIFY(!w.chat.turntime.isActive());
+    QCOMPARE(w.label("label_words", 1)->text(), QStringLiteral("10"));
+
+    t.finishPhase(); // the round is scored
+    QTRY_VERIFY(!w.chat.panel_scores->isHidden());
+    QVERIFY(!w.chat.slotWidget<QLabel>("image_fastest", 1)->isHidden());
+    QVERIFY(!w.chat.slotWidget<QLabel>("image_bonus", 1)->isHidden());
+    QCOMPARE(w.chat.slotWidget<QLabel>("label_ascore", 1)->text(), QStringLiteral("Score: 150"));
+    QCOMPARE(w.label("label_score", 1)->text(), QStringLiteral("150"));
+    QCOMPARE(w.chat.slotWidget<QListWidget>("listbox_player", 1)->item(0)->text(),
+             QString::fromLatin1(t.server.board(1, 1).target).toUpper());
+    QCOMPARE(w.chat.listbox_original->item(9)->text(), QString::fromLatin1(t.server.board(1, 10).target));
+
+    t.finishPhase(); // the viewing time; the game is decided
+    QTRY_VERIFY(!w.chat.panel_winner->isHidden());
+    QCOMPARE(w.chat.label_winner1->text(), QStringLiteral("You have Won the Game!"));
+    QCOMPARE(status(w), QStringLiteral("Game Over!"));
+    QCOMPARE(recorded, QStringList{QStringLiteral("addtomine")});
+    QVERIFY(!w.chat.button_start->isHidden());
+    QVERIFY(w.chat.chatMode());
+    QVERIFY(env->errors.isEmpty());
+}
+
+void GameTests::hostJoinerSpyAndLateJoinerWithATie()
+{
+    Table t(99);
+    Window &red = t.host({QStringLiteral("Red"), QStringLiteral("127.0.0.1"), QStringLiteral("true")});
+    QTRY_VERIFY(red.chat.loggedin);
+    Window &blue = t.join(QStringLiteral("Blue"));
+    QTRY_COMPARE(blue.chat.myslot, 2);
+    for (int i = 3; i <= 6; ++i)
+        t.holdSlot();
+    QTRY_COMPARE(t.server.highestSlot(), 6);
+    Window &eve = t.join(QStringLiteral("Eve"));
+    QTRY_COMPARE(eve.chat.myslot, 7);
+    QStringList redRecord, blueRecord, eveRecord;
+    red.chat.addgameHook = [&](const QString &s) { redRecord << s; };
+    blue.chat.addgameHook = [&](const QString &s) { blueRecord << s; };
+    eve.chat.addgameHook = [&](const QString &s) { eveRecord << s; };
+
+    // Round 1: nobody makes a word, so the two players tie at 0.
+    startGame(red, 1, 30);
+    QTRY_COMPARE(blue.chat.inputowner, 2);
+    QTRY_COMPARE(red.chat.inputowner, 1);
+    QTRY_COMPARE(status(eve), QStringLiteral("The Players are Creating Words."));
+    QVERIFY(eve.chat.inputowner != eve.chat.myslot);
+    QVERIFY(eve.chat.button_pass->isHidden());
+    QTest::keyClick(red.chat.mychat, Qt::Key_1); // a pass
+    QTRY_COMPARE(red.chat.label_wordcount->text(), QStringLiteral("Second Word"));
+    QCOMPARE(blue.chat.label_wordcount->text(), QStringLiteral("First Word"));
+    t.finishPhase();
+    QTRY_COMPARE(status(blue), QStringLiteral("Time is Up."));
+    for (Window *w : {&red, &blue, &eve})
+        QTRY_VERIFY(!w->chat.panel_scores->isHidden());
+    QCOMPARE(red.label("label_score", 2)->text(), QStringLiteral("0"));
+
+    // The tie plays on: round 2 of 1.
+    t.finishPhase();
+    for (Window *w : {&red, &blue, &eve})
+        QTRY_COMPARE(w->chat.label_roundnum->text(), QStringLiteral("Round: 2 of 1"));
+    QVERIFY(red.chat.panel_winner->isHidden());
+    QTRY_COMPARE(red.chat.inputowner, 1);
+
+    // A late joiner takes the freed seat 3 in the running round.
+    t.holders.front()->abort();
+    QTRY_VERIFY(t.server.player(3).connection.isNull());
+    Window &late = t.join(QStringLiteral("Late"));
+    QStringList lateRecord;
+    late.chat.addgameHook = [&](const QString &s) { lateRecord << s; };
+    QTRY_COMPARE(status(late), QStringLiteral("Create A Word"));
+    QCOMPARE(late.chat.myslot, 3);
+    QCOMPARE(late.chat.inputowner, 3);
+    QCOMPARE(late.chat.label_roundnum->text(), QStringLiteral("Round: 2 of 1"));
+    QVERIFY(late.chat.turntime.isActive());
+    QCOMPARE(late.chat.label_wordcount->text(), QStringLiteral("First Word"));
+    QTRY_COMPARE(red.label("label_playername", 3)->text(), QStringLiteral("Late"));
+
+    // Red makes two words, Late one, Blue none.
+    type(late, t.currentTarget(3));
+    QTRY_COMPARE(status(late), QStringLiteral("Create Another Word"));
+    for (int n = 1; n <= 2; ++n) {
+        type(red, t.currentTarget(1));
+        QTRY_COMPARE(checks(red), n);
+        QTRY_COMPARE(red.chat.inputowner, 1);
+    }
+    QTRY_COMPARE(blue.label("label_words", 1)->text(), QStringLiteral("2"));
+    QTRY_COMPARE(eve.label("label_words", 3)->text(), QStringLiteral("1"));
+    t.finishPhase();
+    QTRY_COMPARE(late.label("label_score", 1)->text(), QStringLiteral("20"));
+    QCOMPARE(late.chat.slotWidget<QLabel>("label_ascore", 3)->text(), QStringLiteral("Score: 10"));
+    t.finishPhase();
+
+    for (Window *w : {&red, &blue, &eve, &late})
+        QTRY_VERIFY(!w->chat.panel_winner->isHidden());
+    QCOMPARE(red.chat.label_winner1->text(), QStringLiteral("You have Won the Game!"));
+    for (Window *w : {&blue, &eve, &late})
+        QCOMPARE(w->chat.label_winner1->text(), QStringLiteral("Red has Won the Game!"));
+    QCOMPARE(redRecord, QStringList{QStringLiteral("addtomine")});
+    QCOMPARE(blueRecord, QStringList{QStringLiteral("Red")});
+    QCOMPARE(lateRecord, QStringList{QStringLiteral("Red")});
+    QVERIFY(eveRecord.isEmpty());
+    QVERIFY(!red.chat.button_start->isHidden());
+    QVERIFY(blue.chat.button_start->isHidden());
+    QVERIFY(env->errors.isEmpty());
+}
+
+QTEST_MAIN(GameTests)
+#include "tst_game.moc"

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Plays a solo game on a virtual display (Xvfb) and saves three pictures of the
+# main window in docs/screenshots/: round.png, scores.png, winner.png.
+#   tools/gameshots.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=build
+CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-2} \
+  scripts/setup --build-dir "$build" --target vexlo-gameshots --packages xvfb xauth >/dev/null
+mkdir -p docs/screenshots
+export XDG_RUNTIME_DIR=$(mktemp -d)
+trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
+chmod 700 "$XDG_RUNTIME_DIR"
+xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x1024x24" \
+  "$build/tools/vexlo-gameshots" docs/screenshots
