@@ -35,12 +35,10 @@ QByteArray TServer::converttoletter(int letter)
 
 void TServer::myword(int sender, const QByteArray &args)
 {
-    if (!gameinprogress)
-        return;
     FieldReader f(args);
-    const int seat = f.numberField();
-    if (seat < 1 || seat > seatcount || seat != sender || roundphase != 1)
+    if (!mayPlay(sender, f))
         return;
+    const int seat = sender;
     tplayer &p = player(seat);
     if (p.allFilled())
         return; // nothing is left to fill this round

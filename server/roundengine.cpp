@@ -144,14 +144,20 @@ void TServer::timer1Timer()
     }
 }
 
-void TServer::pass(int sender, const QByteArray &args)
+bool TServer::mayPlay(int sender, FieldReader &fields) const
 {
     if (!gameinprogress)
-        return;
+        return false;
+    const int seat = fields.numberField();
+    return seat >= 1 && seat <= seatcount && seat == sender && roundphase == 1;
+}
+
+void TServer::pass(int sender, const QByteArray &args)
+{
     FieldReader f(args);
-    const int seat = f.numberField();
-    if (seat < 1 || seat > seatcount || seat != sender || roundphase != 1)
+    if (!mayPlay(sender, f))
         return;
+    const int seat = sender;
     tplayer &p = player(seat);
     const int next = findnextempty(seat, p.currentword);
     if (next != 0) {

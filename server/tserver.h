@@ -9,6 +9,7 @@
 // roundengine.cpp (board, rounds, phases, passes) and judging.cpp (words,
 // scoring, winner).
 #include "framing.h"
+#include "message.h"
 #include "random.h"
 #include "tsock.h"
 
@@ -165,6 +166,9 @@ private:
     void freeSlot(int slot);
     void dropQueued(int slot, quint64 connectionId);
     void startTimer1(int seconds, int phase);
+    // Reads the seat field of a word or a pass: true when it names the sender's
+    // own seat while a round is running (words and passes count only then).
+    bool mayPlay(int sender, vexlo::FieldReader &fields) const;
     const QByteArray &patternOf(int index) const;
 
     const TDictn *spell;
