@@ -174,16 +174,8 @@ QPixmap boardButtonPicture(const QString &caption, const QString &key)
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r(1, 1, 170, 41);
-    QLinearGradient g(r.topLeft(), r.bottomLeft());
-    g.setColorAt(0, QColor(110, 160, 236));
-    g.setColorAt(0.5, QColor(48, 96, 196));
-    g.setColorAt(1, QColor(20, 52, 130));
-    p.setPen(QPen(QColor(8, 22, 70), 1.5));
-    p.setBrush(g);
-    p.drawRoundedRect(r, 9, 9);
-    p.setPen(QPen(QColor(210, 228, 255, 140), 1));
-    p.setBrush(Qt::NoBrush);
-    p.drawRoundedRect(r.adjusted(2.5, 2.5, -2.5, -2.5), 7, 7);
+    paintGlossyFace(p, r, QColor(110, 160, 236), QColor(48, 96, 196), QColor(20, 52, 130),
+                    QColor(8, 22, 70), QColor(210, 228, 255, 140));
     QFont big = arial(17, true);
     big.setLetterSpacing(QFont::AbsoluteSpacing, 1);
     p.setFont(big);

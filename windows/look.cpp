@@ -75,6 +75,21 @@ void makeFlat(QAbstractButton *b, const QColor &face)
     b->setFocusPolicy(Qt::NoFocus);
 }
 
+void paintGlossyFace(QPainter &p, const QRectF &r, const QColor &top, const QColor &middle,
+                     const QColor &bottom, const QColor &edge, const QColor &rim)
+{
+    QLinearGradient g(r.topLeft(), r.bottomLeft());
+    g.setColorAt(0, top);
+    g.setColorAt(0.5, middle);
+    g.setColorAt(1, bottom);
+    p.setPen(QPen(edge, 1.5));
+    p.setBrush(g);
+    p.drawRoundedRect(r, 9, 9);
+    p.setPen(QPen(rim, 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(r.adjusted(2.5, 2.5, -2.5, -2.5), 7, 7);
+}
+
 QPixmap startButtonPicture(const QString &text, QSize size)
 {
     QPixmap pm(size);
@@ -82,16 +97,8 @@ QPixmap startButtonPicture(const QString &text, QSize size)
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r = QRectF(pm.rect()).adjusted(1, 1, -1, -1);
-    QLinearGradient g(r.topLeft(), r.bottomLeft());
-    g.setColorAt(0, QColor(255, 196, 120));
-    g.setColorAt(0.5, QColor(236, 128, 40));
-    g.setColorAt(1, QColor(184, 82, 18));
-    p.setPen(QPen(QColor(96, 40, 8), 1.5));
-    p.setBrush(g);
-    p.drawRoundedRect(r, 9, 9);
-    p.setPen(QPen(QColor(255, 236, 200, 150), 1));
-    p.setBrush(Qt::NoBrush);
-    p.drawRoundedRect(r.adjusted(2.5, 2.5, -2.5, -2.5), 7, 7);
+    paintGlossyFace(p, r, QColor(255, 196, 120), QColor(236, 128, 40), QColor(184, 82, 18),
+                    QColor(96, 40, 8), QColor(255, 236, 200, 150));
     QFont f = arial(int(size.height() * 0.45), true);
     f.setLetterSpacing(QFont::AbsoluteSpacing, 1.5);
     p.setFont(f);

@@ -1,4 +1,5 @@
 #pragma once
+#include <QPainter>
 // The look every window of the game shares: the tiled background, the peach
 // colour of chat and lists, flat buttons, the fonts, and the small pictures the
 // program draws for itself (no picture files are carried).
@@ -19,6 +20,10 @@ inline QColor onBackground() { return QColor(255, 236, 214); }
 
 // "Arial" of the window definitions: Liberation Sans, sized in pixels.
 QFont arial(int pixels, bool bold = false);
+// The glossy face of the big buttons: a rounded rectangle filled top to bottom
+// with the three colours, a dark edge and a light inner rim.
+void paintGlossyFace(QPainter &p, const QRectF &r, const QColor &top, const QColor &middle,
+                     const QColor &bottom, const QColor &edge, const QColor &rim);
 
 // The window background, one tile of it (drawn once, then shared).
 const QPixmap &backgroundTile();
