@@ -4,6 +4,7 @@ function(vexlo_add_test)
   cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
   add_executable(test_${T_NAME} ${T_SOURCES})
   target_link_libraries(test_${T_NAME} PRIVATE Qt6::Test ${T_LIBS})
+  target_include_directories(test_${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/tests/common)
   set_target_properties(test_${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   add_test(NAME ${T_NAME} COMMAND test_${T_NAME})
   set_tests_properties(${T_NAME} PROPERTIES

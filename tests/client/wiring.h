@@ -1,4 +1,5 @@
 #pragma once
+#include "testfiles.h"
 // A main window with every window of the game attached (no game server), the
 // desktop replaced by recorders, and the settings and tally files in the test's
 // data folder.
@@ -23,21 +24,6 @@ inline QString iniPath()
 inline QString tallyPath()
 {
     return vexlo::tally::tallyFilePath(vexlo::platform::dataFolder());
-}
-
-inline QByteArray slurp(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return f.readAll();
-}
-
-inline void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
-        qFatal("cannot write the test file");
 }
 
 struct Player

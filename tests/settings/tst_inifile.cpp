@@ -5,24 +5,11 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include "testfiles.h"
+
 #include <QTest>
 
 namespace {
-
-QByteArray slurp(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return f.readAll();
-}
-
-void spill(const QString &path, const QByteArray &data)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(data), data.size());
-}
 
 const QString S = QStringLiteral("Vexlo");
 
@@ -92,7 +79,7 @@ void IniFileTests::firstWriteCreatesFileAndSection()
 
 void IniFileTests::namesMatchWithoutCase()
 {
-    spill(m_path, "[vexLO]\ntextSIZE=10\n[Other]\nTextsize=99\n[VEXLO]\nTextsize=77\n");
+    writeFile(m_path, "[vexLO]\ntextSIZE=10\n[Other]\nTextsize=99\n[VEXLO]\nTextsize=77\n");
     IniFile ini(m_path);
     // First section of the name, first key of the name, letter case ignored.
     QCOMPARE(ini.readInteger(S, QStringLiteral("Textsize"), 0), 10);
@@ -104,7 +91,7 @@ void IniFileTests::namesMatchWithoutCase()
 
 void IniFileTests::emptyValueIsNotMissing()
 {
-    spill(m_path, "[Vexlo]\nPhrase3=\n");
+    writeFile(m_path, "[Vexlo]\nPhrase3=\n");
     const IniFile ini(m_path);
     QCOMPARE(ini.readString(S, QStringLiteral("Phrase3"), QStringLiteral("x")), QString());
     QVERIFY(ini.valueExists(S, QStringLiteral("Phrase3")));
@@ -125,7 +112,7 @@ void IniFileTests::rewritingAKeyKeepsEveryOtherByte()
         "Left=5\r\n"
         "\r\n"
         "[Other]\r\nx=y";
-    spill(m_path, before);
+    writeFile(m_path, before);
     IniFile ini(m_path);
     QCOMPARE(ini.readInteger(S, QStringLiteral("Top"), 0), 100);
     QCOMPARE(ini.readInteger(S, QStringLiteral("Textsize"), 8), 8);
@@ -147,30 +134,30 @@ void IniFileTests::rewritingAKeyKeepsEveryOtherByte()
 
 void IniFileTests::newKeyJoinsItsSectionAndKeepsLineEndings()
 {
-    spill(m_path, "[Vexlo]\r\nTop=3\r\n; note\r\n\r\n\r\n[Other]\r\nA=1\r\n");
+    writeFile(m_path, "[Vexlo]\r\nTop=3\r\n; note\r\n\r\n\r\n[Other]\r\nA=1\r\n");
     IniFile ini(m_path);
     ini.writeString(S, QStringLiteral("Left"), QStringLiteral("4"));
     QCOMPARE(slurp(m_path), QByteArray("[Vexlo]\r\nTop=3\r\n; note\r\nLeft=4\r\n\r\n\r\n[Other]\r\nA=1\r\n"));
 
     // A section whose last line has no line end gets one before the new key.
-    spill(m_path, "[Other]\nA=1\n[Vexlo]\nTop=3");
+    writeFile(m_path, "[Other]\nA=1\n[Vexlo]\nTop=3");
     ini.writeString(S, QStringLiteral("Left"), QStringLiteral("4"));
     QCOMPARE(slurp(m_path), QByteArray("[Other]\nA=1\n[Vexlo]\nTop=3\nLeft=4\n"));
 
     // An empty section.
-    spill(m_path, "[Vexlo]\n[Other]\nA=1\n");
+    writeFile(m_path, "[Vexlo]\n[Other]\nA=1\n");
     ini.writeString(S, QStringLiteral("Top"), QStringLiteral("3"));
     QCOMPARE(slurp(m_path), QByteArray("[Vexlo]\nTop=3\n[Other]\nA=1\n"));
 }
 
 void IniFileTests::newSectionGoesAtTheEnd()
 {
-    spill(m_path, "[Lobby]\r\nA=1");
+    writeFile(m_path, "[Lobby]\r\nA=1");
     IniFile ini(m_path);
     ini.writeString(S, QStringLiteral("Top"), QStringLiteral("3"));
     QCOMPARE(slurp(m_path), QByteArray("[Lobby]\r\nA=1\r\n\r\n[Vexlo]\r\nTop=3\r\n"));
     // Keys before any section belong to none.
-    spill(m_path, "Top=9\n");
+    writeFile(m_path, "Top=9\n");
     QCOMPARE(ini.readInteger(S, QStringLiteral("Top"), 3), 3);
     ini.writeString(S, QStringLiteral("Top"), QStringLiteral("4"));
     QCOMPARE(slurp(m_path), QByteArray("Top=9\n\n[Vexlo]\nTop=4\n"));
@@ -257,7 +244,7 @@ void IniFileTests::integers()
 
 void IniFileTests::readIntegerFallsBack()
 {
-    spill(m_path, "[Vexlo]\nTextsize=big\nTop=\nLeft=$10\n");
+    writeFile(m_path, "[Vexlo]\nTextsize=big\nTop=\nLeft=$10\n");
     const IniFile ini(m_path);
     QCOMPARE(ini.readInteger(S, QStringLiteral("Textsize"), 8), 8);
     QCOMPARE(ini.readInteger(S, QStringLiteral("Top"), 3), 3);
@@ -269,7 +256,7 @@ void IniFileTests::readIntegerFallsBack()
 
 void IniFileTests::writesOfSeveralKeysAreOneReplacement()
 {
-    spill(m_path, "[Vexlo]\nB=old\n");
+    writeFile(m_path, "[Vexlo]\nB=old\n");
     IniFile ini(m_path);
     ini.writeStrings(S, {{QStringLiteral("A"), QStringLiteral("1")},
                          {QStringLiteral("b"), QStringLiteral("2")},
@@ -283,7 +270,7 @@ void IniFileTests::failedWriteNamesThePathAndChangesNothing()
     // Tests run as root, where permissions stop nothing: a folder that is really
     // a file cannot hold the settings file.
     const QString blocker = m_dir.filePath(QStringLiteral("notafolder"));
-    spill(blocker, "x");
+    writeFile(blocker, "x");
     const QString path = blocker + QStringLiteral("/quorbitlobby.ini");
     IniFile ini(path);
     try {
@@ -321,7 +308,7 @@ void IniFileTests::singleByteFilesStillRead()
     // A Latin-1 file from a single-byte program: its values read as Latin-1, its
     // bytes stay as they are when another key is written.
     const QByteArray before = "[Vexlo]\nPhrase1=Ol\xE9!\nPhrase2=x\n";
-    spill(m_path, before);
+    writeFile(m_path, before);
     IniFile ini(m_path);
     QCOMPARE(ini.readString(S, QStringLiteral("Phrase1"), QString()), QStringLiteral("Olé!"));
     ini.writeString(S, QStringLiteral("Phrase2"), QStringLiteral("Olé"));

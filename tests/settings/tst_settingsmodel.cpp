@@ -4,26 +4,13 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include "testfiles.h"
+
 #include <QTest>
 
 using namespace vexlo;
 
 namespace {
-
-QByteArray slurp(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return f.readAll();
-}
-
-void spill(const QString &path, const QByteArray &data)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(data), data.size());
-}
 
 // The file the program writes after a first run with default choices.
 const QByteArray kFirstRunFile =
@@ -122,7 +109,7 @@ void SettingsModelTests::firstSaveWritesTheFifteenKeysInOrder()
 
 void SettingsModelTests::everyKeyIsRead()
 {
-    spill(m_path,
+    writeFile(m_path,
           "[vexlo]\ntextsize=12\nTOP=-40\nLeft=$20\nWidth=1000\nHeight=700\n"
           "Textcolor=$000080FF\nActioncolor=CLRED\nPlaytoscore=7\nTimeperturn=0x5A\n"
           "Botspeed=2000\nTurnsound=1\nPhrase4=Cool!\nPhrase9=/me cheers\nTiles=Marble\n"
@@ -147,7 +134,7 @@ void SettingsModelTests::everyKeyIsRead()
 
 void SettingsModelTests::switchesAndChoicesCompareExactly()
 {
-    spill(m_path, "[Vexlo]\nBotspeed=750\nTurnsound=2\nPlaysounds=False\nAutoerase=0\nChatterSounds=FALSE\n");
+    writeFile(m_path, "[Vexlo]\nBotspeed=750\nTurnsound=2\nPlaysounds=False\nAutoerase=0\nChatterSounds=FALSE\n");
     GameSettings s;
     IniFile ini(m_path);
     s.load(ini);
@@ -160,10 +147,10 @@ void SettingsModelTests::switchesAndChoicesCompareExactly()
     s.save(ini);
     QCOMPARE(ini.readString(settingsSection(), QStringLiteral("Botspeed"), QString()), QStringLiteral("1000"));
 
-    spill(m_path, "[Vexlo]\nBotspeed=500\n");
+    writeFile(m_path, "[Vexlo]\nBotspeed=500\n");
     s.load(ini);
     QCOMPARE(s.botSpeed, 500);
-    spill(m_path, "[Vexlo]\nBotspeed=$1F4\nTurnsound= 1 \n"); // 500 as hexadecimal text is not "500"
+    writeFile(m_path, "[Vexlo]\nBotspeed=$1F4\nTurnsound= 1 \n"); // 500 as hexadecimal text is not "500"
     s.load(ini);
     QCOMPARE(s.botSpeed, 1000);
     QCOMPARE(s.turnSound, 1); // blanks around a value do not count
@@ -171,7 +158,7 @@ void SettingsModelTests::switchesAndChoicesCompareExactly()
 
 void SettingsModelTests::unreadableNumbers()
 {
-    spill(m_path, "[Vexlo]\nTextsize=nine\nTop=3.5\nLeft=\nWidth=99999999999\nHeight=$\n");
+    writeFile(m_path, "[Vexlo]\nTextsize=nine\nTop=3.5\nLeft=\nWidth=99999999999\nHeight=$\n");
     GameSettings s;
     s.textSize = 14;
     s.bounds = {100, 100, 900, 900};
@@ -180,7 +167,7 @@ void SettingsModelTests::unreadableNumbers()
     QCOMPARE(s.bounds, WindowBounds{});
 
     // A size with no "Text Size" entry is still taken as it stands.
-    spill(m_path, "[Vexlo]\nTextsize=9\n");
+    writeFile(m_path, "[Vexlo]\nTextsize=9\n");
     s.load(IniFile(m_path));
     QCOMPARE(s.textSize, 9);
 }
@@ -189,7 +176,7 @@ void SettingsModelTests::keptValues()
 {
     // Game-option arrows: an empty value or one that is not a number keeps them
     // where they are; a missing key gives the default.
-    spill(m_path, "[Vexlo]\nPlaytoscore=\nTimeperturn=soon\nPhrase3=\nPhrase2=Mine\n");
+    writeFile(m_path, "[Vexlo]\nPlaytoscore=\nTimeperturn=soon\nPhrase3=\nPhrase2=Mine\n");
     GameSettings s;
     s.playToScore = 9;
     s.timePerTurn = 115;
@@ -202,7 +189,7 @@ void SettingsModelTests::keptValues()
     QCOMPARE(s.phrases[2], QStringLiteral("p3")); // empty
 
     // Out of the arrows' range is handed on as it stands.
-    spill(m_path, "[Vexlo]\nPlaytoscore=50\n");
+    writeFile(m_path, "[Vexlo]\nPlaytoscore=50\n");
     s.load(IniFile(m_path));
     QCOMPARE(s.playToScore, 50);
     QCOMPARE(s.timePerTurn, 60);
@@ -210,7 +197,7 @@ void SettingsModelTests::keptValues()
 
 void SettingsModelTests::tilesNamedClassicKeepTheBuiltInSet()
 {
-    spill(m_path, "[Vexlo]\nTiles=CLASSIC\n");
+    writeFile(m_path, "[Vexlo]\nTiles=CLASSIC\n");
     GameSettings s;
     IniFile ini(m_path);
     s.load(ini);
@@ -219,10 +206,10 @@ void SettingsModelTests::tilesNamedClassicKeepTheBuiltInSet()
     s.save(ini);
     QVERIFY(slurp(m_path).contains("\nTiles=\n"));
 
-    spill(m_path, "[Vexlo]\nTiles=Wood\n");
+    writeFile(m_path, "[Vexlo]\nTiles=Wood\n");
     s.load(ini);
     QCOMPARE(s.tiles, QStringLiteral("Wood"));
-    spill(m_path, "[Vexlo]\nTiles=\n");
+    writeFile(m_path, "[Vexlo]\nTiles=\n");
     s.load(ini);
     QCOMPARE(s.tiles, QStringLiteral("Wood"));
 }
@@ -230,7 +217,7 @@ void SettingsModelTests::tilesNamedClassicKeepTheBuiltInSet()
 void SettingsModelTests::coloursPassThroughAsText()
 {
     // The window reads the colour text; what it hands back is written unchanged.
-    spill(m_path, "[Vexlo]\nTextcolor=$000080FF\nActioncolor=not a colour\n");
+    writeFile(m_path, "[Vexlo]\nTextcolor=$000080FF\nActioncolor=not a colour\n");
     GameSettings s;
     IniFile ini(m_path);
     s.load(ini);
@@ -250,7 +237,7 @@ void SettingsModelTests::saveKeepsEverythingElse()
         "[Lobby]\r\nUser=Someone\r\nTextsize=30\r\n\r\n"
         "[Vexlo]\r\nPhrase1=Hello there\r\nFuture=key\r\nTop=50\r\n\r\n"
         "[Zeta]\r\n; comment\r\n";
-    spill(m_path, before);
+    writeFile(m_path, before);
     GameSettings s;
     IniFile ini(m_path);
     s.load(ini);
@@ -267,7 +254,7 @@ void SettingsModelTests::saveKeepsEverythingElse()
 
 void SettingsModelTests::phraseKeysAreWrittenOnlyByTheEditor()
 {
-    spill(m_path, "[Vexlo]\nTop=40\nPhrase1=Old\n[Other]\nPhrase1=elsewhere\n");
+    writeFile(m_path, "[Vexlo]\nTop=40\nPhrase1=Old\n[Other]\nPhrase1=elsewhere\n");
     IniFile ini(m_path);
     const QStringList typed{QStringLiteral("One"), QString(), QStringLiteral("Three"), QStringLiteral("4"),
                             QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8"),
@@ -298,7 +285,7 @@ void SettingsModelTests::phraseKeysAreWrittenOnlyByTheEditor()
 void SettingsModelTests::nothingIsSavedBeforeTheFileIsRead()
 {
     const QByteArray stored = "[Vexlo]\nTextsize=14\nPlaysounds=false\n";
-    spill(m_path, stored);
+    writeFile(m_path, stored);
     SettingsSession session(m_path);
     GameSettings starting; // what the window shows before login
     QVERIFY(!session.loaded());
@@ -317,7 +304,7 @@ void SettingsModelTests::nothingIsSavedBeforeTheFileIsRead()
 
 void SettingsModelTests::closingUnmovedSavesNothing()
 {
-    spill(m_path, "[Vexlo]\nTop=10\nLeft=20\nWidth=800\nHeight=600\n");
+    writeFile(m_path, "[Vexlo]\nTop=10\nLeft=20\nWidth=800\nHeight=600\n");
     SettingsSession session(m_path);
     GameSettings s;
     session.load(s);

@@ -11,19 +11,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include "testfiles.h"
+
 #include <QTest>
 
 using namespace vexlo;
 
 namespace {
-
-QByteArray slurp(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return f.readAll();
-}
 
 const QStringList kDefaults{
     QStringLiteral("Way To Go!"), QStringLiteral("Good One!"), QStringLiteral("Nice Try!"),

@@ -12,6 +12,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include "testfiles.h"
+
 #include <QTest>
 
 #include <memory>
@@ -19,21 +21,6 @@
 using namespace vexlo;
 
 namespace {
-
-QByteArray slurp(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return f.readAll();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
-        qFatal("cannot write the test file");
-}
 
 QByteArray pack(const QByteArray &plain)
 {
