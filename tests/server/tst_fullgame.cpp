@@ -2,6 +2,8 @@
 // checking one seat's whole conversation.
 #include "catalogue.h"
 #include "gametable.h"
+#include "testclient.h"
+#include "tserver.h"
 
 #include <QProcess>
 #include <QTest>
@@ -68,7 +70,7 @@ void FullGameTests::twoRoundsAgainstTheServerProgram()
     // The same seed draws the same boards here.
     const TDictn spell;
     const TargetList targets;
-    TServer reference(&spell, &targets);
+    GameRules reference(&spell, &targets);
     reference.random().setSeed(kSeed);
     reference.setboards();
     const QList<QByteArray> words = fiveLetterWords(spell);
