@@ -11,6 +11,8 @@
 #include <QStandardPaths>
 #include <QWidget>
 
+#include <memory>
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -38,9 +40,18 @@ bool holdInstanceLock()
     return ::flock(fd, LOCK_SH | LOCK_NB) == 0;
 }
 
+QMessageBox *errorBox(const QString &text)
+{
+    auto *box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Vexlo"), text);
+    // Error texts may quote what a peer sent: never read them as markup.
+    box->setTextFormat(Qt::PlainText);
+    return box;
+}
+
 void showErrorBox(const QString &text)
 {
-    QMessageBox::critical(nullptr, QStringLiteral("Vexlo"), text);
+    const std::unique_ptr<QMessageBox> box(errorBox(text));
+    box->exec();
 }
 
 QString gamePort()

@@ -12,6 +12,7 @@
 #include <functional>
 #include <optional>
 
+class QMessageBox;
 class QWidget;
 
 namespace vexlo::platform {
@@ -25,7 +26,9 @@ QString dataFolder();
 // the game runs. Returns false when the lock file cannot be opened.
 bool holdInstanceLock();
 
-// The standard error box.
+// The standard error box: the text shown as plain text. errorBox builds it
+// (the caller owns it), showErrorBox shows it and waits for the player.
+QMessageBox *errorBox(const QString &text);
 void showErrorBox(const QString &text);
 
 // The game port: VEXLO_PORT when it holds a port number, else 7772.
