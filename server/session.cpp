@@ -226,6 +226,7 @@ void TServer::receivedlogininfo(int sender, const QByteArray &args)
     tplayer &p = player(slot);
     p.name = name;
     p.connected = true;
+    Q_EMIT playerArrived(slot, name, p.connection ? p.connection->HostName() : QString());
 
     for (int s = 1; s <= highestslot; ++s)
         sendTo(s, msg::newplayerinfo(slot, name));
@@ -294,6 +295,8 @@ void TServer::freeSlot(int slot)
     for (int s = 1; s <= highestslot; ++s)
         if (s != slot)
             sendTo(s, msg::playerdisconnected(slot, p.name));
+    if (!p.name.isEmpty())
+        Q_EMIT playerLeft(slot, p.name, p.connection ? p.connection->HostName() : QString());
     p.connected = false;
     p.name.clear();
     p.watching = false;

@@ -151,6 +151,10 @@ public:
     TSock Sock1;
     TSock tempsock;
 
+Q_SIGNALS:
+    void playerArrived(int slot, const QByteArray &name, const QString &peerAddress);
+    void playerLeft(int slot, const QByteArray &name, const QString &peerAddress);
+
 private:
     struct Queued
     {
