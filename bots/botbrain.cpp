@@ -18,12 +18,12 @@ int BotBrain::known(QByteArrayView pattern) const
 }
 
 // Thinking takes longer the fewer known words fit: a pattern with one word the
-// player knows takes half as long again as one with plenty.
+// player knows takes a quarter as long again as one with four or more.
 int BotBrain::thinkTime(int knownWords, bool retry)
 {
     double ms = m_random.uniform(m_profile.thinkMinMs, m_profile.thinkMaxMs);
     if (knownWords < 4)
-        ms *= 1.0 + 0.5 * (4 - std::max(knownWords, 1)) / 3.0;
+        ms *= 1.0 + kFewWordsSlowdown * (4 - std::max(knownWords, 1)) / 3.0;
     if (retry)
         ms *= 0.5;
     return static_cast<int>(std::lround(ms * m_random.jitter()));

@@ -19,7 +19,9 @@ public:
     // attempt: with k such words the attempt succeeds with 1 - (1 - p)^k, so a
     // pattern with a single known word is passed now and then and tried again
     // when it comes round.
-    static constexpr double kRecall = 0.6;
+    static constexpr double kRecall = 0.7;
+    // Thinking with a single known word that fits takes this share longer.
+    static constexpr double kFewWordsSlowdown = 0.25;
 
     struct Move
     {

@@ -29,6 +29,14 @@ std::optional<BotSpeed> parseBotSpeed(const QString &text)
     return std::nullopt;
 }
 
+std::optional<BotSpeed> botSpeedFromLetterMs(int ms)
+{
+    for (BotSpeed s : {BotSpeed::Slow, BotSpeed::Normal, BotSpeed::Fast})
+        if (letterMs(s) == ms)
+            return s;
+    return std::nullopt;
+}
+
 QString botSpeedName(BotSpeed speed)
 {
     switch (speed) {

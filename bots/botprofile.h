@@ -26,6 +26,8 @@ int letterMs(BotSpeed speed);
 // "slow", "normal", "fast" (any case); nothing for another text.
 std::optional<BotSpeed> parseBotSpeed(const QString &text);
 QString botSpeedName(BotSpeed speed); // "slow", "normal", "fast"
+// The speed of a "Bot Speed" menu value (2000, 1000, 500); nothing for another.
+std::optional<BotSpeed> botSpeedFromLetterMs(int ms);
 
 // Names of computer players: a first name from a built-in list followed by
 // " (bot)", so every window shows who is a computer player. Names are unique

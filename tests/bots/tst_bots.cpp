@@ -45,9 +45,14 @@ struct SentLog
 QList<QByteArray> scan(const WordIndex &index, Vocabulary v, const QByteArray &pattern)
 {
     QList<QByteArray> out;
-    for (int i = 0; i < index.size(v); ++i)
-        if (WordIndex::fits(index.word(v, i), pattern))
-            out << index.word(v, i);
+    for (int i = 0; i < index.size(v); ++i) {
+        const QByteArray &w = index.word(v, i);
+        bool fits = pattern.size() == 5;
+        for (int k = 0; fits && k < 5; ++k)
+            fits = !(pattern[k] >= 'a' && pattern[k] <= 'z') || pattern[k] == w[k];
+        if (fits)
+            out << w;
+    }
     return out;
 }
 
@@ -121,7 +126,7 @@ void BotTests::wordIndexAgreesWithAScan()
     QCOMPARE(index.size(Vocabulary::Full), fiveLetter);
 
     QList<QByteArray> patterns = {"_____", "zzzzz", "a___a", "x_y_z", "ab", "a_b_c_", "ABOUT", "_bou_"};
-    for (int i = 0; i < targets.count(); i += 37)
+    for (int i = 0; i < targets.count(); i += 101)
         patterns += patternsOf(targets.at(i).toLatin1());
     for (const QByteArray &p : patterns) {
         for (Vocabulary v : {Vocabulary::Common, Vocabulary::Full}) {
@@ -130,8 +135,10 @@ void BotTests::wordIndexAgreesWithAScan()
             QCOMPARE(index.countFitting(v, p), got.size());
         }
         // Every common word that fits is also in the full vocabulary.
+        const QList<QByteArray> full = fitting(index, Vocabulary::Full, p);
+        const QSet<QByteArray> fullSet(full.begin(), full.end());
         for (const QByteArray &w : fitting(index, Vocabulary::Common, p))
-            QVERIFY(fitting(index, Vocabulary::Full, p).contains(w));
+            QVERIFY(fullSet.contains(w));
     }
     QVERIFY(fitting(index, Vocabulary::Common, "_bou_").contains("about"));
     QVERIFY(fitting(index, Vocabulary::Common, "ABOUT").size() == targets.count()); // capitals are blanks
@@ -146,9 +153,9 @@ void BotTests::decisionsFollowTheSpeedAndTheRefusals()
         QSet<QByteArray> seen;
         for (int k = 0; k < 200; ++k) {
             const BotBrain::Move m = brain.plan("c___t");
-            // Thinking within the range, half as long again at most for few
+            // Thinking within the range, a quarter longer at most for few
             // known words, jittered by a quarter; five letters at the speed.
-            QVERIFY(m.thinkMs >= p.thinkMinMs * 0.75 && m.thinkMs <= p.thinkMaxMs * 1.5 * 1.25);
+            QVERIFY(m.thinkMs >= p.thinkMinMs * 0.75 && m.thinkMs <= p.thinkMaxMs * 1.25 * 1.25);
             if (m.word.isEmpty())
                 continue;
             QVERIFY(m.typeMs >= 5 * p.letterMs * 0.75 && m.typeMs <= 5 * p.letterMs * 1.25);
@@ -169,7 +176,7 @@ void BotTests::decisionsFollowTheSpeedAndTheRefusals()
         QVERIFY(m.word.isEmpty() || m.word == "coast");
         passes += m.word.isEmpty() ? 1 : 0;
     }
-    QVERIFY(passes > 10 && passes < 70); // one known word: it comes to mind more often than not
+    QVERIFY(passes > 10 && passes < 50); // one known word: it comes to mind more often than not
     brain.refuse("coast");
     QVERIFY(brain.plan("c___t").word.isEmpty());
     QVERIFY(brain.plan("zz___").word.isEmpty());
@@ -183,6 +190,8 @@ void BotTests::decisionsFollowTheSpeedAndTheRefusals()
     }
     QVERIFY(parseBotSpeed(QStringLiteral("FAST")) == BotSpeed::Fast);
     QVERIFY(!parseBotSpeed(QStringLiteral("turbo")));
+    QVERIFY(botSpeedFromLetterMs(500) == BotSpeed::Fast && botSpeedFromLetterMs(2000) == BotSpeed::Slow);
+    QVERIFY(!botSpeedFromLetterMs(750));
 }
 
 void BotTests::wholeSeededGame()
@@ -261,10 +270,14 @@ void BotTests::passesAnUnknownWordAndComesBack()
     // as the last blank word; then the player waits for the time to run out.
     QVERIFY(host.waitFor("CMD_hiscount+2+9+", 15000));
     QVERIFY(host.waitForPrefix("CMD_postscores+", 15000).size());
-    QVERIFY(passes.size() >= 2);
-    for (const QList<QVariant> &p : passes)
-        if (p.at(0).toInt() == 1)
+    int passedHard = 0;
+    for (const QList<QVariant> &p : passes) {
+        if (p.at(0).toInt() == 1) {
             QCOMPARE(p.at(1).toByteArray(), hard);
+            ++passedHard;
+        }
+    }
+    QCOMPARE(passedHard, 2);
     QCOMPARE(passes.last().at(0).toInt(), 1);
     QVERIFY(!host.got.contains("CMD_hiscount+2+10+"));
     QCOMPARE(bot.state(), ComputerPlayer::State::Idle);
