@@ -1,5 +1,7 @@
 // vexlo-server: the game server without a window.
 //   vexlo-server [--bind ADDRESS] [--port N] [--seed S] [--quiet]
+//                [--bots N [--bot-speed slow|normal|fast]]
+#include "botmanager.h"
 #include "errorreport.h"
 #include "targetlist.h"
 #include "tdictn.h"
@@ -28,6 +30,7 @@ void onSignal(int)
 
 const char kUsage[] =
     "Usage: vexlo-server [--bind ADDRESS] [--port N] [--seed S] [--quiet]\n"
+    "                    [--bots N] [--bot-speed SPEED]\n"
     "\n"
     "Runs the Vexlo game server without a window. It prints one line,\n"
     "\"listening on port N\", once it is ready. The first connection gets slot 1\n"
@@ -42,6 +45,11 @@ const char kUsage[] =
     "             number from 0 to 4294967295 (default: the time of day), so\n"
     "             the same seed draws the same boards\n"
     "  --quiet    no log lines\n"
+    "  --bots N   N computer players (0 to 5, default 0) join once the host\n"
+    "             (slot 1) has logged in, leave when the last person leaves\n"
+    "             and come back with the next host\n"
+    "  --bot-speed SPEED\n"
+    "             slow, normal (the default) or fast\n"
     "  --help     show this text\n"
     "\n"
     "Every arrival, departure, removal by the host, game start and winner is\n"
@@ -127,6 +135,8 @@ int main(int argc, char *argv[])
     bool haveSeed = false;
     bool quiet = false;
     QHostAddress bind(QHostAddress::Any);
+    unsigned long long bots = 0;
+    BotSpeed botSpeed = BotSpeed::Normal;
     for (int i = 1; i < argc; ++i) {
         const char *a = argv[i];
         if (!std::strcmp(a, "--help") || !std::strcmp(a, "-h")) {
@@ -140,11 +150,21 @@ int main(int argc, char *argv[])
         const bool isPort = !std::strcmp(a, "--port");
         const bool isSeed = !std::strcmp(a, "--seed");
         const bool isBind = !std::strcmp(a, "--bind");
-        if (!isPort && !isSeed && !isBind)
+        const bool isBots = !std::strcmp(a, "--bots");
+        const bool isBotSpeed = !std::strcmp(a, "--bot-speed");
+        if (!isPort && !isSeed && !isBind && !isBots && !isBotSpeed)
             return usageError("unknown argument", a);
         if (i + 1 >= argc)
             return usageError("missing value after", a);
         const char *v = argv[++i];
+        if (isBots && !parseUnsigned(v, BotManager::kMaxHostedBots, &bots))
+            return usageError("--bots takes a number from 0 to 5, not", v);
+        if (isBotSpeed) {
+            const auto speed = parseBotSpeed(QString::fromLocal8Bit(v));
+            if (!speed)
+                return usageError("--bot-speed takes slow, normal or fast, not", v);
+            botSpeed = *speed;
+        }
         if (isPort && !parseUnsigned(v, 65535, &port))
             return usageError("--port takes a number from 0 to 65535, not", v);
         if (isBind && !bind.setAddress(QString::fromLocal8Bit(v)))
@@ -162,12 +182,21 @@ int main(int argc, char *argv[])
         server.random().setSeed(static_cast<quint32>(seed));
     if (!spell.loadError().isEmpty())
         std::fprintf(stderr, "%s\n", qPrintable(spell.loadError()));
+    int botSecondMs = 1000;
     // Quick games for tests: VEXLO_SECOND_MS shortens the game's second.
     if (const QByteArray ms = qgetenv("VEXLO_SECOND_MS"); !ms.isEmpty()) {
         unsigned long long v = 0;
         if (!parseUnsigned(ms.constData(), 1000, &v) || v == 0)
             return usageError("VEXLO_SECOND_MS takes a number from 1 to 1000, not", ms.constData());
         server.setSecondLength(static_cast<int>(v));
+        botSecondMs = static_cast<int>(v);
+    }
+    // The computer players' second follows the game's, or VEXLO_BOT_SECOND_MS.
+    if (const QByteArray ms = qgetenv("VEXLO_BOT_SECOND_MS"); !ms.isEmpty()) {
+        unsigned long long v = 0;
+        if (!parseUnsigned(ms.constData(), 1000, &v) || v == 0)
+            return usageError("VEXLO_BOT_SECOND_MS takes a number from 1 to 1000, not", ms.constData());
+        botSecondMs = static_cast<int>(v);
     }
 
     if (!quiet)
@@ -196,6 +225,25 @@ int main(int argc, char *argv[])
     sa.sa_flags = SA_RESTART;
     sigaction(SIGINT, &sa, nullptr);
     sigaction(SIGTERM, &sa, nullptr);
+
+    // Computer players are clients like any other: on the loopback address,
+    // or on the one address the server is bound to.
+    BotManager hosted;
+    if (bots > 0) {
+        (void)WordIndex::shared(); // built now rather than when the host arrives
+        QString botHost = QStringLiteral("127.0.0.1");
+        if (bind == QHostAddress(QHostAddress::AnyIPv6))
+            botHost = QStringLiteral("::1");
+        else if (bind != QHostAddress(QHostAddress::Any) && bind != QHostAddress(QHostAddress::AnyIPv4))
+            botHost = bind.toString();
+        hosted.setServer(botHost, server.listeningPort());
+        hosted.setSecondLength(botSecondMs);
+        if (haveSeed)
+            hosted.setSeed(seed);
+        hosted.setHostedBots(static_cast<int>(bots), botSpeed);
+        QObject::connect(&server, &TServer::playerArrived, &hosted, &BotManager::playerArrived);
+        QObject::connect(&server, &TServer::playerLeft, &hosted, &BotManager::playerLeft);
+    }
 
     std::printf("listening on port %u\n", static_cast<unsigned>(server.listeningPort()));
     std::fflush(stdout);
