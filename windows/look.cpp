@@ -1,6 +1,7 @@
 #include "look.h"
 
 #include <QAbstractButton>
+#include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -19,6 +20,19 @@ QFont arial(int pixels, bool bold)
     f.setPixelSize(pixels);
     f.setBold(bold);
     return f;
+}
+
+qreal pictureScale()
+{
+    return qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
+}
+
+QPixmap canvas(int width, int height, qreal scale)
+{
+    QPixmap pm(QSize(width, height) * scale);
+    pm.setDevicePixelRatio(scale);
+    pm.fill(Qt::transparent);
+    return pm;
 }
 
 namespace {
@@ -92,27 +106,26 @@ void paintGlossyFace(QPainter &p, const QRectF &r, const QColor &top, const QCol
 
 QPixmap startButtonPicture(const QString &text, QSize size)
 {
-    QPixmap pm(size);
-    pm.fill(Qt::transparent);
+    QPixmap pm = canvas(size.width(), size.height());
+    const QRect face(QPoint(0, 0), size);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
-    const QRectF r = QRectF(pm.rect()).adjusted(1, 1, -1, -1);
+    const QRectF r = QRectF(face).adjusted(1, 1, -1, -1);
     paintGlossyFace(p, r, QColor(255, 196, 120), QColor(236, 128, 40), QColor(184, 82, 18),
                     QColor(96, 40, 8), QColor(255, 236, 200, 150));
     QFont f = arial(int(size.height() * 0.45), true);
     f.setLetterSpacing(QFont::AbsoluteSpacing, 1.5);
     p.setFont(f);
     p.setPen(QColor(90, 30, 0, 170));
-    p.drawText(pm.rect().translated(1, 2), Qt::AlignCenter, text);
+    p.drawText(face.translated(1, 2), Qt::AlignCenter, text);
     p.setPen(QColor(255, 250, 236));
-    p.drawText(pm.rect(), Qt::AlignCenter, text);
+    p.drawText(face, Qt::AlignCenter, text);
     return pm;
 }
 
 QPixmap eyesPicture()
 {
-    QPixmap pm(21, 10);
-    pm.fill(Qt::transparent);
+    QPixmap pm = canvas(21, 10);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     for (int cx : {5, 15}) {
@@ -128,8 +141,7 @@ QPixmap eyesPicture()
 
 QPixmap phrasePicture()
 {
-    QPixmap pm(19, 15);
-    pm.fill(Qt::transparent);
+    QPixmap pm = canvas(19, 15);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     QPainterPath bubble;
@@ -151,8 +163,7 @@ QPixmap phrasePicture()
 
 QPixmap soundPicture()
 {
-    QPixmap pm(19, 15);
-    pm.fill(Qt::transparent);
+    QPixmap pm = canvas(19, 15);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(255, 226, 170), 1.6));

@@ -33,6 +33,13 @@ void applyBackground(QWidget *w);
 // A flat button face: colour, a one-pixel darker border, no bevel.
 void makeFlat(QAbstractButton *b, const QColor &face);
 
+// The scale the pictures are drawn at: the screens' device pixel ratio, so a
+// scaled desktop gets sharp pictures rather than blown-up ones (1 at no scale).
+qreal pictureScale();
+// An empty, transparent picture of width x height logical pixels at that scale;
+// paint it in logical pixels.
+QPixmap canvas(int width, int height, qreal scale = pictureScale());
+
 // Pictures.
 QPixmap startButtonPicture(const QString &text, QSize size); // the image buttons
 QPixmap eyesPicture();                                       // the just-watching mark, 21 x 10
