@@ -3,10 +3,12 @@
 // countdown, and the tile sets with their "Tiles" menu.
 #include "tchat.h"
 
+#include "accessibility.h"
 #include "boardpictures.h"
 #include "catalogue.h"
 #include "errorreport.h"
 #include "look.h"
+#include "menutext.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -18,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTextEdit>
@@ -138,11 +141,20 @@ void Tchat::buildWordEntry()
 {
     Q_INIT_RESOURCE(vexlotiles);
     imagelist_letters = TileSet::builtIn();
+    // Each row of tiles is one element to a screen reader.
+    auto row = [this](TileRow::Kind kind, const char *name, int top) {
+        auto *r = new TileRow(kind, panel_board);
+        r->setObjectName(QLatin1String(name));
+        r->setGeometry(kTileLefts[1], top, kTileLefts[5] + kTileSize - kTileLefts[1], kTileSize);
+        return r;
+    };
+    TileRow *gapRow = row(TileRow::Pattern, "row_pattern", kGapTop);
+    TileRow *wordRow = row(TileRow::Typed, "row_word", kWordTop);
     for (int i = 1; i <= 5; ++i) {
         for (bool gap : {true, false}) {
-            auto *tile = new QLabel(panel_board);
+            auto *tile = new QLabel(gap ? gapRow : wordRow);
             tile->setObjectName((gap ? QStringLiteral("image_gap") : QStringLiteral("image_word")) + QString::number(i));
-            tile->setGeometry(kTileLefts[i], gap ? kGapTop : kWordTop, kTileSize, kTileSize);
+            tile->setGeometry(kTileLefts[i] - kTileLefts[1], 0, kTileSize, kTileSize);
             tile->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             tile->setProperty("tag", 0);
             (gap ? image_gap : image_word)[size_t(i)] = tile;
@@ -154,6 +166,7 @@ void Tchat::buildWordEntry()
         b->setObjectName(QLatin1String(name));
         b->setGeometry(left, 144, 172, 43);
         b->setIcon(look::boardButtonPicture(caption, key));
+        b->setAccessibleName(caption); // the picture's words
         b->setIconSize(QSize(172, 43));
         b->setStyleSheet(QStringLiteral("QPushButton { border: none; background: transparent; }"));
         b->setCursor(Qt::PointingHandCursor);
@@ -163,6 +176,8 @@ void Tchat::buildWordEntry()
     };
     button_pass = pictureButton("button_pass", 84, QStringLiteral("PASS WORD"), QStringLiteral("'1' KEY"));
     button_clear = pictureButton("button_clear", 516, QStringLiteral("CLEAR WORD"), QStringLiteral("'0' KEY"));
+    for (QPushButton *b : {button_pass, button_clear})
+        b->setAccessibleDescription(b == button_pass ? QStringLiteral("'1' KEY") : QStringLiteral("'0' KEY"));
     connect(button_pass, &QPushButton::clicked, this, [this] { guarded([this] { button_passClick(); }); });
     connect(button_clear, &QPushButton::clicked, this, [this] { guarded([this] { button_clearClick(); }); });
 
@@ -184,6 +199,7 @@ void Tchat::buildWordEntry()
     image_timer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     image_timer->setPixmap(look::timerBarPicture());
     image_timer->setProperty("tag", 0);
+    image_timer->setAccessibleName(QStringLiteral("Time bar"));
     label_timer = new QLabel(QStringLiteral("Time: 0:00"), panel_board);
     label_timer->setObjectName(QStringLiteral("label_timer"));
     label_timer->setGeometry(262, 24, 87, 19);
@@ -213,12 +229,16 @@ void Tchat::setTile(QLabel *tile, int number)
 {
     tile->setProperty("tag", number);
     tile->setPixmap(imagelist_letters.has(number) ? imagelist_letters.picture(number) : QPixmap());
+    if (auto *row = qobject_cast<TileRow *>(tile->parentWidget()))
+        row->tilesChanged();
 }
 
 void Tchat::showNothing(QLabel *tile)
 {
     tile->setProperty("tag", 0);
     tile->setPixmap(QPixmap());
+    if (auto *row = qobject_cast<TileRow *>(tile->parentWidget()))
+        row->tilesChanged();
 }
 
 void Tchat::redrawtiles()
@@ -245,6 +265,9 @@ bool Tchat::boardKeyEvent(QObject *watched, QEvent *event)
     }
     auto *w = qobject_cast<QWidget *>(watched);
     if (!w || w->window() != this)
+        return false;
+    // Alt pressed alone hands the keys to the menu bar; they are menu keys then.
+    if (qobject_cast<QMenuBar *>(w))
         return false;
     auto *key = static_cast<QKeyEvent *>(event);
     // A key the focused control left alone travels on to its parents as the same
@@ -374,6 +397,7 @@ void Tchat::settyping()
     const bool toChat = checkbox_typing->property("tag").toInt() == 0;
     checkbox_typing->setProperty("tag", toChat ? 1 : 0);
     checkbox_typing->setPixmap(look::checkBoxPicture(toChat));
+    access::typingChanged(checkbox_typing);
 }
 
 void Tchat::forceBoardMode()
@@ -421,7 +445,7 @@ void Tchat::shipTileSets()
         return;
     const QString classic = folder + QStringLiteral("/classic.bmp");
     if (!QFile::exists(classic))
-        imagelist_letters.strip().save(classic, "BMP");
+        TileSet::builtIn(1).strip().save(classic, "BMP");
     const QDir shipped(QStringLiteral(":/vexlotiles"));
     for (const QString &name : shipped.entryList(QDir::Files)) {
         const QString target = folder + QLatin1Char('/') + name;
@@ -455,7 +479,7 @@ void Tchat::creategrouptilesmenu(const QString &name)
         group = new QActionGroup(grouptilesitem);
         group->setObjectName(QStringLiteral("tilesgroup"));
     }
-    QAction *entry = grouptilesitem->addAction(name);
+    QAction *entry = grouptilesitem->addAction(withMnemonic(name, grouptilesitem));
     entry->setObjectName(name + QStringLiteral("3"));
     entry->setToolTip(name); // the hint
     entry->setStatusTip(name);

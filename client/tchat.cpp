@@ -2,6 +2,7 @@
 // widgets and menus. What the widgets do lives in session.cpp and chat.cpp.
 #include "tchat.h"
 
+#include "accessibility.h"
 #include "chattext.h"
 #include "errorreport.h"
 #include "helpkit.h"
@@ -76,9 +77,11 @@ protected:
 QLabel *label(QWidget *parent, const QString &name, const QString &text, QRect geometry,
               const QFont &font)
 {
-    auto *l = new QLabel(text, parent);
-    l->setTextFormat(Qt::PlainText); // names come from other players
+    // Named before it has a text: a screen reader may look at it from then on.
+    auto *l = new QLabel(parent);
     l->setObjectName(name);
+    l->setTextFormat(Qt::PlainText); // names come from other players
+    l->setText(text);
     l->setGeometry(geometry);
     l->setFont(font);
     return l;
@@ -95,6 +98,7 @@ Tchat::Tchat(const QStringList &args, QWidget *parent)
     : QMainWindow(parent), m_args(args), m_framer(4096), m_sounds(std::make_unique<EffectPlayer>())
 {
     Q_INIT_RESOURCE(sounds);
+    access::install();
     setObjectName(QStringLiteral("chat"));
     setWindowTitle(QStringLiteral("Vexlo"));
     gameport = platform::gamePort();
@@ -159,23 +163,28 @@ void Tchat::buildMenus()
         return a;
     };
 
-    QMenu *file = bar->addMenu(QStringLiteral("File"));
-    StartGame1 = item(file, "StartGame1", QStringLiteral("Start Game"), &Tchat::button_startClick);
+    // Every menu and entry has an underlined letter (its "&"), unique within its
+    // menu, so the whole menu works from the keyboard: Alt+F, Alt+O, Alt+T,
+    // Alt+V, Alt+H, then the entry's letter. New entries take a letter still free
+    // in their menu (File: H, J, N are free; Options: D, G, K, W).
+    QMenu *file = bar->addMenu(QStringLiteral("&File"));
+    StartGame1 = item(file, "StartGame1", QStringLiteral("&Start Game"), &Tchat::button_startClick);
+    StartGame1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     StartGame1->setEnabled(false);
     file->addSeparator();
-    Exit1 = item(file, "Exit1", QStringLiteral("Exit"), &Tchat::Exit1Click);
+    Exit1 = item(file, "Exit1", QStringLiteral("E&xit"), &Tchat::Exit1Click);
 
-    QMenu *options = bar->addMenu(QStringLiteral("Options"));
-    PlaySounds1 = checkItem(options, "PlaySounds1", QStringLiteral("Play Sounds"), &Tchat::PlaySounds1Click);
+    QMenu *options = bar->addMenu(QStringLiteral("&Options"));
+    PlaySounds1 = checkItem(options, "PlaySounds1", QStringLiteral("&Play Sounds"), &Tchat::PlaySounds1Click);
     PlaySounds1->setChecked(true);
-    PlayChatterSounds1 = checkItem(options, "PlayChatterSounds1", QStringLiteral("Play Chatter Sounds"),
+    PlayChatterSounds1 = checkItem(options, "PlayChatterSounds1", QStringLiteral("Play &Chatter Sounds"),
                                    &Tchat::PlayChatterSounds1Click);
-    TurnSound1 = options->addMenu(QStringLiteral("Turn Sound"));
+    TurnSound1 = options->addMenu(QStringLiteral("&Turn Sound"));
     TurnSound1->setObjectName(QStringLiteral("TurnSound1"));
     auto *turnGroup = new QActionGroup(this);
     int turnTag = 0;
     for (const char *n : {"Classic", "New"}) {
-        QAction *a = TurnSound1->addAction(QLatin1String(n));
+        QAction *a = TurnSound1->addAction(QLatin1Char('&') + QLatin1String(n));
         a->setObjectName(QLatin1String(n) + QStringLiteral("1"));
         a->setCheckable(true);
         a->setActionGroup(turnGroup);
@@ -184,12 +193,12 @@ void Tchat::buildMenus()
         ++turnTag;
     }
     turnGroup->actions().constFirst()->setChecked(true);
-    BotSpeed1 = options->addMenu(QStringLiteral("Bot Speed"));
+    BotSpeed1 = options->addMenu(QStringLiteral("&Bot Speed"));
     BotSpeed1->setObjectName(QStringLiteral("BotSpeed1"));
     auto *speedGroup = new QActionGroup(this);
     const std::pair<const char *, int> speeds[] = {{"Slow", 2000}, {"Normal", 1000}, {"Fast", 500}};
     for (const auto &[n, tag] : speeds) {
-        QAction *a = BotSpeed1->addAction(QLatin1String(n));
+        QAction *a = BotSpeed1->addAction(QLatin1Char('&') + QLatin1String(n));
         a->setObjectName(QLatin1String(n) + QStringLiteral("1"));
         a->setCheckable(true);
         a->setActionGroup(speedGroup);
@@ -199,16 +208,18 @@ void Tchat::buildMenus()
     }
     BotSpeed1->menuAction()->setVisible(false);
     options->addSeparator();
-    AutoErase1 = checkItem(options, "AutoEraseInvalidWord1", QStringLiteral("Auto Erase Invalid Word"),
+    AutoErase1 = checkItem(options, "AutoEraseInvalidWord1", QStringLiteral("&Auto Erase Invalid Word"),
                            &Tchat::autoeraseClick);
     AutoErase1->setChecked(autoEraseInvalid);
     options->addSeparator();
-    TextColor1 = item(options, "TextColor1", QStringLiteral("Text Color"), &Tchat::TextColor1Click);
-    ActionColor1 = item(options, "ActionColor1", QStringLiteral("Action Color"), &Tchat::ActionColor1Click);
-    TextSize1 = options->addMenu(QStringLiteral("Text Size"));
+    TextColor1 = item(options, "TextColor1", QStringLiteral("Te&xt Color"), &Tchat::TextColor1Click);
+    ActionColor1 = item(options, "ActionColor1", QStringLiteral("Acti&on Color"), &Tchat::ActionColor1Click);
+    TextSize1 = options->addMenu(QStringLiteral("Text &Size"));
     TextSize1->setObjectName(QStringLiteral("TextSize1"));
     for (int size : {8, 10, 12, 14}) {
-        QAction *a = TextSize1->addAction(QString::number(size));
+        // 8, 10, 12, 14: the last digit is underlined.
+        const QString digits = QString::number(size);
+        QAction *a = TextSize1->addAction(digits.chopped(1) + QLatin1Char('&') + digits.right(1));
         a->setObjectName(numbered("N", size));
         a->setData(size); // its tag
         a->setCheckable(true);
@@ -218,44 +229,44 @@ void Tchat::buildMenus()
             vexlo::guarded([&] { N14Click(size); });
         });
     }
-    ScrollChatOff1 = checkItem(options, "ScrollChatOff1", QStringLiteral("Scroll Chat Off"),
+    ScrollChatOff1 = checkItem(options, "ScrollChatOff1", QStringLiteral("Sc&roll Chat Off"),
                                &Tchat::ScrollChatOff1Click);
     ScrollChatOff1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    ClearMainChat1 = item(options, "ClearMainChat1", QStringLiteral("Clear Main Chat"),
+    ClearMainChat1 = item(options, "ClearMainChat1", QStringLiteral("Clear &Main Chat"),
                           &Tchat::ClearMainChat1Click);
-    ResetScreenLocation1 = item(options, "ResetScreenLocation1", QStringLiteral("Reset Screen Location"),
+    ResetScreenLocation1 = item(options, "ResetScreenLocation1", QStringLiteral("R&eset Screen Location"),
                                 &Tchat::ResetScreenLocation1Click);
     options->addSeparator();
     // Its check mark changes only when the server says so.
-    JustWatch1 = checkItem(options, "JustWatch1", QStringLiteral("Just Watch"), &Tchat::JustWatch1Click);
+    JustWatch1 = checkItem(options, "JustWatch1", QStringLiteral("&Just Watch"), &Tchat::JustWatch1Click);
 
-    grouptilesitem = bar->addMenu(QStringLiteral("Tiles"));
+    grouptilesitem = bar->addMenu(QStringLiteral("&Tiles"));
     grouptilesitem->setObjectName(QStringLiteral("grouptilesitem"));
 
-    QMenu *view = bar->addMenu(QStringLiteral("View"));
-    ViewTally1 = item(view, "ViewTally1", QStringLiteral("View Tally"), &Tchat::ViewTally1Click);
-    SpyList1 = view->addAction(QStringLiteral("Spy List"));
+    QMenu *view = bar->addMenu(QStringLiteral("&View"));
+    ViewTally1 = item(view, "ViewTally1", QStringLiteral("View &Tally"), &Tchat::ViewTally1Click);
+    SpyList1 = view->addAction(QStringLiteral("&Spy List"));
     SpyList1->setObjectName(QStringLiteral("SpyList1"));
     connect(SpyList1, &QAction::triggered, this, [this] {
         if (spylist)
             spylist->show();
     });
-    PhraseList1 = item(view, "PhraseList1", QStringLiteral("Phrase List"), &Tchat::PrhaseList1Click);
+    PhraseList1 = item(view, "PhraseList1", QStringLiteral("&Phrase List"), &Tchat::PrhaseList1Click);
 
-    QMenu *help = bar->addMenu(QStringLiteral("Help"));
-    Help2 = item(help, "Help2", QStringLiteral("Content"), &Tchat::Help2Click);
+    QMenu *help = bar->addMenu(QStringLiteral("&Help"));
+    Help2 = item(help, "Help2", QStringLiteral("&Content"), &Tchat::Help2Click);
     Help2->setShortcut(QKeySequence(Qt::Key_F1));
     help->addSeparator();
-    About1 = item(help, "About1", QStringLiteral("About"), &Tchat::About1Click);
+    About1 = item(help, "About1", QStringLiteral("&About"), &Tchat::About1Click);
 
     // The seat pop-up.
     popup_kick = new QMenu(this);
     popup_kick->setObjectName(QStringLiteral("popup_kick"));
-    RemoveFromGame1 = item(popup_kick, "RemoveFromGame1", QStringLiteral("Remove From Game"),
+    RemoveFromGame1 = item(popup_kick, "RemoveFromGame1", QStringLiteral("&Remove From Game"),
                            &Tchat::RemoveFromGame1Click);
-    SettoJustWatch1 = item(popup_kick, "SettoJustWatch1", QStringLiteral("Set to Just Watch"),
+    SettoJustWatch1 = item(popup_kick, "SettoJustWatch1", QStringLiteral("&Set to Just Watch"),
                            &Tchat::SettoJustWatch1Click);
-    UnsetJustWatch1 = item(popup_kick, "UnsetJustWatch1", QStringLiteral("Unset Just Watch"),
+    UnsetJustWatch1 = item(popup_kick, "UnsetJustWatch1", QStringLiteral("&Unset Just Watch"),
                            &Tchat::UnsetJustWatch1Click);
 }
 
@@ -281,6 +292,7 @@ void Tchat::buildBoard()
     button_start->setObjectName(QStringLiteral("button_start"));
     button_start->setGeometry(30, 323, 197, 43);
     button_start->setIcon(look::startButtonPicture(QStringLiteral("START GAME"), QSize(197, 43)));
+    button_start->setAccessibleName(QStringLiteral("START GAME"));
     button_start->setIconSize(QSize(197, 43));
     button_start->setStyleSheet(QStringLiteral("QPushButton { border: none; background: transparent; }"));
     button_start->setCursor(Qt::PointingHandCursor);
@@ -293,9 +305,10 @@ void Tchat::buildBoard()
     auto *logo = new vexlo::ClickLabel(panel_board);
     logo->setObjectName(QStringLiteral("image_logo"));
     logo->setGeometry(700, 12, 48, 48);
-    logo->setPixmap(QPixmap(QStringLiteral(":/helpwindows/vexlo-48.png")));
+    logo->setPixmap(vexlo::logoPicture(48));
     logo->setCursor(Qt::PointingHandCursor);
     logo->setToolTip(QStringLiteral("Quorbit Software"));
+    logo->setAccessibleName(QStringLiteral("Quorbit Software"));
     connect(logo, &vexlo::ClickLabel::clicked, this, [this] { vexlo::guarded([this] { image_logoClick(); }); });
     image_logo = logo;
 
@@ -329,6 +342,7 @@ void Tchat::buildSeatList()
         QLabel *eye = label(panel_board, numbered("image_eyes", i), QString(), QRect(10, kEyesTops[i], 21, 10),
                             look::arial(8));
         eye->setPixmap(eyes);
+        eye->setAccessibleName(QStringLiteral("watching"));
         eye->hide();
     }
 }
@@ -362,6 +376,7 @@ void Tchat::buildScorePanel()
                            QRect(16, 22, 110, 18), look::arial(13, true));
     popupOn(label_original);
     listbox_original = list(QStringLiteral("listbox_original"), {17, 43});
+    listbox_original->setAccessibleName(QStringLiteral("Original Words"));
     label_scoreround = label(panel_scores, QStringLiteral("label_scoreround"), QString(), QRect(16, 278, 110, 20),
                              look::arial(13, true));
     popupOn(label_scoreround);
@@ -410,14 +425,14 @@ void Tchat::buildChat()
     mainchat->setContextMenuPolicy(Qt::CustomContextMenu);
     popup_mainchat = new QMenu(this);
     popup_mainchat->setObjectName(QStringLiteral("popup_mainchat"));
-    Copy1 = popup_mainchat->addAction(QStringLiteral("Copy\tCtrl+C"));
+    Copy1 = popup_mainchat->addAction(QStringLiteral("&Copy\tCtrl+C"));
     Copy1->setObjectName(QStringLiteral("Copy1"));
     connect(Copy1, &QAction::triggered, this, [this] { Copy1Click(); });
-    ClearMainChat2 = popup_mainchat->addAction(QStringLiteral("Clear Main Chat"));
+    ClearMainChat2 = popup_mainchat->addAction(QStringLiteral("C&lear Main Chat"));
     ClearMainChat2->setObjectName(QStringLiteral("ClearMainChat2"));
     connect(ClearMainChat2, &QAction::triggered, this, [this] { ClearMainChat1Click(); });
     popup_mainchat->addSeparator();
-    ScrollChatOff2 = popup_mainchat->addAction(QStringLiteral("Scroll Chat Off\tCtrl+S"));
+    ScrollChatOff2 = popup_mainchat->addAction(QStringLiteral("&Scroll Chat Off\tCtrl+S"));
     ScrollChatOff2->setObjectName(QStringLiteral("ScrollChatOff2"));
     ScrollChatOff2->setCheckable(true);
     connect(ScrollChatOff2, &QAction::triggered, this, [this](bool on) {
@@ -438,7 +453,7 @@ void Tchat::buildChat()
     mychat->setContextMenuPolicy(Qt::CustomContextMenu);
     popup_mychat = new QMenu(this);
     popup_mychat->setObjectName(QStringLiteral("popup_mychat"));
-    Paste1 = popup_mychat->addAction(QStringLiteral("Paste\tCtrl+V"));
+    Paste1 = popup_mychat->addAction(QStringLiteral("&Paste\tCtrl+V"));
     Paste1->setObjectName(QStringLiteral("Paste1"));
     connect(Paste1, &QAction::triggered, this, [this] { Paste1Click(); });
     connect(mychat, &QWidget::customContextMenuRequested, this,
@@ -452,8 +467,9 @@ void Tchat::buildChat()
         b->setObjectName(numbered("b_phrase", i));
         b->setGeometry(257, kPhraseTops[i], 27, 21);
         b->setIcon(bubble);
-        b->setIconSize(bubble.size());
+        b->setIconSize(bubble.deviceIndependentSize().toSize());
         b->setToolTip(QLatin1String(kPhrases[i])); // the hint is the phrase
+        b->setAccessibleName(QStringLiteral("Phrase Button %1").arg(i));
         look::makeFlat(b, Qt::white);
         connect(b, &QToolButton::clicked, this, [this, i] { vexlo::guarded([&] { b_phrase1Click(i); }); });
         b_phrase[static_cast<size_t>(i)] = b;
@@ -464,20 +480,22 @@ void Tchat::buildChat()
     soundButton->setIcon(look::soundPicture());
     soundButton->setIconSize(QSize(19, 15));
     soundButton->setToolTip(QStringLiteral("/me waves \"Good-Bye\""));
+    soundButton->setAccessibleName(QStringLiteral("Sounds"));
     look::makeFlat(soundButton, QColor(128, 0, 0));
     connect(soundButton, &QToolButton::clicked, this, [this] { b_phrase10Click(); });
     b_phrase[0] = soundButton;
 
-    static const char *const titles[13] = {"<Cancel>", "Doh",    "Cough",   "Hello",   "Thank You",
-                                           "Where have you been?", "Snoring", "Sneezing", "Sorry",
-                                           "Welcome",  "Yeehaa", "Yippee",  "Oh No"};
+    // The titles with their underlined letters; the hint is the title alone.
+    static const char *const titles[13] = {"<&Cancel>", "&Doh",    "Cou&gh",   "&Hello",   "&Thank You",
+                                           "&Where have you been?", "&Snoring", "S&neezing", "So&rry",
+                                           "W&elcome",  "&Yeehaa", "Y&ippee",  "&Oh No"};
     popup_sounds = new QMenu(this);
     popup_sounds->setObjectName(QStringLiteral("popup_sounds"));
     for (int tag = 0; tag <= 12; ++tag) {
         QAction *a = popup_sounds->addAction(QLatin1String(titles[tag]));
         a->setObjectName(tag == 0 ? QStringLiteral("Cancel1") : numbered("wave", tag));
         a->setData(tag);
-        a->setToolTip(QLatin1String(titles[tag])); // the hint
+        a->setToolTip(QString::fromLatin1(titles[tag]).remove(QLatin1Char('&'))); // the hint
         connect(a, &QAction::triggered, this, [this, tag] { vexlo::guarded([&] { wave12Click(tag); }); });
     }
 }

@@ -375,7 +375,7 @@ void BoardTests::tilesMenuAndChoosingASet()
     };
     QStringList entries;
     for (QAction *a : c.grouptilesitem->actions())
-        entries << a->text();
+        entries << a->iconText();
     // Sorted, odd names and a second "wood" skipped.
     QCOMPARE(entries, strings({"Blue", "broken", "classic", "my", "wood"}));
     QVERIFY(c.findChild<QAction *>(QStringLiteral("classic3"))->isChecked());

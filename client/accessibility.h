@@ -1,0 +1,57 @@
+#pragma once
+// What a screen reader finds on the main window beyond what the widgets tell of
+// themselves: each row of letter tiles as one element whose description reads
+// the letters, the word label with the count of words done, each seat of the
+// seat list read out with its total, its words and its watching mark, the
+// typing box as a check box, and the winner's shadow text left out.
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+class QLabel;
+
+namespace vexlo::access {
+
+// The pattern row read out, tile numbers left to right: a letter in capitals,
+// 0 as "blank", separated by ", " ("G, blank, blank, blank, Y").
+QString patternText(const QList<int> &tiles);
+// The typed row read out: the letters typed so far ("S, T, O"), "empty" when none.
+QString typedText(const QList<int> &tiles);
+// The word label with its check marks: "Fifth Word, 4 of 10 done".
+QString wordSummary(const QString &word, int done);
+// The rest of a seat's line: "total 25, 3 words this round, watching".
+QString seatSummary(const QString &total, const QString &words, bool watching);
+
+// Registers the interfaces with Qt's accessibility; once is enough.
+void install();
+
+// Tells a screen reader that the word label's reading changed whenever one of
+// the check marks shows or hides.
+void followChecks(QLabel *wordLabel, const QList<QLabel *> &checks);
+// Tells a screen reader that the typing box was checked or unchecked.
+void typingChanged(QLabel *typingBox);
+
+} // namespace vexlo::access
+
+// A row of five letter tiles, its children from left to right. A screen reader
+// sees the row as one element, "Pattern" or "Your word", whose description reads
+// the letters; the tiles themselves stay out of its way.
+class TileRow : public QWidget
+{
+    Q_OBJECT
+public:
+    enum Kind { Pattern, Typed };
+    TileRow(Kind kind, QWidget *parent);
+
+    Kind kind() const { return m_kind; }
+    // The row read out, as the description.
+    QString description() const;
+    // A tile of the row changed: a changed reading is told to the screen reader
+    // once the window is back in its event loop.
+    void tilesChanged();
+
+private:
+    Kind m_kind;
+    QString m_told;
+    bool m_pending = false;
+};
