@@ -1,6 +1,7 @@
 #include "look.h"
 
 #include <QAbstractButton>
+#include <QFocusEvent>
 #include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
@@ -76,6 +77,66 @@ void applyBackground(QWidget *w)
     p.setColor(QPalette::WindowText, onBackground());
     w->setPalette(p);
     w->setAutoFillBackground(true);
+}
+
+namespace {
+
+// Lies over its widget and draws the ring; clicks pass through it.
+class FocusRing : public QWidget
+{
+public:
+    explicit FocusRing(QWidget *target) : QWidget(target), m_target(target)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        hide();
+        target->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::FocusIn: {
+            const Qt::FocusReason why = static_cast<QFocusEvent *>(event)->reason();
+            if (why == Qt::TabFocusReason || why == Qt::BacktabFocusReason) {
+                setGeometry(m_target->rect());
+                raise();
+                show();
+            }
+            break;
+        }
+        case QEvent::FocusOut:
+            hide();
+            break;
+        case QEvent::Resize:
+            setGeometry(m_target->rect());
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(QColor(255, 255, 255), 2));
+        p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 6, 6);
+        p.setPen(QPen(QColor(58, 102, 176), 1, Qt::DotLine));
+        p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 6, 6);
+    }
+
+private:
+    QWidget *m_target;
+};
+
+} // namespace
+
+void showKeyboardFocus(QWidget *w)
+{
+    new FocusRing(w);
 }
 
 void makeFlat(QAbstractButton *b, const QColor &face)

@@ -30,6 +30,11 @@ const QPixmap &backgroundTile();
 // Gives the widget the tiled background ("take the main window's background").
 void applyBackground(QWidget *w);
 
+// A ring around the widget while it holds a focus that came from the keyboard
+// (Tab, Backtab), for controls whose own style draws none: picture buttons and
+// the peach fields. A widget focused any other way looks as it always did.
+void showKeyboardFocus(QWidget *w);
+
 // A flat button face: colour, a one-pixel darker border, no bevel.
 void makeFlat(QAbstractButton *b, const QColor &face);
 

@@ -92,6 +92,7 @@ Tabout::Tabout(QWidget *parent)
     connect(label_link, &vexlo::ClickLabel::clicked, this, &Tabout::openLink);
     connect(button_done, &QPushButton::clicked, this, &Tabout::button_doneClick);
     setTabOrder(button_done, label_link);
+    button_done->setFocus(); // the window opens with "Done" focused, as before
     vexlo::keyboardLikeADialog(this, [this] { button_doneClick(); });
     setFixedSize(sizeHint());
 }

@@ -69,6 +69,9 @@ Tgamestart::Tgamestart(QWidget *parent) : QDialog(parent)
     button_start->setAccessibleName(QStringLiteral("START GAME"));
     // Enter anywhere in the window starts the game with the values shown.
     button_start->setDefault(true);
+    for (QWidget *w : {static_cast<QWidget *>(edit_playtoscore), static_cast<QWidget *>(edit_creationtime),
+                       static_cast<QWidget *>(button_start)})
+        vexlo::look::showKeyboardFocus(w);
     connect(button_start, &QPushButton::clicked, this, [this] { vexlo::guarded([this] { button_startClick(); }); });
 }
 

@@ -32,6 +32,7 @@ Tspylist::Tspylist(QWidget *parent) : QDialog(parent)
     listbox_spys->setStyleSheet(QStringLiteral("QListWidget { background: %1; color: black; }")
                                     .arg(vexlo::look::peach().name()));
     listbox_spys->setMouseTracking(true);
+    vexlo::look::showKeyboardFocus(listbox_spys);
     listbox_spys->viewport()->installEventFilter(this);
     listbox_spys->setContextMenuPolicy(Qt::CustomContextMenu);
 
