@@ -52,6 +52,7 @@ Tspylist::Tspylist(QWidget *parent) : QDialog(parent)
     button_done->setGeometry(70, 210, 80, 28);
     button_done->setFont(vexlo::look::arial(14, true));
     vexlo::look::makeFlat(button_done, vexlo::look::peach());
+    button_done->setDefault(true); // Enter closes the list as Escape does
     connect(button_done, &QPushButton::clicked, this, &QWidget::close);
 }
 
