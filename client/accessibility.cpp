@@ -235,6 +235,42 @@ void install()
     QAccessible::installFactory(factory); // a second call changes nothing
 }
 
+void describe(QWidget *board)
+{
+    auto name = [board](const QString &object, const QString &text, const QString &description = {}) {
+        if (auto *w = board->findChild<QWidget *>(object)) {
+            w->setAccessibleName(text);
+            if (!description.isEmpty())
+                w->setAccessibleDescription(description);
+        }
+    };
+    // The picture buttons by the words on their pictures.
+    name(QStringLiteral("button_start"), QStringLiteral("START GAME"));
+    name(QStringLiteral("button_pass"), QStringLiteral("PASS WORD"), QStringLiteral("'1' KEY"));
+    name(QStringLiteral("button_clear"), QStringLiteral("CLEAR WORD"), QStringLiteral("'0' KEY"));
+    for (int i = 1; i <= 9; ++i)
+        name(QStringLiteral("b_phrase%1").arg(i), QStringLiteral("Phrase Button %1").arg(i));
+    name(QStringLiteral("b_phrase10"), QStringLiteral("Sounds"));
+    // The pictures.
+    name(QStringLiteral("image_logo"), QStringLiteral("Quorbit Software"));
+    name(QStringLiteral("image_timer"), QStringLiteral("Time bar"));
+    name(QStringLiteral("image_goodjob"), QStringLiteral("Good Job!"));
+    for (int i = 1; i <= 6; ++i) {
+        name(QStringLiteral("image_eyes%1").arg(i), QStringLiteral("watching"));
+        name(QStringLiteral("image_bonus%1").arg(i), QStringLiteral("Bonus"));
+        name(QStringLiteral("image_fastest%1").arg(i), QStringLiteral("First to complete the list"));
+    }
+    QList<QLabel *> checks;
+    for (int i = 1; i <= 10; ++i) {
+        name(QStringLiteral("image_check%1").arg(i), QStringLiteral("Word %1 done").arg(i));
+        if (auto *check = board->findChild<QLabel *>(QStringLiteral("image_check%1").arg(i)))
+            checks << check;
+    }
+    name(QStringLiteral("listbox_original"), QStringLiteral("Original Words"));
+    if (auto *word = board->findChild<QLabel *>(QStringLiteral("label_wordcount")))
+        followChecks(word, checks);
+}
+
 void followChecks(QLabel *wordLabel, const QList<QLabel *> &checks)
 {
     auto *follower = new CheckFollower(wordLabel);

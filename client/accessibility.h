@@ -24,6 +24,9 @@ QString seatSummary(const QString &total, const QString &words, bool watching);
 
 // Registers the interfaces with Qt's accessibility; once is enough.
 void install();
+// Names the board's picture buttons and pictures by what they show, and lets
+// the word label follow the check marks.
+void describe(QWidget *board);
 
 // Tells a screen reader that the word label's reading changed whenever one of
 // the check marks shows or hides.

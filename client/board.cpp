@@ -166,7 +166,6 @@ void Tchat::buildWordEntry()
         b->setObjectName(QLatin1String(name));
         b->setGeometry(left, 144, 172, 43);
         b->setIcon(look::boardButtonPicture(caption, key));
-        b->setAccessibleName(caption); // the picture's words
         b->setIconSize(QSize(172, 43));
         b->setStyleSheet(QStringLiteral("QPushButton { border: none; background: transparent; }"));
         b->setCursor(Qt::PointingHandCursor);
@@ -176,8 +175,6 @@ void Tchat::buildWordEntry()
     };
     button_pass = pictureButton("button_pass", 84, QStringLiteral("PASS WORD"), QStringLiteral("'1' KEY"));
     button_clear = pictureButton("button_clear", 516, QStringLiteral("CLEAR WORD"), QStringLiteral("'0' KEY"));
-    for (QPushButton *b : {button_pass, button_clear})
-        b->setAccessibleDescription(b == button_pass ? QStringLiteral("'1' KEY") : QStringLiteral("'0' KEY"));
     connect(button_pass, &QPushButton::clicked, this, [this] { guarded([this] { button_passClick(); }); });
     connect(button_clear, &QPushButton::clicked, this, [this] { guarded([this] { button_clearClick(); }); });
 
@@ -199,7 +196,6 @@ void Tchat::buildWordEntry()
     image_timer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     image_timer->setPixmap(look::timerBarPicture());
     image_timer->setProperty("tag", 0);
-    image_timer->setAccessibleName(QStringLiteral("Time bar"));
     label_timer = new QLabel(QStringLiteral("Time: 0:00"), panel_board);
     label_timer->setObjectName(QStringLiteral("label_timer"));
     label_timer->setGeometry(262, 24, 87, 19);

@@ -4,7 +4,6 @@
 // arrives while a game runs.
 #include "tchat.h"
 
-#include "accessibility.h"
 #include "boardpictures.h"
 #include "look.h"
 #include "message.h"
@@ -42,19 +41,14 @@ void Tchat::buildRoundDisplay()
     label_wordcount = makeLabel(panel_board, QStringLiteral("label_wordcount"), QRect(281, 53, 194, 22), look::arial(19));
     label_wordcount->setAlignment(Qt::AlignCenter);
     const QPixmap check = look::checkMarkPicture();
-    QList<QLabel *> checks;
     for (int i = 1; i <= 10; ++i) {
         QLabel *c = makeLabel(panel_board, QStringLiteral("image_check") + QString::number(i),
                               QRect(523 + 19 * (i - 1), 23, 17, 19), look::arial(8));
         c->setPixmap(check);
-        c->setAccessibleName(QStringLiteral("Word %1 done").arg(i));
         c->hide();
-        checks << c;
     }
-    access::followChecks(label_wordcount, checks);
     image_goodjob = makeLabel(panel_board, QStringLiteral("image_goodjob"), QRect(296, 128, 161, 35), look::arial(8));
     image_goodjob->setPixmap(look::goodJobPicture());
-    image_goodjob->setAccessibleName(QStringLiteral("Good Job!"));
     image_goodjob->hide();
 
     // The score panel lies over the board, a light sheet with dark writing; its
@@ -68,14 +62,10 @@ void Tchat::buildRoundDisplay()
     const QPixmap bonus = look::bonusPicture();
     const QPixmap fastest = look::fastestPicture();
     for (int i = 1; i <= 6; ++i) {
-        if (QLabel *b = slotWidget<QLabel>("image_bonus", i)) {
+        if (QLabel *b = slotWidget<QLabel>("image_bonus", i))
             b->setPixmap(bonus);
-            b->setAccessibleName(QStringLiteral("Bonus"));
-        }
-        if (QLabel *f = slotWidget<QLabel>("image_fastest", i)) {
+        if (QLabel *f = slotWidget<QLabel>("image_fastest", i))
             f->setPixmap(fastest);
-            f->setAccessibleName(QStringLiteral("First to complete the list"));
-        }
     }
 
     // The winner panel over the score panel's lower edge: the text over its shadow.

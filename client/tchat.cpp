@@ -105,6 +105,7 @@ Tchat::Tchat(const QStringList &args, QWidget *parent)
     settingsSession = std::make_unique<SettingsSession>(settingsFilePath(platform::dataFolder()));
     buildMenus();
     buildBoard();
+    access::describe(panel_board);
     wireSockets();
     FormCreate();
 }
@@ -292,7 +293,6 @@ void Tchat::buildBoard()
     button_start->setObjectName(QStringLiteral("button_start"));
     button_start->setGeometry(30, 323, 197, 43);
     button_start->setIcon(look::startButtonPicture(QStringLiteral("START GAME"), QSize(197, 43)));
-    button_start->setAccessibleName(QStringLiteral("START GAME"));
     button_start->setIconSize(QSize(197, 43));
     button_start->setStyleSheet(QStringLiteral("QPushButton { border: none; background: transparent; }"));
     button_start->setCursor(Qt::PointingHandCursor);
@@ -308,7 +308,6 @@ void Tchat::buildBoard()
     logo->setPixmap(vexlo::logoPicture(48));
     logo->setCursor(Qt::PointingHandCursor);
     logo->setToolTip(QStringLiteral("Quorbit Software"));
-    logo->setAccessibleName(QStringLiteral("Quorbit Software"));
     connect(logo, &vexlo::ClickLabel::clicked, this, [this] { vexlo::guarded([this] { image_logoClick(); }); });
     image_logo = logo;
 
@@ -342,7 +341,6 @@ void Tchat::buildSeatList()
         QLabel *eye = label(panel_board, numbered("image_eyes", i), QString(), QRect(10, kEyesTops[i], 21, 10),
                             look::arial(8));
         eye->setPixmap(eyes);
-        eye->setAccessibleName(QStringLiteral("watching"));
         eye->hide();
     }
 }
@@ -376,7 +374,6 @@ void Tchat::buildScorePanel()
                            QRect(16, 22, 110, 18), look::arial(13, true));
     popupOn(label_original);
     listbox_original = list(QStringLiteral("listbox_original"), {17, 43});
-    listbox_original->setAccessibleName(QStringLiteral("Original Words"));
     label_scoreround = label(panel_scores, QStringLiteral("label_scoreround"), QString(), QRect(16, 278, 110, 20),
                              look::arial(13, true));
     popupOn(label_scoreround);
@@ -469,7 +466,6 @@ void Tchat::buildChat()
         b->setIcon(bubble);
         b->setIconSize(bubble.deviceIndependentSize().toSize());
         b->setToolTip(QLatin1String(kPhrases[i])); // the hint is the phrase
-        b->setAccessibleName(QStringLiteral("Phrase Button %1").arg(i));
         look::makeFlat(b, Qt::white);
         connect(b, &QToolButton::clicked, this, [this, i] { vexlo::guarded([&] { b_phrase1Click(i); }); });
         b_phrase[static_cast<size_t>(i)] = b;
@@ -480,7 +476,6 @@ void Tchat::buildChat()
     soundButton->setIcon(look::soundPicture());
     soundButton->setIconSize(QSize(19, 15));
     soundButton->setToolTip(QStringLiteral("/me waves \"Good-Bye\""));
-    soundButton->setAccessibleName(QStringLiteral("Sounds"));
     look::makeFlat(soundButton, QColor(128, 0, 0));
     connect(soundButton, &QToolButton::clicked, this, [this] { b_phrase10Click(); });
     b_phrase[0] = soundButton;
