@@ -1,5 +1,7 @@
 #include "accessibility.h"
 
+#include "boardpictures.h"
+
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QApplication>
@@ -15,19 +17,6 @@ namespace {
 QString letter(int number)
 {
     return QString(QChar(u'A' + (number - 1)));
-}
-
-int tileNumber(const QLabel *tile)
-{
-    return tile->property("tag").toInt();
-}
-
-// The tiles of a row, left to right.
-QList<QLabel *> tilesOf(const QWidget *row)
-{
-    QList<QLabel *> tiles = row->findChildren<QLabel *>(Qt::FindDirectChildrenOnly);
-    std::sort(tiles.begin(), tiles.end(), [](const QLabel *a, const QLabel *b) { return a->x() < b->x(); });
-    return tiles;
 }
 
 // A numbered widget of the same window ("image_check" 4).
@@ -106,20 +95,15 @@ private:
     int m_seat;
 };
 
-// checkbox_typing: a picture that works as the "Type In Chat" check box.
-class TypingBoxInterface : public Leaf
+class CheckBoxInterface : public Leaf
 {
 public:
-    explicit TypingBoxInterface(QLabel *box) : Leaf(box, QAccessible::CheckBox) {}
-    QString text(QAccessible::Text t) const override
-    {
-        return t == QAccessible::Name ? QStringLiteral("Type In Chat") : Leaf::text(t);
-    }
+    explicit CheckBoxInterface(PictureCheckBox *box) : Leaf(box, QAccessible::CheckBox) {}
     QAccessible::State state() const override
     {
         QAccessible::State s = Leaf::state();
         s.checkable = true;
-        s.checked = widget()->property("tag").toInt() == 1;
+        s.checked = static_cast<const PictureCheckBox *>(widget())->isChecked();
         return s;
     }
     QStringList actionNames() const override { return {toggleAction()}; }
@@ -153,14 +137,14 @@ QAccessibleInterface *factory(const QString &className, QObject *object)
 {
     if (className == QLatin1String("TileRow"))
         return new TileRowInterface(static_cast<TileRow *>(object));
+    if (className == QLatin1String("PictureCheckBox"))
+        return new CheckBoxInterface(static_cast<PictureCheckBox *>(object));
     if (className != QLatin1String("QLabel"))
         return nullptr;
     auto *label = static_cast<QLabel *>(object);
     const QString name = object->objectName();
     if (name == QLatin1String("label_wordcount"))
         return new WordLabelInterface(label);
-    if (name == QLatin1String("checkbox_typing"))
-        return new TypingBoxInterface(label);
     if (name == QLatin1String("label_winner2"))
         return new ShadowInterface(label);
     const QLatin1String seatPrefix("label_playername");
@@ -278,13 +262,6 @@ void followChecks(QLabel *wordLabel, const QList<QLabel *> &checks)
         check->installEventFilter(follower);
 }
 
-void typingChanged(QLabel *typingBox)
-{
-    QAccessible::State changed;
-    changed.checked = true;
-    QAccessibleStateChangeEvent event(typingBox, changed);
-    QAccessible::updateAccessibility(&event);
-}
 
 } // namespace vexlo::access
 
@@ -292,28 +269,22 @@ TileRow::TileRow(Kind kind, QWidget *parent) : QWidget(parent), m_kind(kind)
 {
     setAccessibleName(kind == Pattern ? QStringLiteral("Pattern") : QStringLiteral("Your word"));
     setAttribute(Qt::WA_TransparentForMouseEvents); // clicks go where they went before
+    m_tiles = QList<int>(5, kNothing);
     m_told = description();
 }
 
 QString TileRow::description() const
 {
-    const QList<QLabel *> tiles = vexlo::access::tilesOf(this);
-    QList<int> numbers;
-    bool shown = false;
-    for (const QLabel *tile : tiles) {
-        numbers << vexlo::access::tileNumber(tile);
-        shown = shown || !tile->pixmap().isNull();
-    }
+    const bool shown = std::any_of(m_tiles.cbegin(), m_tiles.cend(), [](int n) { return n != kNothing; });
     if (m_kind == Typed)
-        return vexlo::access::typedText(numbers);
-    // A pattern row that shows nothing (no word, or the list done) is empty.
-    return shown ? vexlo::access::patternText(numbers) : QStringLiteral("empty");
+        return vexlo::access::typedText(m_tiles);
+    // A pattern row that shows nothing (no word yet, or the list done) is empty.
+    return shown ? vexlo::access::patternText(m_tiles) : QStringLiteral("empty");
 }
 
-void TileRow::tilesChanged()
+void TileRow::setTiles(const QList<int> &tiles)
 {
-    // A new word sets five tiles one after the other: the reader hears the row
-    // once, when the window is done with it.
+    m_tiles = tiles;
     if (m_pending)
         return;
     m_pending = true;
@@ -328,4 +299,23 @@ void TileRow::tilesChanged()
             vexlo::access::tell(this, QAccessible::DescriptionChanged);
         },
         Qt::QueuedConnection);
+}
+
+PictureCheckBox::PictureCheckBox(const QString &name, QWidget *parent) : QLabel(parent)
+{
+    setAccessibleName(name);
+    setPixmap(vexlo::look::checkBoxPicture(false));
+}
+
+void PictureCheckBox::setChecked(bool checked)
+{
+    // Drawn afresh each time, as the box always was.
+    setPixmap(vexlo::look::checkBoxPicture(checked));
+    if (checked == m_checked)
+        return;
+    m_checked = checked;
+    QAccessible::State changed;
+    changed.checked = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
 }

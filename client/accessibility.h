@@ -4,11 +4,11 @@
 // the letters, the word label with the count of words done, each seat of the
 // seat list read out with its total, its words and its watching mark, the
 // typing box as a check box, and the winner's shadow text left out.
+#include <QLabel>
 #include <QList>
 #include <QString>
 #include <QWidget>
 
-class QLabel;
 
 namespace vexlo::access {
 
@@ -31,8 +31,6 @@ void describe(QWidget *board);
 // Tells a screen reader that the word label's reading changed whenever one of
 // the check marks shows or hides.
 void followChecks(QLabel *wordLabel, const QList<QLabel *> &checks);
-// Tells a screen reader that the typing box was checked or unchecked.
-void typingChanged(QLabel *typingBox);
 
 } // namespace vexlo::access
 
@@ -46,15 +44,36 @@ public:
     enum Kind { Pattern, Typed };
     TileRow(Kind kind, QWidget *parent);
 
+    // A tile that shows nothing at all (not even the blank face).
+    static constexpr int kNothing = -1;
+
     Kind kind() const { return m_kind; }
     // The row read out, as the description.
     QString description() const;
-    // A tile of the row changed: a changed reading is told to the screen reader
-    // once the window is back in its event loop.
-    void tilesChanged();
+    // What the tiles show now, left to right: tile numbers, kNothing for a tile
+    // without a picture. A changed reading is told to the screen reader once the
+    // window is back in its event loop, so a new word is told once, not per tile.
+    void setTiles(const QList<int> &tiles);
 
 private:
     Kind m_kind;
+    QList<int> m_tiles;
     QString m_told;
     bool m_pending = false;
+};
+
+// A check box drawn as a picture ("Type In Chat"): a screen reader sees a check
+// box with that name, its state, and a toggle action that works as a click.
+class PictureCheckBox : public QLabel
+{
+    Q_OBJECT
+public:
+    PictureCheckBox(const QString &name, QWidget *parent);
+
+    bool isChecked() const { return m_checked; }
+    // Draws the box checked or not; a screen reader is told of the change.
+    void setChecked(bool checked);
+
+private:
+    bool m_checked = false;
 };

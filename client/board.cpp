@@ -178,16 +178,16 @@ void Tchat::buildWordEntry()
     connect(button_pass, &QPushButton::clicked, this, [this] { guarded([this] { button_passClick(); }); });
     connect(button_clear, &QPushButton::clicked, this, [this] { guarded([this] { button_clearClick(); }); });
 
-    checkbox_typing = new QLabel(panel_board);
+    checkbox_typing = new PictureCheckBox(QStringLiteral("Type In Chat"), panel_board);
     checkbox_typing->setObjectName(QStringLiteral("checkbox_typing"));
     checkbox_typing->setGeometry(642, 505, 20, 20);
     checkbox_typing->setProperty("tag", 1);
-    checkbox_typing->setPixmap(look::checkBoxPicture(true));
+    checkbox_typing->setChecked(true);
     label_typing = new QLabel(QStringLiteral("Type In Chat"), panel_board);
     label_typing->setObjectName(QStringLiteral("label_typing"));
     label_typing->setGeometry(666, 506, 96, 18);
     label_typing->setFont(look::arial(13));
-    for (QLabel *l : {checkbox_typing, label_typing})
+    for (QLabel *l : {static_cast<QLabel *>(checkbox_typing), label_typing})
         l->setCursor(Qt::PointingHandCursor);
 
     image_timer = new QLabel(panel_board);
@@ -225,16 +225,26 @@ void Tchat::setTile(QLabel *tile, int number)
 {
     tile->setProperty("tag", number);
     tile->setPixmap(imagelist_letters.has(number) ? imagelist_letters.picture(number) : QPixmap());
-    if (auto *row = qobject_cast<TileRow *>(tile->parentWidget()))
-        row->tilesChanged();
+    tellRow(tile);
 }
 
 void Tchat::showNothing(QLabel *tile)
 {
     tile->setProperty("tag", 0);
     tile->setPixmap(QPixmap());
-    if (auto *row = qobject_cast<TileRow *>(tile->parentWidget()))
-        row->tilesChanged();
+    tellRow(tile);
+}
+
+void Tchat::tellRow(const QLabel *tile)
+{
+    auto *row = qobject_cast<TileRow *>(tile->parentWidget());
+    if (!row)
+        return;
+    const auto &tiles = row->kind() == TileRow::Pattern ? image_gap : image_word;
+    QList<int> shown;
+    for (int i = 1; i <= 5; ++i)
+        shown << (tiles[size_t(i)]->pixmap().isNull() ? TileRow::kNothing : tileTag(tiles[size_t(i)]));
+    row->setTiles(shown);
 }
 
 void Tchat::redrawtiles()
@@ -392,8 +402,7 @@ void Tchat::settyping()
 {
     const bool toChat = checkbox_typing->property("tag").toInt() == 0;
     checkbox_typing->setProperty("tag", toChat ? 1 : 0);
-    checkbox_typing->setPixmap(look::checkBoxPicture(toChat));
-    access::typingChanged(checkbox_typing);
+    checkbox_typing->setChecked(toChat);
 }
 
 void Tchat::forceBoardMode()

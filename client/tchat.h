@@ -39,6 +39,7 @@ class QMenu;
 class QPushButton;
 class QTextEdit;
 class QToolButton;
+class PictureCheckBox;
 class TServer;
 class Tabout;
 class Tdownload;
@@ -201,6 +202,8 @@ public:
     // Sets a tile to a tile number (0 is the blank tile) / shows nothing in it.
     void setTile(QLabel *tile, int number);
     void showNothing(QLabel *tile);
+    // Tells the tile's row what its tiles show, for a screen reader.
+    void tellRow(const QLabel *tile);
     static int tileTag(const QLabel *tile);
 
     // Widgets named by prefix and slot ("label_playername" 3).
@@ -261,7 +264,7 @@ public:
     std::array<QLabel *, 6> image_word{}; // 1..5
     QPushButton *button_pass = nullptr;
     QPushButton *button_clear = nullptr;
-    QLabel *checkbox_typing = nullptr;
+    PictureCheckBox *checkbox_typing = nullptr;
     QLabel *label_typing = nullptr;
     QWidget *panel_winner = nullptr;
     QLabel *label_winner1 = nullptr;
