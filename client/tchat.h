@@ -13,6 +13,7 @@
 // (help, about, downloader, phrase editor and tally windows).
 #include "colortext.h"
 #include "framing.h"
+#include "desktop.h"
 #include "platform.h"
 #include "sounds.h"
 #include "tiles.h"
@@ -74,7 +75,7 @@ public:
     };
     void attachAuxWindows(const AuxWindows &windows);
 
-    vexlo::platform::DesktopHooks hooks = vexlo::platform::DesktopHooks::real();
+    vexlo::platform::DesktopHooks hooks = vexlo::platform::realDesktopHooks();
     void setSoundPlayer(std::unique_ptr<vexlo::SoundPlayer> player) { m_sounds = std::move(player); }
 
     // --- start-up and session ---
