@@ -30,7 +30,7 @@ trap 'stop_server; rm -rf "$work"' EXIT
 
 for run in $(seq "$runs"); do
   if [ "$runs" -gt 1 ]; then echo "== run $run of $runs"; fi
-  VEXLO_SECOND_MS=100 build/bin/vexlo-server --port 0 --seed "$run" >"$work/out" 2>"$work/err" &
+  VEXLO_SECOND_MS=100 build/bin/vexlo-server --quiet --port 0 --seed "$run" >"$work/out" 2>"$work/err" &
   server_pid=$!
   port=
   for _ in $(seq 100); do

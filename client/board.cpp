@@ -122,6 +122,16 @@ QString tileFile(const QString &name)
     return {};
 }
 
+// The "Tiles" entry of a set, found by its lookup name; null when there is none.
+QAction *tileEntry(const QMenu *menu, const QString &name)
+{
+    QAction *entry = nullptr;
+    for (QAction *a : menu->actions())
+        if (a->objectName().compare(name + QStringLiteral("3"), Qt::CaseInsensitive) == 0)
+            entry = a;
+    return entry;
+}
+
 } // namespace
 
 void Tchat::buildWordEntry()
@@ -462,10 +472,10 @@ void Tchat::loadgrouptiles(const QString &name)
     const QString path = tileFile(name);
     if (path.isEmpty())
         return;
-    QAction *entry = nullptr;
-    for (QAction *a : grouptilesitem->actions())
-        if (a->objectName().compare(name + QStringLiteral("3"), Qt::CaseInsensitive) == 0)
-            entry = a;
+    // A set becomes the current one only once it has loaded: an unreadable
+    // file throws here and changes nothing.
+    imagelist_letters = TileSet::load(path);
+    QAction *entry = tileEntry(grouptilesitem, name);
     // A file the menu skipped has no entry; its name stands for the hint.
     if (entry) {
         entry->setChecked(true);
@@ -473,14 +483,23 @@ void Tchat::loadgrouptiles(const QString &name)
     } else {
         tilesetname = name;
     }
-    imagelist_letters = TileSet::load(path);
     redrawtiles();
 }
 
 void Tchat::grouptilesmenuClick(QAction *entry)
 {
     const QString name = entry->toolTip();
-    loadgrouptiles(name);
+    try {
+        loadgrouptiles(name);
+    } catch (...) {
+        // The menu checked the entry already; the check goes back to the set in use.
+        QAction *current = tileEntry(grouptilesitem, tilesetname.isEmpty() ? QStringLiteral("classic") : tilesetname);
+        if (current)
+            current->setChecked(true);
+        else
+            entry->setChecked(false);
+        throw;
+    }
     tilesetname = name;
     redrawtiles();
     saveinifile();

@@ -10,11 +10,22 @@
 #include <QScreen>
 #include <QWidget>
 
+#include <memory>
+
 namespace vexlo::platform {
+
+QMessageBox *errorBox(const QString &text)
+{
+    auto *box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Vexlo"), text);
+    // Error texts may quote what a peer sent: never read them as markup.
+    box->setTextFormat(Qt::PlainText);
+    return box;
+}
 
 void showErrorBox(const QString &text)
 {
-    QMessageBox::critical(nullptr, QStringLiteral("Vexlo"), text);
+    const std::unique_ptr<QMessageBox> box(errorBox(text));
+    box->exec();
 }
 
 DesktopHooks realDesktopHooks()

@@ -5,11 +5,15 @@
 
 #include <QString>
 
+class QMessageBox;
+
 namespace vexlo::platform {
 
 DesktopHooks realDesktopHooks();
 
-// The standard error box.
+// The standard error box: the text shown as plain text. errorBox builds it
+// (the caller owns it), showErrorBox shows it and waits for the player.
+QMessageBox *errorBox(const QString &text);
 void showErrorBox(const QString &text);
 
 } // namespace vexlo::platform

@@ -16,10 +16,33 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include <algorithm>
+#include <cstdio>
+
 using namespace vexlo;
 
 namespace {
 const QString kWaiting = QStringLiteral("<Waiting>");
+// While an error box is open the queue is not drained. A server that keeps
+// sending meanwhile is cut off once this much waits; a well-behaved one never
+// comes near either bound.
+constexpr qsizetype kMaxWaiting = 10000;
+constexpr qint64 kMaxWaitingBytes = 16 * 1024 * 1024;
+
+// A watcher's entry in the spy list. A connection listed before it logged in
+// (with an empty name) is announced again when it does: the arrival replaces the
+// entry of its slot, so no stale entry outlives the watcher.
+void showWatcher(QListWidget *list, int slot, const QString &name)
+{
+    const QString prefix = QString::number(slot) + QStringLiteral(": ");
+    for (int i = 0; i < list->count(); ++i) {
+        if (list->item(i)->text().startsWith(prefix)) {
+            list->item(i)->setText(prefix + name);
+            return;
+        }
+    }
+    list->addItem(prefix + name);
+}
 } // namespace
 
 void Tchat::wireSockets()
@@ -109,8 +132,22 @@ void Tchat::openLobbyLink()
 
 void Tchat::sockRead(TSock *, int)
 {
-    for (QByteArray &m : m_framer.feed(sock.Text()))
+    for (QByteArray &m : m_framer.feed(sock.Text())) {
+        receivedbytes += m.size();
         receivedlist.append(std::move(m));
+    }
+    if (receivedlist.size() > kMaxWaiting || receivedbytes > kMaxWaitingBytes) {
+        const QString reason = QStringLiteral("Too many messages from the server are waiting (more than %1, or "
+                                              "more than 16 MB); the connection is closed.")
+                                   .arg(kMaxWaiting);
+        std::fprintf(stderr, "%s\n", reason.toLocal8Bit().constData());
+        std::fflush(stderr);
+        sessionLine(reason);
+        receivedlist.clear();
+        receivedbytes = 0;
+        sock.Close(); // "Socket Closed": the window closes as when the server goes
+        return;
+    }
     if (!receivedlist.isEmpty() && !Timer1.isActive() && !m_closing)
         Timer1.start();
 }
@@ -132,7 +169,9 @@ void Tchat::processsocktimer()
 {
     if (receivedlist.isEmpty())
         return;
-    dispatch(receivedlist.takeFirst());
+    const QByteArray text = receivedlist.takeFirst();
+    receivedbytes = receivedlist.isEmpty() ? 0 : std::max<qint64>(0, receivedbytes - text.size());
+    dispatch(text);
 }
 
 void Tchat::dispatch(const QByteArray &text)
@@ -219,7 +258,7 @@ void Tchat::newplayerinfo(const QByteArray &args)
             score->show();
     } else {
         if (spylist)
-            spylist->listbox_spys->addItem(QString::number(slot) + QStringLiteral(": ") + name);
+            showWatcher(spylist->listbox_spys, slot, name);
         sessionLine(slot == myslot ? QStringLiteral("You are spying.") : name + QStringLiteral(" is spying."));
     }
     playsounds(QStringLiteral("entered"));

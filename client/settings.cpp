@@ -107,8 +107,13 @@ void Tchat::loadinifile()
         b_phrase[size_t(n)]->setToolTip(s.phrases[size_t(n - 1)]);
 
     if (!s.tiles.isEmpty() && s.tiles != tilesetname) {
-        loadgrouptiles(s.tiles);
-        tilesetname = s.tiles; // kept even when no such tile set is found
+        try {
+            loadgrouptiles(s.tiles);
+            tilesetname = s.tiles; // kept even when no such tile set is found
+        } catch (const ETileSetError &) {
+            // An unreadable set leaves the built-in tiles; the rest of the file still applies.
+            sessionLine(QStringLiteral("The tile set %1 could not be read; the built-in tiles are used.").arg(s.tiles));
+        }
     }
 
     PlaySounds1->setChecked(s.playSounds);

@@ -122,6 +122,7 @@ void Tchat::attachWindows(Tspylist *spy, Tgamestart *start, TServer *gameServer)
     if (gamestart) {
         gamestart->startername = [this] { return toWireText(myname); };
         gamestart->send = [this](const QByteArray &text) { send(text); };
+        gamestart->saveSettings = [this] { saveinifile(); };
     }
 }
 

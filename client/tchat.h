@@ -244,6 +244,8 @@ public:
     TSock sock;
     TSock Sock11;
     QList<QByteArray> receivedlist;
+    // The bytes of the messages waiting in receivedlist, counted as they arrive.
+    qint64 receivedbytes = 0;
     QTimer Timer1;
     // A phrase button works again 2 seconds after it sent.
     QTimer phrasegateTimer;

@@ -1,5 +1,6 @@
 # Installing Vexlo like any desktop program, and packaging it for Debian.
-#   cmake --install build [--prefix /usr/local]     the programs, menu entry and icon
+#   cmake --install build [--prefix /usr/local]     the programs, menu entry and icon,
+#                                                  the server's systemd unit
 #   scripts/package                                a .deb made with CPack
 # Only the programs that exist in the tree are installed.
 include(GNUInstallDirs)
@@ -9,6 +10,15 @@ foreach(program vexlo vexlo-server vexlo-lzrw1)
     install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   endif()
 endforeach()
+
+# The headless server as a system service, installed but not enabled.
+if(TARGET vexlo-server)
+  set(VEXLO_SERVER_PATH ${CMAKE_INSTALL_FULL_BINDIR}/vexlo-server)
+  set(VEXLO_DOC_DIR ${CMAKE_INSTALL_FULL_DATADIR}/doc/vexlo)
+  configure_file(${PROJECT_SOURCE_DIR}/resources/systemd/vexlo-server.service.in
+    ${PROJECT_BINARY_DIR}/systemd/vexlo-server.service @ONLY)
+  install(FILES ${PROJECT_BINARY_DIR}/systemd/vexlo-server.service DESTINATION lib/systemd/system)
+endif()
 
 # The menu entry and the icon belong to the game window.
 if(TARGET vexlo)

@@ -4,8 +4,22 @@
 
 namespace vexlo {
 
+namespace {
+
+// The bad field as the error quotes it: it comes from the network, so a long
+// one is cut to its first 60 characters.
+std::string quoted(const QByteArray &field)
+{
+    constexpr qsizetype kShown = 60;
+    if (field.size() <= kShown)
+        return field.toStdString();
+    return field.left(kShown).toStdString() + "...";
+}
+
+} // namespace
+
 EConvertError::EConvertError(const QByteArray &field)
-    : std::runtime_error("'" + field.toStdString() + "' is not a valid integer value")
+    : std::runtime_error("'" + quoted(field) + "' is not a valid integer value")
 {
 }
 

@@ -272,7 +272,7 @@ void TSock::setListen(bool on)
         throw ESockException(QStringLiteral("Listen - Socket Already In Use"));
     const quint16 port = resolvePort();
     auto *server = new QTcpServer(this);
-    if (!server->listen(QHostAddress::AnyIPv4, port)) {
+    if (!server->listen(m_bindAddress, port)) {
         const auto err = server->serverError();
         delete server;
         if (err == QAbstractSocket::AddressInUseError || err == QAbstractSocket::SocketAccessError

@@ -50,6 +50,9 @@ public:
     void setPortName(const QString &name);
     bool Listen() const { return m_listen; }
     void setListen(bool on);
+    // The local address a listener binds: every one, IPv4 and IPv6, unless set.
+    QHostAddress bindAddress() const { return m_bindAddress; }
+    void setBindAddress(const QHostAddress &address) { m_bindAddress = address; }
     bool Connected() const { return m_connected; }
     bool hasHandle() const { return m_socket || m_server; }
     int Tag = 0;
@@ -98,6 +101,7 @@ private:
 
     QString m_hostName;
     QString m_portName;
+    QHostAddress m_bindAddress{QHostAddress::Any};
     bool m_listen = false;
     bool m_connected = false;
     QPointer<QTcpSocket> m_socket;

@@ -2,7 +2,7 @@
 #include "catalogue.h"
 #include "message.h"
 #include "tdictn.h"
-#include "tserver.h"
+#include "gamerules.h"
 
 #include <algorithm>
 
@@ -26,14 +26,14 @@ int scorePause(int playing)
 
 } // namespace
 
-QByteArray TServer::converttoletter(int letter)
+QByteArray GameRules::converttoletter(int letter)
 {
     if (letter < 1 || letter > 26)
         return {};
     return QByteArray(1, static_cast<char>('a' + letter - 1));
 }
 
-void TServer::myword(int sender, const QByteArray &args)
+void GameRules::myword(int sender, const QByteArray &args)
 {
     FieldReader f(args);
     if (!mayPlay(sender, f))
@@ -82,7 +82,7 @@ void TServer::myword(int sender, const QByteArray &args)
     }
 }
 
-void TServer::endround()
+void GameRules::endround()
 {
     QByteArray report;
     for (int seat = 1; seat <= seatcount; ++seat) {
@@ -121,7 +121,7 @@ void TServer::endround()
     startTimer1(scorePause(checkforplaying()), 2);
 }
 
-bool TServer::checkforwin()
+bool GameRules::checkforwin()
 {
     int best = 1;
     for (int seat = 2; seat <= seatcount; ++seat)
@@ -131,7 +131,9 @@ bool TServer::checkforwin()
         if (seat != best && player(seat).connected && player(seat).total == player(best).total)
             return false; // a tie for the lead: play on
     const tplayer &w = player(best);
-    sendAll(msg::winner(w.name.isEmpty() ? w.fallbackname : w.name));
+    const QByteArray name = w.name.isEmpty() ? w.fallbackname : w.name;
+    sendAll(msg::winner(name));
     gameinprogress = false;
+    note(Outgoing::Kind::GameWon, best, name);
     return true;
 }

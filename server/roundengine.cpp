@@ -3,7 +3,7 @@
 #include "catalogue.h"
 #include "message.h"
 #include "targetlist.h"
-#include "tserver.h"
+#include "gamerules.h"
 
 #include <algorithm>
 
@@ -24,7 +24,7 @@ constexpr int kMaxSecondsPerRound = 3600;
 
 } // namespace
 
-const QByteArray &TServer::patternOf(int index) const
+const QByteArray &GameRules::patternOf(int index) const
 {
     static const QByteArray none;
     if (m_round < 1 || m_round > kRoundsOnBoard || index < 1 || index > kWordsPerRound)
@@ -32,15 +32,15 @@ const QByteArray &TServer::patternOf(int index) const
     return board(m_round, index).pattern;
 }
 
-void TServer::startTimer1(int seconds, int phase)
+void GameRules::startTimer1(int seconds, int phase)
 {
-    timer1.stop();
     m_countdown = seconds;
     roundphase = phase;
-    timer1.start();
+    m_timer1On = true;
+    ++m_timer1Starts;
 }
 
-void TServer::startgame(int sender, const QByteArray &args)
+void GameRules::startgame(int sender, const QByteArray &args)
 {
     if (sender != 1)
         return; // only the host starts games
@@ -60,11 +60,12 @@ void TServer::startgame(int sender, const QByteArray &args)
         player(seat).watching = false;
     }
     m_round = 0;
+    note(Outgoing::Kind::GameStarted, sender, name, roundspergame, secondsperround);
     setboards();
     startround();
 }
 
-void TServer::setboards()
+void GameRules::setboards()
 {
     for (auto &round : m_board)
         for (tword &w : round)
@@ -86,12 +87,12 @@ void TServer::setboards()
     }
 }
 
-void TServer::startround()
+void GameRules::startround()
 {
     firstfinisher = 0;
     ++m_round;
     if (m_round > roundspergame && checkforwin()) {
-        timer1.stop();
+        stopTimer1();
         return;
     }
     for (int seat = 1; seat <= seatcount; ++seat) {
@@ -107,7 +108,7 @@ void TServer::startround()
     startTimer1(secondsperround + 4, 1);
 }
 
-void TServer::findplayer()
+void GameRules::findplayer()
 {
     if (m_round > kRoundsOnBoard) {
         // Ties have carried the game past the board: draw a new one.
@@ -122,11 +123,11 @@ void TServer::findplayer()
     }
 }
 
-void TServer::timer1Timer()
+void GameRules::timer1Timer()
 {
     if (--m_countdown >= 1)
         return;
-    timer1.stop();
+    stopTimer1();
     switch (roundphase) {
     case 1:
         for (int s = 1; s <= highestslot; ++s)
@@ -144,7 +145,7 @@ void TServer::timer1Timer()
     }
 }
 
-bool TServer::mayPlay(int sender, FieldReader &fields) const
+bool GameRules::mayPlay(int sender, FieldReader &fields) const
 {
     if (!gameinprogress)
         return false;
@@ -152,7 +153,7 @@ bool TServer::mayPlay(int sender, FieldReader &fields) const
     return seat >= 1 && seat <= seatcount && seat == sender && roundphase == 1;
 }
 
-void TServer::pass(int sender, const QByteArray &args)
+void GameRules::pass(int sender, const QByteArray &args)
 {
     FieldReader f(args);
     if (!mayPlay(sender, f))
@@ -168,7 +169,7 @@ void TServer::pass(int sender, const QByteArray &args)
     }
 }
 
-int TServer::findnextempty(int seat, int index) const
+int GameRules::findnextempty(int seat, int index) const
 {
     const tplayer &p = player(seat);
     for (int k = 1; k <= kWordsPerRound; ++k) {
@@ -179,7 +180,7 @@ int TServer::findnextempty(int seat, int index) const
     return 0;
 }
 
-bool TServer::checkforalldone() const
+bool GameRules::checkforalldone() const
 {
     for (int seat = 1; seat <= seatcount; ++seat) {
         const tplayer &p = player(seat);
@@ -189,7 +190,7 @@ bool TServer::checkforalldone() const
     return true;
 }
 
-bool TServer::checkforfirst(int seat) const
+bool GameRules::checkforfirst(int seat) const
 {
     for (int s = 1; s <= seatcount; ++s)
         if (s != seat && player(s).connected && player(s).allFilled())
@@ -197,7 +198,7 @@ bool TServer::checkforfirst(int seat) const
     return true;
 }
 
-int TServer::checkforplaying() const
+int GameRules::checkforplaying() const
 {
     int n = 0;
     for (int seat = 1; seat <= seatcount; ++seat)

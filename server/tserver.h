@@ -1,74 +1,47 @@
 #pragma once
 // TServer: the game server every copy of the program carries. It comes to life
 // when the host makes its listening socket listen: it accepts connections into
-// numbered slots, logs players in, relays chat, actions and sounds, and runs the
-// rounds of a game. Everything runs on the event loop; received messages wait in
-// `receivedlist` and are handled one per `socktimer` tick.
-//
-// Implemented across session.cpp (slots, logins, dispatch, relays),
-// roundengine.cpp (board, rounds, phases, passes) and judging.cpp (words,
-// scoring, winner).
+// numbered slots, cuts what they send into messages, queues them in
+// `receivedlist` and hands one per `socktimer` tick to the game's rules
+// (GameRules), and runs the rules' one-second round timer `timer1`. What the
+// rules answer it sends, closes or reports, in the order given. Everything runs
+// on the event loop.
 #include "framing.h"
-#include "message.h"
-#include "random.h"
+#include "gamerules.h"
 #include "tsock.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
+#include <QHostAddress>
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QString>
 #include <QTimer>
 
 #include <array>
-#include <functional>
 
-class TDictn;
-class TargetList;
-
-// Numbers of the table: slots 1..9 are used by connections (1..6 seats, 7..9
-// spy slots); slot 10 only ever holds a refused connection.
-inline constexpr int kMaxSlots = 9;
-inline constexpr int kSeatCount = 6;
-inline constexpr int kRoundsOnBoard = 20;
-inline constexpr int kWordsPerRound = 10;
 // Bounds against a hostile peer: bytes kept of one message, and messages one
 // connection may have waiting before it is dropped.
 inline constexpr qsizetype kMaxMessageBytes = 4096;
 inline constexpr int kMaxQueuedPerConnection = 100;
 
-struct tplayer
+// One slot's connection: its socket, which accept it is, its unfinished bytes,
+// how many of its messages wait in the queue, and who is at the other end.
+struct tconnection
 {
-    QByteArray name;
-    bool connected = false;
     QPointer<TSock> connection;
-    int total = 0;
-    int roundpoints = 0;
-    bool watching = false;
-    QByteArray fallbackname;
-    int currentword = 0;
-    std::array<QByteArray, kWordsPerRound + 1> words; // word index 1..10
-    int filled = 0;
-
-    bool allFilled() const
-    {
-        for (int i = 1; i <= kWordsPerRound; ++i)
-            if (words[static_cast<size_t>(i)].isEmpty())
-                return false;
-        return true;
-    }
-
-    // Per connection: which accept this is, its unfinished bytes, and how many of
-    // its messages wait in the queue.
     quint64 connectionId = 0;
     vexlo::MessageFramer framer{kMaxMessageBytes};
     int queued = 0;
+    QString peerAddress;
+    bool loggedIn = false;
 };
 
-struct tword
+// A slot as tests and tools see it: the rules' record and the connection.
+struct tplayerview : tplayer
 {
-    QByteArray target;
-    QByteArray pattern;
+    QPointer<TSock> connection;
 };
 
 class TServer : public QObject
@@ -81,14 +54,15 @@ public:
                      QObject *parent = nullptr);
     ~TServer() override;
 
-    // Makes Sock1 listen on the port (decimal text; "0" picks a free one).
+    // Makes Sock1 listen on the port (decimal text; "0" picks a free one) and
+    // the address (every local one, IPv4 and IPv6, by default).
     // Throws ESockException ("Listen - Error Binding Socket", ...).
-    void startListening(const QString &port);
+    void startListening(const QString &port, const QHostAddress &address = QHostAddress::Any);
     quint16 listeningPort() const { return Sock1.localPort(); }
     // Closes every connection and the listener.
     void shutdown();
 
-    RandomGenerator &random() { return m_random; }
+    RandomGenerator &random() { return rules.random(); }
     // Length of one game second in milliseconds (1000; shorter for quick test games).
     void setSecondLength(int ms) { timer1.setInterval(ms); }
 
@@ -103,53 +77,30 @@ public:
     void socktimerTimer();
     void timer1Timer();
 
-    // --- handlers, with the sender's own slot (its connection's Tag) ---
-    void receivedlogininfo(int sender, const QByteArray &args);
-    void kickhim(int sender, const QByteArray &args);
-    void chat(int sender, const QByteArray &args);
-    void action(int sender, const QByteArray &args);
-    void justwatch(int sender, const QByteArray &args);
-    void playasound(int sender, const QByteArray &args);
-    void startgame(int sender, const QByteArray &args);
-    void pass(int sender, const QByteArray &args);
-    void myword(int sender, const QByteArray &args);
-
-    // --- round engine ---
-    void setboards();
-    void startround();
-    void findplayer();
-    int findnextempty(int seat, int index) const;
-    bool checkforalldone() const;
-    bool checkforfirst(int seat) const;
-    int checkforplaying() const;
-    // --- judging and scoring ---
-    void endround();
-    bool checkforwin();
-    static QByteArray converttoletter(int letter);
-
-    // --- state, readable by tests ---
-    const tplayer &player(int slot) const { return players[static_cast<size_t>(slot)]; }
-    tplayer &player(int slot) { return players[static_cast<size_t>(slot)]; }
-    const tword &board(int round, int index) const
-    {
-        return m_board[static_cast<size_t>(round)][static_cast<size_t>(index)];
-    }
-    int highestSlot() const { return highestslot; }
+    // --- state, readable by tests and tools ---
+    GameRules rules;
+    tplayerview player(int slot) const;
+    const tword &board(int round, int index) const { return rules.board(round, index); }
+    int highestSlot() const { return rules.highestSlot(); }
     qsizetype queueLength() const { return receivedlist.size(); }
     // Messages taken out of the queue so far.
     quint64 messagesTaken() const { return m_taken; }
-    bool gameInProgress() const { return gameinprogress; }
-    int round() const { return m_round; }
-    int roundsPerGame() const { return roundspergame; }
-    int secondsPerRound() const { return secondsperround; }
-    int countdown() const { return m_countdown; }
-    int roundPhase() const { return roundphase; }
-    int firstFinisher() const { return firstfinisher; }
+    bool gameInProgress() const { return rules.gameInProgress(); }
+    int round() const { return rules.round(); }
+    int roundPhase() const { return rules.roundPhase(); }
     bool timer1Active() const { return timer1.isActive(); }
     bool socktimerActive() const { return socktimer.isActive(); }
+    QString peerAddress(int slot) const { return connectionOf(slot).peerAddress; }
 
     TSock Sock1;
     TSock tempsock;
+
+Q_SIGNALS:
+    void playerArrived(int slot, const QByteArray &name, const QString &peerAddress);  // a login accepted
+    void playerLeft(int slot, const QByteArray &name, const QString &peerAddress);     // a logged-in slot freed (close, reset, removal)
+    void playerRemoved(int slot, const QByteArray &name, const QString &peerAddress);  // removed by the host (emitted before playerLeft)
+    void gameStarted(int rounds, int secondsPerRound);
+    void gameWon(const QByteArray &winnerName);
 
 private:
     struct Queued
@@ -159,26 +110,17 @@ private:
         QByteArray text;
     };
 
+    const tconnection &connectionOf(int slot) const { return connections[static_cast<size_t>(slot)]; }
+    tconnection &connectionOf(int slot) { return connections[static_cast<size_t>(slot)]; }
+    // Carries out what the rules answered, in order.
+    void flush();
     void sendTo(int slot, const QByteArray &text);
-    void sendAll(const QByteArray &text);
+    void syncTimer1();
     void scheduleDispatch();
-    void dispatch(int sender, const QByteArray &text);
-    void freeSlot(int slot);
     void dropQueued(int slot, quint64 connectionId);
-    void startTimer1(int seconds, int phase);
-    // Reads the seat field of a word or a pass: true when it names the sender's
-    // own seat while a round is running (words and passes count only then).
-    bool mayPlay(int sender, vexlo::FieldReader &fields) const;
-    const QByteArray &patternOf(int index) const;
 
-    const TDictn *spell;
-    const TargetList *listbox_words;
-    RandomGenerator m_random;
-
-    std::array<tplayer, 12> players; // 1..11; 0 unused
-    int highestslot = 0;
+    std::array<tconnection, 12> connections; // 1..11; 0 unused
     int acceptingslot = 0;
-    int seatcount = kSeatCount;
     quint64 m_nextConnectionId = 0;
 
     QList<Queued> receivedlist;
@@ -187,12 +129,5 @@ private:
     QElapsedTimer m_sinceTick;
 
     QTimer timer1;
-    int roundphase = 0; // the Tag of timer1: 1 running, 2 scores shown, 3 all done
-    bool gameinprogress = false;
-    int roundspergame = 5;
-    int secondsperround = 60;
-    int m_round = 0;
-    int m_countdown = 0;
-    int firstfinisher = 0;
-    std::array<std::array<tword, kWordsPerRound + 1>, kRoundsOnBoard + 1> m_board;
+    quint64 m_timer1Starts = 0; // the rules' starts this timer has followed
 };

@@ -226,8 +226,12 @@ void Ttallylist::addgame(const QString &text)
     }
     if (QListWidgetItem *current = listbox_tally->currentItem(); current && current->isSelected())
         listbox_tallyClick();
-    // Kept after every game, so a crash loses nothing counted.
-    if (QString error; !saveTally(&error))
+    // Kept after every game, so a crash loses nothing counted. A save that keeps
+    // failing (a read-only folder) is reported once, not after every game, and
+    // again only when a later save fails after one went through.
+    if (QString error; saveTally(&error))
+        m_saveFailureReported = false;
+    else if (!std::exchange(m_saveFailureReported, true))
         reportError(error);
 }
 

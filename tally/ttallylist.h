@@ -87,4 +87,6 @@ private:
     bool m_filling = false;
     // A damaged file that could not be set aside is never overwritten.
     bool m_keepFile = false;
+    // A failed save at a game end was reported and none has succeeded since.
+    bool m_saveFailureReported = false;
 };

@@ -4,6 +4,7 @@
 #include "helpkit.h"
 #include "platform.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -53,6 +54,28 @@ QString installerName(const QString &url)
         return InstallerName;
     return name;
 }
+
+QNetworkRequest lobbyRequest(const QString &url)
+{
+    QNetworkRequest request{QUrl(url)};
+    request.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("Mozilla/3.0 (compatible)"));
+    request.setRawHeader("Accept", "image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*");
+    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
+    return request;
+}
+
+// The hex SHA-256 of a file, lower case; empty when it cannot be read.
+QByteArray fileDigest(const QString &path)
+{
+    QFile file(path);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
+        return {};
+    return hash.result().toHex();
+}
+
+// A published digest file is one line; anything longer is not one.
+constexpr qint64 kMaxDigestBytes = 4096;
 
 } // namespace
 
@@ -169,7 +192,7 @@ void Tdownload::buildWindow()
 
 QString Tdownload::defaultLobbyUrl()
 {
-    return QStringLiteral("http://www.example.com/lobby/qslsetup.exe");
+    return QStringLiteral("https://www.example.com/lobby/qslsetup.exe");
 }
 
 QString Tdownload::lobbyUrl()
@@ -217,11 +240,7 @@ void Tdownload::getbuttonClick()
     abortbutton->setEnabled(true);
     infolabel->setText(QStringLiteral("Loading"));
 
-    QNetworkRequest request{QUrl(m_url)};
-    request.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("Mozilla/3.0 (compatible)"));
-    request.setRawHeader("Accept", "image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*");
-    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
-    m_reply = HttpCli1.get(request);
+    m_reply = HttpCli1.get(lobbyRequest(m_url));
     connect(m_reply, &QNetworkReply::metaDataChanged, this, [this] {
         // One mark per header line: the status line and each field.
         const qsizetype lines = 1 + m_reply->rawHeaderPairs().size();
@@ -285,15 +304,60 @@ void Tdownload::requestDone()
         m_state = StateAborted;
     }
 
-    getbutton->setEnabled(true);
-    abortbutton->setEnabled(false);
     m_file.close();
     if (!m_writeError.isEmpty())
         vexlo::reportError(m_writeError);
-    if (m_state != StateAborted) {
-        infolabel3->setText(QStringLiteral("Installing"));
-        install();
+    // Over plain HTTP anyone on the way could have replaced the installer: it runs
+    // only when it matches the digest published beside it.
+    if (m_state != StateAborted && QUrl(m_url).scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) != 0) {
+        fetchDigest();
+        return;
     }
+    finish(true);
+}
+
+void Tdownload::fetchDigest()
+{
+    m_reply = HttpCli1.get(lobbyRequest(m_url + QStringLiteral(".sha256")));
+    connect(m_reply, &QNetworkReply::readyRead, this, [this] {
+        if (m_reply && m_reply->bytesAvailable() > kMaxDigestBytes)
+            m_reply->abort();
+    });
+    connect(m_reply, &QNetworkReply::finished, this, &Tdownload::digestDone);
+}
+
+void Tdownload::digestDone()
+{
+    QNetworkReply *reply = m_reply;
+    if (!reply)
+        return;
+    m_reply = nullptr;
+    reply->deleteLater();
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    bool verified = false;
+    if (reply->error() == QNetworkReply::NoError && status < 400) {
+        // The hex digest is the first word of the file, in either letter case.
+        const QByteArray published = reply->readAll().simplified().split(' ').value(0).toLower();
+        const QByteArray actual = fileDigest(installerPath());
+        verified = !actual.isEmpty() && published == actual;
+    }
+    finish(verified);
+}
+
+void Tdownload::finish(bool verified)
+{
+    getbutton->setEnabled(true);
+    abortbutton->setEnabled(false);
+    if (m_state == StateAborted)
+        return;
+    if (!verified) {
+        // The file stays for the player to check; nothing is run.
+        m_state = StateAborted;
+        infolabel3->setText(QStringLiteral("The download could not be verified."));
+        return;
+    }
+    infolabel3->setText(QStringLiteral("Installing"));
+    install();
 }
 
 void Tdownload::install()

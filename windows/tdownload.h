@@ -1,8 +1,9 @@
 #pragma once
 // Tdownload: the window that offers the Quorbit Lobby, through which players find
 // each other on line. Shown on a solo start. From it the player downloads and runs
-// the lobby's installer over HTTP, starts an installed lobby (which ends the game),
-// or closes it and plays solo.
+// the lobby's installer (fetched over HTTPS, or over HTTP and then run only when it
+// matches the SHA-256 digest published at its address + ".sha256"), starts an
+// installed lobby (which ends the game), or closes it and plays solo.
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -65,6 +66,11 @@ private:
     void HttpCli1DocBegin();
     void HttpCli1DocData();
     void requestDone();
+    void fetchDigest();
+    void digestDone();
+    // The end of a download: the buttons back, and the installer run when the
+    // download went through and was verified.
+    void finish(bool verified);
     void install();
     bool writeBody(const QByteArray &body);
     void showMessage(const QString &text);

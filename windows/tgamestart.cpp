@@ -77,4 +77,6 @@ void Tgamestart::button_startClick()
     hide();
     if (send)
         send(text);
+    if (saveSettings)
+        saveSettings();
 }

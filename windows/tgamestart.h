@@ -21,6 +21,8 @@ public:
     // message goes out on its connection.
     std::function<QByteArray()> startername;
     std::function<void(const QByteArray &)> send;
+    // Set by the main window: writes the settings file, the two values included.
+    std::function<void()> saveSettings;
 
     // The edits show the arrows' positions (rounds 1..10, seconds 30..120 in 5s).
     QSpinBox *edit_playtoscore;
@@ -30,6 +32,7 @@ public:
     QPushButton *button_start;
     QLabel *label_heading;
 
-    // Sends "CMD_startgame" with the two values and hides the window.
+    // Sends "CMD_startgame" with the two values, hides the window and saves the
+    // settings, so the next run offers the same values.
     void button_startClick();
 };

@@ -409,11 +409,14 @@ void BoardTests::tilesMenuAndChoosingASet()
     // A file the menu skipped still loads by its name.
     c.loadgrouptiles(QStringLiteral("two words"));
     QCOMPARE(c.tilesetname, QStringLiteral("two words"));
-    // A damaged bitmap: the error, the set stays, nothing saved.
+    // A damaged bitmap: the error, the set stays the current one, nothing saved.
     c.findChild<QAction *>(QStringLiteral("broken3"))->trigger();
     QCOMPARE(env->errors.size(), 1);
     QVERIFY(env->errors.first().contains(QStringLiteral("broken.bmp")));
-    QCOMPARE(savedTiles(), QStringLiteral("my"));
+    QCOMPARE(c.tilesetname, QStringLiteral("two words"));
+    QVERIFY(!c.findChild<QAction *>(QStringLiteral("broken3"))->isChecked());
+    c.PlaySounds1->trigger();
+    QCOMPARE(savedTiles(), QStringLiteral("two words"));
     QCOMPARE(c.image_gap[1]->pixmap().toImage().pixel(5, 5), qRgb(10, 20, 200));
     // The shipped wood set loads from its own file.
     c.findChild<QAction *>(QStringLiteral("wood3"))->trigger();

@@ -195,10 +195,18 @@ void SettingsWiringTests::optionsSaveAfterLogin()
     c.TextColor1->trigger();
     QCOMPARE(p.ini("Textcolor"), QStringLiteral("$000080FF"));
 
-    // The host's game options are saved with everything else.
+    // The host's game options are saved with everything else, and when a game starts.
     c.gamestart->UpDown1()->setValue(9);
     c.PlaySounds1->trigger();
     QCOMPARE(p.ini("Playtoscore"), QStringLiteral("9"));
+    QByteArrayList sent;
+    c.gamestart->send = [&](const QByteArray &text) { sent << text; };
+    c.gamestart->UpDown1()->setValue(1);
+    c.gamestart->UpDown2()->setValue(30);
+    c.gamestart->button_start->click();
+    QCOMPARE(sent, QByteArrayList{"CMD_startgame++1+30+"});
+    QCOMPARE(p.ini("Playtoscore"), QStringLiteral("1"));
+    QCOMPARE(p.ini("Timeperturn"), QStringLiteral("30"));
     QVERIFY(env->errors.isEmpty());
 }
 
@@ -215,9 +223,26 @@ void SettingsWiringTests::tileSetIsKept()
     }
     // "CLASSIC" is the built-in set.
     writeFile(iniPath(), "[Vexlo]\nTiles=CLASSIC\n");
+    {
+        Player p;
+        p.login();
+        QCOMPARE(p.chat().tilesetname, QString());
+    }
+    // A set that cannot be read: the built-in tiles, one line saying so, and the
+    // rest of the file and the arrival still apply.
+    writeFile(QDir(platform::dataFolder()).filePath(QStringLiteral("vexlotiles/broken.bmp")), "BM not a picture");
+    writeFile(iniPath(), "[Vexlo]\nTiles=broken\nPlaysounds=false\n");
     Player p;
-    p.login();
-    QCOMPARE(p.chat().tilesetname, QString());
+    Tchat &c = p.chat();
+    p.login(2, "Red");
+    QVERIFY(env->errors.isEmpty());
+    QCOMPARE(p.w.lines(), strings({"You are Connected.",
+                                   "The tile set broken could not be read; the built-in tiles are used."}));
+    QCOMPARE(p.w.label("label_playername", 2)->text(), QStringLiteral("Red"));
+    QVERIFY(!c.PlaySounds1->isChecked());
+    QVERIFY(c.tilesetname.isEmpty());
+    QVERIFY(!action(c, "broken3")->isChecked());
+    QCOMPARE(c.imagelist_letters.count(), TileSet::builtIn().count());
 }
 
 void SettingsWiringTests::closingSavesOnlyAfterAMove()

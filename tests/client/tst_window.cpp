@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
@@ -72,6 +73,7 @@ private Q_SLOTS:
     void arrivalsAndWatchers();
     void departures();
     void queueDispatchAndErrors();
+    void floodWhileAnErrorBoxIsOpen();
     void longMessageIsCut();
     void justWatching();
     void seatPopupAndRemoval();
@@ -258,6 +260,12 @@ void WindowTests::queueDispatchAndErrors()
     QCOMPARE(w.chat.receivedlist.size(), 1); // one message per tick
     w.chat.Timer1Timer();
     QCOMPARE(w.lines(), QStringList{QStringLiteral("Bob is Connected.")});
+    // The bad field comes from the network: cut in the text, shown as plain text.
+    const QByteArray markup = "<h1>x</h1><img src=\"a\">" + QByteArray(60, 'y');
+    w.feed("CMD_playerdisconnected+" + markup + "+Bob");
+    QCOMPARE(env->errors.last(), QString::fromLatin1("'" + markup.left(60) + "...' is not a valid integer value"));
+    const std::unique_ptr<QMessageBox> box(platform::errorBox(env->errors.last()));
+    QCOMPARE(box->textFormat(), Qt::PlainText);
     // Versions only inform.
     w.feed("CMD_havewrongversion+Oldie");
     w.feed("CMD_wrongversion+");
@@ -267,6 +275,34 @@ void WindowTests::queueDispatchAndErrors()
     s.host.push(frame("CMD_chat+A chats: 1|clBlack") + frame("CMD_chat+A chats: 2|clBlack"));
     QTRY_COMPARE(w.lines().size(), 5);
     QTRY_VERIFY(!w.chat.Timer1.isActive());
+}
+
+void WindowTests::floodWhileAnErrorBoxIsOpen()
+{
+    // An error box holds the queue; the server floods meanwhile: first many
+    // small messages, then fewer large ones. Past 10,000 messages or 16 MB the
+    // connection is closed as if the server had gone, while the box is still open.
+    for (const int size : {10, 4000}) {
+        const int count = size == 10 ? 10001 : 4200; // 4200 x 4006 bytes > 16 MB
+        Seated s(1);
+        QByteArray flood;
+        for (int i = 0; i < count; ++i)
+            flood += frame("CMD_x+" + QByteArray(size, 'a'));
+        bool reported = false;
+        bool closedWhileOpen = false;
+        setErrorReporter([&](const QString &) {
+            s.host.push(flood);
+            closedWhileOpen = QTest::qWaitFor([&] { return s.w.closed; }, 3000);
+            reported = true;
+        });
+        s.host.push(frame("CMD_newplayerinfo+x+Bob"));
+        QTRY_VERIFY_WITH_TIMEOUT(reported, 5000);
+        setErrorReporter([this](const QString &text) { env->errors << text; });
+        QVERIFY(closedWhileOpen);
+        QVERIFY2(s.w.lastLine().startsWith(QStringLiteral("Too many messages from the server are waiting")),
+                 qPrintable(s.w.lastLine()));
+        QVERIFY(s.w.chat.receivedlist.isEmpty());
+    }
 }
 
 void WindowTests::longMessageIsCut()
@@ -660,6 +696,14 @@ void WindowTests::spyListRemoval()
     spy.listTag = 1;
     spy.popup_kickhimClick();
     QCOMPARE(h.host.next(), QByteArray("CMD_kickhim+1+9+"));
+    // A watcher listed before its login is announced again when it logs in: one
+    // entry, gone when it leaves.
+    h.w.feed("CMD_existingplayers+8+");
+    h.w.feed("CMD_newplayerinfo+8+Bob");
+    QCOMPARE(spy.listbox_spys->count(), 3);
+    QCOMPARE(spy.listbox_spys->item(2)->text(), QStringLiteral("8: Bob"));
+    h.w.feed("CMD_playerdisconnected+8+Bob");
+    QCOMPARE(spy.listbox_spys->count(), 2);
     spy.listbox_spys->addItem(QStringLiteral("x: odd"));
     spy.listTag = 2;
     spy.popup_kickhimClick();

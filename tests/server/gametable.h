@@ -1,15 +1,16 @@
 #pragma once
-// A server with its own small word lists and bare clients, for game tests. The
-// round timer is driven by hand (tick), never by the clock.
+// The rules with their own small word lists and no sockets: slots join, send
+// and leave by calling the rules, and what the rules answer is sorted into
+// each slot's inbox as a server would send it. The round timer is driven by
+// hand (tick), never by the clock.
 #include "catalogue.h"
+#include "errorreport.h"
+#include "gamerules.h"
 #include "targetlist.h"
 #include "tdictn.h"
-#include "testclient.h"
-#include "tserver.h"
 
 #include <algorithm>
-#include <memory>
-#include <vector>
+#include <array>
 
 // A record image of the given words (upper-cased, sorted, 15-byte records).
 inline QByteArray dictionaryImage(QList<QByteArray> words)
@@ -36,57 +37,81 @@ struct GameTable
 {
     TDictn spell;
     TargetList words;
-    TServer server;
-    std::vector<std::unique_ptr<TestClient>> clients;
+    GameRules rules;
+    std::array<QList<QByteArray>, kMaxSlots + 1> inbox; // what each slot was sent
+    QList<Outgoing> notes;                              // everything but messages, in order
 
     GameTable(const QByteArray &image, const QByteArray &targets)
-        : spell(image), words(targets), server(&spell, &words)
-    {
-        server.setSecondLength(3600 * 1000);
-        server.startListening(QStringLiteral("0"));
-    }
+        : spell(image), words(targets), rules(&spell, &words) {}
+    GameTable() : rules(nullptr, nullptr) {}
 
-    TestClient &join(const QByteArray &name = {})
+    // A new connection, logged in under name unless it is empty; its slot.
+    int join(const QByteArray &name = {}, const QByteArray &version = vexlo::kGameVersion)
     {
-        clients.push_back(std::make_unique<TestClient>(server.listeningPort()));
-        TestClient &c = *clients.back();
-        if (!name.isEmpty()) {
-            const int slot = c.login(name);
-            (void)c.waitFor(vexlo::msg::newplayerinfo(slot, name));
-        } else {
-            (void)c.waitForSlot();
-        }
-        return c;
+        const int slot = rules.slotForNewcomer();
+        if (slot > kMaxSlots)
+            return 0;
+        inbox[size_t(slot)].clear();
+        rules.opened(slot);
+        deliver();
+        if (!name.isEmpty())
+            send(slot, vexlo::msg::logininfo(slot, version, name));
+        return slot;
     }
-    // The latest client given this slot.
-    TestClient &client(int slot)
+    // A message of slot's connection; one that is abandoned keeps what it answered.
+    void send(int slot, const QByteArray &text)
     {
-        for (auto it = clients.rbegin(); it != clients.rend(); ++it)
-            if ((*it)->slot == slot)
-                return **it;
-        return *clients.front();
+        vexlo::guarded([&] { rules.receive(slot, text); });
+        deliver();
     }
-    bool settle() { return QTest::qWaitFor([&] { return server.queueLength() == 0; }, 3000); }
+    void leave(int slot)
+    {
+        rules.closed(slot);
+        deliver();
+    }
     void tick(int n = 1)
     {
-        for (int i = 0; i < n; ++i)
-            server.timer1Timer();
+        for (int i = 0; i < n; ++i) {
+            rules.timer1Timer();
+            deliver();
+        }
     }
     // Ticks until the current phase is over.
     void finishPhase()
     {
-        const int phase = server.roundPhase();
-        const int round = server.round();
-        for (int guard = 0; guard < 10000 && server.timer1Active() && server.roundPhase() == phase
-                            && server.round() == round;
+        const int phase = rules.roundPhase();
+        const int round = rules.round();
+        for (int guard = 0; guard < 10000 && rules.timer1Active() && rules.roundPhase() == phase
+                            && rules.round() == round;
              ++guard)
-            server.timer1Timer();
+            tick();
     }
-    // Sends and waits until the server has handled it.
-    bool play(TestClient &c, const QByteArray &text)
+    QList<QByteArray> &got(int slot) { return inbox[size_t(slot)]; }
+    QList<QByteArray> withPrefix(int slot, const QByteArray &prefix)
     {
-        const quint64 before = server.messagesTaken();
-        c.send(text);
-        return QTest::qWaitFor([&] { return server.messagesTaken() > before; }, 3000);
+        QList<QByteArray> out;
+        for (const QByteArray &m : got(slot))
+            if (m.startsWith(prefix))
+                out << m;
+        return out;
+    }
+    QByteArray pattern(int index) const { return rules.board(std::min(rules.round(), 20), index).pattern; }
+
+private:
+    // As the server does: messages to connected slots, a removal closes the
+    // connection at once and its answer comes before the rest.
+    void deliver()
+    {
+        for (const Outgoing &o : rules.takeOutbox()) {
+            if (o.kind != Outgoing::Kind::Send) {
+                notes << o;
+                if (o.kind == Outgoing::Kind::Close)
+                    leave(o.slot);
+                continue;
+            }
+            for (int s = 1; s <= rules.highestSlot(); ++s)
+                if ((o.slot == s || o.slot == Outgoing::kEveryone) && rules.player(s).connected)
+                    inbox[size_t(s)] << o.text;
+        }
     }
 };

@@ -10,14 +10,16 @@
 class TestClient : public QObject
 {
 public:
-    explicit TestClient(quint16 port, QObject *parent = nullptr) : QObject(parent)
+    explicit TestClient(quint16 port, const QHostAddress &address = QHostAddress::LocalHost,
+                        QObject *parent = nullptr)
+        : QObject(parent)
     {
         connect(&sock, &QTcpSocket::readyRead, this, [this] {
             for (QByteArray &m : framer.feed(sock.readAll()))
                 got.append(std::move(m));
         });
         connect(&sock, &QTcpSocket::disconnected, this, [this] { closed = true; });
-        sock.connectToHost(QHostAddress::LocalHost, port);
+        sock.connectToHost(address, port);
     }
 
     void send(const QByteArray &text) { sendRaw(vexlo::frame(text)); }

@@ -2,6 +2,8 @@
 // checking one seat's whole conversation.
 #include "catalogue.h"
 #include "gametable.h"
+#include "testclient.h"
+#include "tserver.h"
 
 #include <QProcess>
 #include <QTest>
@@ -68,7 +70,7 @@ void FullGameTests::twoRoundsAgainstTheServerProgram()
     // The same seed draws the same boards here.
     const TDictn spell;
     const TargetList targets;
-    TServer reference(&spell, &targets);
+    GameRules reference(&spell, &targets);
     reference.random().setSeed(kSeed);
     reference.setboards();
     const QList<QByteArray> words = fiveLetterWords(spell);
@@ -129,6 +131,9 @@ void FullGameTests::twoRoundsAgainstTheServerProgram()
     QVERIFY(blue.waitFor("CMD_winner+Blue+", 10000));
     QVERIFY(red.waitFor("CMD_winner+Blue+"));
     QCOMPARE(blue.got, expected);
+    // The operator's log names the winner.
+    QByteArray log;
+    QTRY_VERIFY((log += server.readAllStandardError()).contains(" game won by \"Blue\"\n"));
 
     server.terminate();
     QVERIFY(server.waitForFinished(5000));
@@ -151,6 +156,8 @@ void FullGameTests::serverProgramRefusesBadArguments()
         {{QStringLiteral("--seed"), QStringLiteral("4294967296")}, 2, "--seed takes a number"},
         {{QStringLiteral("--seed")}, 2, "missing value after"},
         {{QStringLiteral("--colour")}, 2, "unknown argument"},
+        {{QStringLiteral("--bind"), QStringLiteral("localhost")}, 2, "--bind takes an IPv4 or IPv6 address"},
+        {{QStringLiteral("--bind"), QStringLiteral("127.0.0.256")}, 2, "--bind takes an IPv4 or IPv6 address"},
     };
     for (const Case &c : cases) {
         QProcess p;

@@ -148,6 +148,16 @@ void TallyWindowTests::failedWriteKeepsTheOldFile()
     t->addgame(QStringLiteral("addtomine"));
     QCOMPARE(m_errors, QStringList{QStringLiteral("Unable to write to %1").arg(nowhere)});
     QCOMPARE(t.cell(2, 0), QStringLiteral("1"));
+    // Reported once, not after every game; again only after a save went through.
+    t->addgame(QStringLiteral("Blue"));
+    QCOMPARE(m_errors.size(), 1);
+    QVERIFY(QDir().mkpath(QFileInfo(nowhere).path()));
+    t->addgame(QStringLiteral("Blue"));
+    QCOMPARE(tally::readTallyFile(nowhere).grid.cell(1, 0), QStringLiteral("3"));
+    QVERIFY(QDir(QFileInfo(nowhere).path()).removeRecursively());
+    t->addgame(QStringLiteral("Blue"));
+    t->addgame(QStringLiteral("Blue"));
+    QCOMPARE(m_errors.size(), 2);
 }
 
 void TallyWindowTests::looksAsDescribed()

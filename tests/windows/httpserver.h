@@ -1,7 +1,8 @@
 #pragma once
 // A small HTTP/1.0 server on 127.0.0.1 for the downloader's tests. It answers
 // every GET with the body it was given, with a 404, or, in stall mode, with the
-// headers only, then sends the body a piece at a time when the test asks.
+// headers only, then sends the body a piece at a time when the test asks. A GET
+// of a path ending in ".sha256" gets the digest text it was given (404 without).
 #include <QHash>
 #include <QList>
 #include <QPointer>
@@ -34,6 +35,7 @@ public:
 
     Mode mode = Serve;
     QByteArray body;
+    QByteArray digest;
     QList<QByteArray> requests; // each request's head, as received
 
     // Stall mode: sends the next count bytes of the body on the waiting connection.
@@ -57,8 +59,15 @@ private:
             return;
         requests.append(head);
         pending.remove(s);
-        if (mode == NotFound) {
+        const bool digestWanted = head.left(head.indexOf(" HTTP/")).endsWith(".sha256");
+        if (mode == NotFound || (digestWanted && digest.isEmpty())) {
             s->write("HTTP/1.0 404 Not Found\r\nContent-Type: text/html\r\nContent-Length: 9\r\n\r\nnot found");
+            s->disconnectFromHost();
+            return;
+        }
+        if (digestWanted) {
+            s->write("HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\nContent-Length: "
+                     + QByteArray::number(digest.size()) + "\r\n\r\n" + digest);
             s->disconnectFromHost();
             return;
         }

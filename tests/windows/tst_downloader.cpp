@@ -5,6 +5,7 @@
 #include "httpserver.h"
 #include "tdownload.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -32,6 +33,12 @@ QString message(const Tdownload &w)
 {
     auto *box = w.findChild<QMessageBox *>(QStringLiteral("message"));
     return box ? box->text() : QString();
+}
+
+// The digest file published beside an installer: the hex SHA-256 and the name.
+QByteArray published(const QByteArray &installer)
+{
+    return QCryptographicHash::hash(installer, QCryptographicHash::Sha256).toHex().toUpper() + "  qslsetup.exe\n";
 }
 
 QByteArray readAll(const QString &path)
@@ -64,6 +71,7 @@ class DownloaderTests : public QObject
 private Q_SLOTS:
     void addressAndDataFolder();
     void successfulDownloadStartsTheInstaller();
+    void unverifiedDownloadIsKeptAndNotRun();
     void stopDownloadMidTransferThenDownloadAgain();
     void serverErrorsAbortTheDownload_data();
     void serverErrorsAbortTheDownload();
@@ -77,7 +85,7 @@ private Q_SLOTS:
 void DownloaderTests::addressAndDataFolder()
 {
     qunsetenv("VEXLO_LOBBY_URL");
-    QCOMPARE(Tdownload::lobbyUrl(), QStringLiteral("http://www.example.com/lobby/qslsetup.exe"));
+    QCOMPARE(Tdownload::lobbyUrl(), QStringLiteral("https://www.example.com/lobby/qslsetup.exe"));
     qputenv("VEXLO_LOBBY_URL", "http://127.0.0.1:9/x/setup.sh");
     QCOMPARE(Tdownload().URL(), QStringLiteral("http://127.0.0.1:9/x/setup.sh"));
     qunsetenv("VEXLO_LOBBY_URL");
@@ -95,6 +103,7 @@ void DownloaderTests::successfulDownloadStartsTheInstaller()
     Home home;
     HttpServer server;
     server.body = home.script();
+    server.digest = published(server.body);
     Tdownload w;
     w.setURL(server.url());
     QSignalSpy exits(&w, &Tdownload::exitRequested);
@@ -117,12 +126,36 @@ void DownloaderTests::successfulDownloadStartsTheInstaller()
     QVERIFY(QFileInfo(home.installer()).isExecutable());
     QTRY_COMPARE(readAll(home.trace()), QByteArray("/SP-\n/silent\n/noicons\n"));
 
-    // The request as the lobby's web server sees it.
-    QCOMPARE(server.requests.size(), 1);
+    // The requests as the lobby's web server sees them: the installer, then its digest.
+    QCOMPARE(server.requests.size(), 2);
     const QByteArray request = server.requests.first();
     QVERIFY(request.startsWith("GET /lobby/qslsetup.exe HTTP/1."));
     QVERIFY(request.contains("\r\nUser-Agent: Mozilla/3.0 (compatible)\r\n"));
     QVERIFY(request.contains("\r\nAccept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*\r\n"));
+    QVERIFY(server.requests[1].startsWith("GET /lobby/qslsetup.exe.sha256 HTTP/1."));
+}
+
+void DownloaderTests::unverifiedDownloadIsKeptAndNotRun()
+{
+    // Over plain HTTP: a digest that does not match, or none at all.
+    for (const bool withDigest : {true, false}) {
+        Home home;
+        HttpServer server;
+        server.body = home.script();
+        server.digest = withDigest ? published("another installer") : QByteArray();
+        Tdownload w;
+        w.setURL(server.url());
+        QSignalSpy exits(&w, &Tdownload::exitRequested);
+        w.getbuttonClick();
+        QTRY_VERIFY(!w.downloading());
+        QCOMPARE(server.requests.size(), 2);
+        QCOMPARE(text(w, "infolabel3"), QStringLiteral("The download could not be verified."));
+        QCOMPARE(readAll(home.installer()), server.body); // kept
+        QVERIFY(button(w, "getbutton")->isEnabled());
+        QVERIFY(!button(w, "abortbutton")->isEnabled());
+        QCOMPARE(exits.count(), 0); // nothing started (a start ends the game at once)
+        QCOMPARE(message(w), QString());
+    }
 }
 
 void DownloaderTests::stopDownloadMidTransferThenDownloadAgain()
@@ -162,6 +195,7 @@ void DownloaderTests::stopDownloadMidTransferThenDownloadAgain()
     // A second go starts afresh into the truncated file.
     server.mode = HttpServer::Serve;
     server.body = home.script();
+    server.digest = published(server.body);
     w.getbuttonClick();
     QCOMPARE(w.downloadState(), int(Tdownload::StateStarted));
     QTRY_COMPARE(exits.count(), 1);
@@ -221,6 +255,7 @@ void DownloaderTests::installerThatCannotStart()
     Home home;
     HttpServer server;
     server.body = "this is no program\n"; // neither a binary nor a script
+    server.digest = published(server.body);
     Tdownload w;
     w.setURL(server.url());
     QSignalSpy exits(&w, &Tdownload::exitRequested);

@@ -106,7 +106,7 @@ void HelpAboutTests::helpPagesSayWhatTheGameDoes()
     QVERIFY(pageText(help, 2).contains(QStringLiteral("7772")));
     QVERIFY(pageText(help, 2).contains(QStringLiteral("VEXLO_PORT")));
     const QString play = pageText(help, 3);
-    for (const char *key : {"Backspace", "Enter", "Tab", "Space"})
+    for (const char *key : {"Backspace", "Enter", "Tab", "Space", "\"Invalid Match\"", "\"Invalid Word\""})
         QVERIFY2(play.contains(QLatin1String(key)), key);
     const QString scoring = pageText(help, 4);
     for (const char *points : {"10", "5", "25", "150"})

@@ -1,0 +1,118 @@
+#pragma once
+// ComputerPlayer: a computer opponent. It is an ordinary client of the game's
+// message catalogue: it connects to a game server, logs in with the game's
+// version and its name as a person's window does, and plays only through
+// "CMD_myword" and "CMD_pass", so a server cannot tell it from a person. For
+// each word the server gives it, it thinks, types the five letters at its
+// speed, and sends a word it knows that fits; it does not know the target.
+// Everything runs on the event loop: one timer, no threads.
+#include "botbrain.h"
+#include "framing.h"
+
+#include <QByteArray>
+#include <QMap>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QTcpSocket>
+#include <QTimer>
+
+class ComputerPlayer : public QObject
+{
+    Q_OBJECT
+public:
+    enum class State {
+        Offline,  // not connected, or the connection closed
+        Idle,     // connected, nothing to do (no round, list complete, time up, watching)
+        Thinking, // looking for a word for the current pattern
+        Typing,   // typing the chosen word
+        Waiting,  // the word or the pass went out; waiting for the answer
+    };
+    Q_ENUM(State)
+
+    ComputerPlayer(const QByteArray &name, BotSpeed speed, quint64 seed,
+                   const WordIndex &index = WordIndex::shared(), QObject *parent = nullptr);
+    ~ComputerPlayer() override;
+
+    // Connects to a game server; the login follows when the server gives a slot.
+    void connectTo(const QString &host, quint16 port);
+    // Closes the connection (the server then frees the seat).
+    void leave();
+
+    // Length of one second of the player's clock in milliseconds (1000; shorter
+    // to play quick games in tests, as VEXLO_SECOND_MS does for the server).
+    void setSecondLength(int ms) { m_secondMs = ms > 0 ? ms : 1000; }
+    int secondLength() const { return m_secondMs; }
+
+    QByteArray name() const { return m_name; }
+    BotSpeed speed() const { return m_brain.speed(); }
+    int slot() const { return m_slot; }
+    bool isLoggedIn() const { return m_slot > 0 && m_state != State::Offline; }
+    State state() const { return m_state; }
+    int currentIndex() const { return m_index; }
+    QByteArray currentPattern() const { return m_pattern; }
+    BotBrain &brain() { return m_brain; }
+
+    // Feeds one received message (without terminator); the socket does this.
+    void handleMessage(const QByteArray &text);
+
+Q_SIGNALS:
+    void loggedIn(int slot);
+    void wordSent(int index, const QByteArray &pattern, const QByteArray &word);
+    void passed(int index, const QByteArray &pattern);
+    void refused(const QByteArray &word, int reason);
+    void chatSent(const QByteArray &text);
+    // The connection closed or could not be made (removed by the host, the
+    // server went away, no free seat, or leave()).
+    void disconnected();
+
+private:
+    void onReadyRead();
+    void onTimer();
+    void gone();
+    void send(const QByteArray &text);
+    bool mine(int seat) const { return seat == m_slot; }
+    bool mayPlay() const { return m_running && !m_watching && m_slot >= 1 && m_slot <= kSeats; }
+    void work(int index, const QByteArray &pattern);
+    void think(bool retry);
+    void stopPlaying();
+    void startTimer(int gameMs);
+    bool hopelessLap(int index) const;
+
+    // Server messages.
+    void sendlogininfo(const QByteArray &args);
+    void startround();
+    void nextplayer(const QByteArray &args);
+    void newword(const QByteArray &args);
+    void invalid(const QByteArray &args);
+    void allfilled(const QByteArray &args);
+    void roundOver();
+    void loadstats(const QByteArray &args);
+    void justwatching(const QByteArray &args);
+    void winner();
+
+    static constexpr int kSeats = 6;
+
+    QByteArray m_name;
+    BotBrain m_brain;
+    QTcpSocket m_sock;
+    vexlo::MessageFramer m_framer{4096};
+    QTimer m_timer;     // thinking and typing
+    QTimer m_chatTimer; // the one "Good game!"
+    int m_secondMs = 1000;
+
+    int m_slot = 0;
+    bool m_goneReported = false;
+    State m_state = State::Offline;
+    bool m_running = false;  // a round runs and this player may still play in it
+    bool m_roundEnded = false; // time-up, all done or scores since the last round start
+    bool m_watching = false; // the seat sits out
+    bool m_saidGoodGame = false;
+
+    int m_index = 0;             // the word index the server gave
+    QByteArray m_pattern;        // and its pattern
+    BotBrain::Move m_move;       // what is being thought or typed
+    QByteArray m_sentWord;       // the word waiting for an answer
+    QMap<int, QByteArray> m_blanks; // word indexes seen this round and not filled
+    QSet<int> m_passedHopeless;  // indexes passed with no known word since the last accepted word
+};
