@@ -377,8 +377,8 @@ void Tchat::winner(const QByteArray &args)
     panel_winner->raise();
     if (ishost)
         button_start->show();
-    if (seated && addgameHook)
-        addgameHook(won ? QStringLiteral("addtomine") : name);
+    if (seated)
+        Q_EMIT gameRecorded(won ? QStringLiteral("addtomine") : name);
 }
 
 void Tchat::loadstats(const QByteArray &args)

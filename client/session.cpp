@@ -28,21 +28,6 @@ const QString kWaiting = QStringLiteral("<Waiting>");
 // comes near either bound.
 constexpr qsizetype kMaxWaiting = 10000;
 constexpr qint64 kMaxWaitingBytes = 16 * 1024 * 1024;
-
-// A watcher's entry in the spy list. A connection listed before it logged in
-// (with an empty name) is announced again when it does: the arrival replaces the
-// entry of its slot, so no stale entry outlives the watcher.
-void showWatcher(QListWidget *list, int slot, const QString &name)
-{
-    const QString prefix = QString::number(slot) + QStringLiteral(": ");
-    for (int i = 0; i < list->count(); ++i) {
-        if (list->item(i)->text().startsWith(prefix)) {
-            list->item(i)->setText(prefix + name);
-            return;
-        }
-    }
-    list->addItem(prefix + name);
-}
 } // namespace
 
 void Tchat::wireSockets()
@@ -102,7 +87,7 @@ void Tchat::hostpress()
     button_start->show();
     StartGame1->setEnabled(true);
     if (spylist)
-        spylist->popup_kickhim->setEnabled(true);
+        spylist->setKickAllowed(true);
 }
 
 void Tchat::joinpress()
@@ -258,7 +243,7 @@ void Tchat::newplayerinfo(const QByteArray &args)
             score->show();
     } else {
         if (spylist)
-            showWatcher(spylist->listbox_spys, slot, name);
+            spylist->showWatcher(slot, name);
         sessionLine(slot == myslot ? QStringLiteral("You are spying.") : name + QStringLiteral(" is spying."));
     }
     playsounds(QStringLiteral("entered"));
@@ -282,15 +267,8 @@ void Tchat::playerdisconnected(const QByteArray &args)
     }
     if (!spylist)
         return;
-    const QString entry = QString::number(slot) + QStringLiteral(": ") + name;
-    QListWidget *list = spylist->listbox_spys;
-    for (int i = 0; i < list->count(); ++i) {
-        if (list->item(i)->text().compare(entry, Qt::CaseInsensitive) == 0) {
-            sessionLine(name + QStringLiteral(" has left."));
-            delete list->takeItem(i);
-            return;
-        }
-    }
+    if (spylist->removeWatcher(slot, name))
+        sessionLine(name + QStringLiteral(" has left."));
 }
 
 void Tchat::havewrongversion(const QByteArray &args)

@@ -2,6 +2,7 @@
 // widgets and menus. What the widgets do lives in session.cpp and chat.cpp.
 #include "tchat.h"
 
+#include "catalogue.h"
 #include "chattext.h"
 #include "errorreport.h"
 #include "helpkit.h"
@@ -118,11 +119,12 @@ void Tchat::attachWindows(Tspylist *spy, Tgamestart *start, TServer *gameServer)
     gamestart = start;
     server = gameServer;
     if (spylist)
-        spylist->kicking = [this](int slot) { kicking(slot); };
+        connect(spylist, &Tspylist::kicking, this, &Tchat::kicking);
     if (gamestart) {
-        gamestart->startername = [this] { return toWireText(myname); };
-        gamestart->send = [this](const QByteArray &text) { send(text); };
-        gamestart->saveSettings = [this] { saveinifile(); };
+        connect(gamestart, &Tgamestart::startRequested, this, [this](int rounds, int seconds) {
+            send(vexlo::msg::startgame(toWireText(myname), QByteArray::number(rounds), QByteArray::number(seconds)));
+        });
+        connect(gamestart, &Tgamestart::saveRequested, this, &Tchat::saveinifile);
     }
 }
 

@@ -89,6 +89,7 @@ public:
     void sockInfo(TSock *sender, TSocketInfo info, const QString &msg);
     void Timer1Timer();
     void processsocktimer();
+    void send(const QByteArray &text);
     void sendloginfo(const QByteArray &args);
     void newplayerinfo(const QByteArray &args);
     void playerdisconnected(const QByteArray &args);
@@ -173,8 +174,6 @@ public:
     void winner(const QByteArray &args);
     void loadstats(const QByteArray &args);
     void setword(int index, const QByteArray &pattern);
-    // The tally's record of a finished game ("addtomine" when this window won).
-    std::function<void(const QString &text)> addgameHook;
 
     // --- word entry, tiles, countdown ---
     // One key press (a Windows key code) offered to the board; true when consumed.
@@ -321,6 +320,8 @@ public:
 Q_SIGNALS:
     // The window closed: the program ends.
     void closed();
+    // The tally's record of a finished game ("addtomine" when this window won).
+    void gameRecorded(const QString &text);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -339,7 +340,6 @@ private:
     void shipTileSets();
     void wireSockets();
     void dispatch(const QByteArray &text);
-    void send(const QByteArray &text);
     void sessionLine(const QString &line) { addlinetochat(line, systemcolour); }
     QString seatText(int slot) const;
     vexlo::GameSettings currentSettings() const;

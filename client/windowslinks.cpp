@@ -33,21 +33,21 @@ void Tchat::attachAuxWindows(const AuxWindows &windows)
         aux.help->setAboutWindow(aux.about);
     if (aux.phrases) {
         aux.phrases->settingsFile = settingsSession->file().fileName();
-        aux.phrases->setButtonPhrases = [this](const QStringList &texts) {
+        connect(aux.phrases, &Tphrases::setButtonPhrases, this, [this](const QStringList &texts) {
             for (int n = 1; n <= PhraseCount; ++n)
                 b_phrase[size_t(n)]->setToolTip(texts.value(n - 1));
-        };
+        });
     }
     if (aux.download) {
         // The installer or the lobby was started: the game ends as "Exit" ends it.
         connect(aux.download, &Tdownload::exitRequested, this, [this] { Exit1Click(); });
     }
     if (aux.tallylist) {
-        aux.tallylist->loadchecklist = [this] { loadchecklist(); };
+        connect(aux.tallylist, &Ttallylist::loadchecklist, this, &Tchat::loadchecklist);
         aux.tallylist->confirm = [this](QWidget *parent, const QString &question) {
             return hooks.confirm && hooks.confirm(parent, question);
         };
-        addgameHook = [t = aux.tallylist](const QString &text) { t->addgame(text); };
+        connect(this, &Tchat::gameRecorded, aux.tallylist, &Ttallylist::addgame);
     }
 }
 

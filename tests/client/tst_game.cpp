@@ -120,7 +120,7 @@ void GameTests::soloGameToTheWinner()
     Table t(2024);
     Window &w = t.host({});
     QStringList recorded;
-    w.chat.addgameHook = [&](const QString &text) { recorded << text; };
+    QObject::connect(&w.chat, &Tchat::gameRecorded, &w.chat, [&](const QString &text) { recorded << text; });
     QTRY_VERIFY(w.chat.loggedin);
     QTRY_COMPARE(w.label("label_playername", 1)->text(), QStringLiteral("You"));
     startGame(w, 1, 30);
@@ -196,9 +196,9 @@ void GameTests::hostJoinerSpyAndLateJoinerWithATie()
     Window &eve = t.join(QStringLiteral("Eve"));
     QTRY_COMPARE(eve.chat.myslot, 7);
     QStringList redRecord, blueRecord, eveRecord;
-    red.chat.addgameHook = [&](const QString &s) { redRecord << s; };
-    blue.chat.addgameHook = [&](const QString &s) { blueRecord << s; };
-    eve.chat.addgameHook = [&](const QString &s) { eveRecord << s; };
+    QObject::connect(&red.chat, &Tchat::gameRecorded, &red.chat, [&](const QString &s) { redRecord << s; });
+    QObject::connect(&blue.chat, &Tchat::gameRecorded, &blue.chat, [&](const QString &s) { blueRecord << s; });
+    QObject::connect(&eve.chat, &Tchat::gameRecorded, &eve.chat, [&](const QString &s) { eveRecord << s; });
 
     // Round 1: nobody makes a word, so the two players tie at 0.
     startGame(red, 1, 30);
@@ -228,7 +228,7 @@ void GameTests::hostJoinerSpyAndLateJoinerWithATie()
     QTRY_VERIFY(t.server.player(3).connection.isNull());
     Window &late = t.join(QStringLiteral("Late"));
     QStringList lateRecord;
-    late.chat.addgameHook = [&](const QString &s) { lateRecord << s; };
+    QObject::connect(&late.chat, &Tchat::gameRecorded, &late.chat, [&](const QString &s) { lateRecord << s; });
     QTRY_COMPARE(status(late), QStringLiteral("Create A Word"));
     QCOMPARE(late.chat.myslot, 3);
     QCOMPARE(late.chat.inputowner, 3);

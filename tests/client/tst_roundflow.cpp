@@ -342,7 +342,7 @@ void RoundFlowTests::winnerAndTheTally()
         Tchat &c = s.w.chat;
         c.ishost = k.host;
         QStringList recorded;
-        c.addgameHook = [&](const QString &text) { recorded << text; };
+        QObject::connect(&c, &Tchat::gameRecorded, &c, [&](const QString &text) { recorded << text; });
         s.w.feed("CMD_newplayerinfo+1+" + QByteArray(k.slot == 3 ? "Twin" : "Red"));
         s.w.feed(report("1"));
         c.image_goodjob->show();

@@ -199,12 +199,13 @@ void SettingsWiringTests::optionsSaveAfterLogin()
     c.gamestart->UpDown1()->setValue(9);
     c.PlaySounds1->trigger();
     QCOMPARE(p.ini("Playtoscore"), QStringLiteral("9"));
-    QByteArrayList sent;
-    c.gamestart->send = [&](const QByteArray &text) { sent << text; };
+    QList<std::pair<int, int>> sent;
+    QObject::disconnect(c.gamestart, &Tgamestart::startRequested, nullptr, nullptr); // no connection here
+    QObject::connect(c.gamestart, &Tgamestart::startRequested, &c, [&](int r, int s) { sent.append({r, s}); });
     c.gamestart->UpDown1()->setValue(1);
     c.gamestart->UpDown2()->setValue(30);
     c.gamestart->button_start->click();
-    QCOMPARE(sent, QByteArrayList{"CMD_startgame++1+30+"});
+    QCOMPARE(sent, (QList<std::pair<int, int>>{{1, 30}}));
     QCOMPARE(p.ini("Playtoscore"), QStringLiteral("1"));
     QCOMPARE(p.ini("Timeperturn"), QStringLiteral("30"));
     QVERIFY(env->errors.isEmpty());

@@ -110,8 +110,7 @@ void WindowsLinksTests::tallyCheckListAndGameEnd()
     QCOMPARE(checked, strings({"gold"}));
 
     // The round flow reports the game end through the hook.
-    QVERIFY(c.addgameHook);
-    c.addgameHook(QStringLiteral("Rust"));
+    Q_EMIT c.gameRecorded(QStringLiteral("Rust"));
     QCOMPARE(p.tally.stringgrid_scores.cell(1, 0), QStringLiteral("1"));
     QCOMPARE(p.tally.stringgrid_scores.cell(4, 1), QStringLiteral("1")); // Gold: neither won
     QCOMPARE(p.tally.stringgrid_scores.rowCount(), 2);                    // Blue and Rust untallied
