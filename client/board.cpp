@@ -479,9 +479,9 @@ void Tchat::loadgrouptiles(const QString &name)
     // A file the menu skipped has no entry; its name stands for the hint.
     if (entry) {
         entry->setChecked(true);
-        tilesetname = entry->toolTip();
+        options.tiles = entry->toolTip();
     } else {
-        tilesetname = name;
+        options.tiles = name;
     }
     redrawtiles();
 }
@@ -493,14 +493,14 @@ void Tchat::grouptilesmenuClick(QAction *entry)
         loadgrouptiles(name);
     } catch (...) {
         // The menu checked the entry already; the check goes back to the set in use.
-        QAction *current = tileEntry(grouptilesitem, tilesetname.isEmpty() ? QStringLiteral("classic") : tilesetname);
+        QAction *current = tileEntry(grouptilesitem, options.tiles.isEmpty() ? QStringLiteral("classic") : options.tiles);
         if (current)
             current->setChecked(true);
         else
             entry->setChecked(false);
         throw;
     }
-    tilesetname = name;
+    options.tiles = name;
     redrawtiles();
     saveinifile();
 }

@@ -198,8 +198,7 @@ void Tchat::getnextplayer(const QByteArray &args)
     button_pass->show();
     button_clear->show();
     label_status->setText(QStringLiteral("Type a Word - Press ENTER to submit your word."));
-    const QAction *newSound = findChild<QAction *>(QStringLiteral("New1"));
-    playsounds(newSound && newSound->isChecked() ? QStringLiteral("turnnew") : QStringLiteral("turn"));
+    playsounds(options.turnSound == 1 ? QStringLiteral("turnnew") : QStringLiteral("turn"));
 }
 
 void Tchat::newword(const QByteArray &args)
@@ -238,7 +237,7 @@ void Tchat::invalid(const QByteArray &args)
     else if (reason == "2")
         label_status->setText(QStringLiteral("Invalid Word"));
     inputowner = slot;
-    if (AutoErase1->isChecked())
+    if (options.autoErase)
         hitclear();
     playsounds(QStringLiteral("invalid"));
 }
@@ -423,8 +422,7 @@ void Tchat::loadstats(const QByteArray &args)
         button_pass->show();
         button_clear->show();
         label_status->setText(QStringLiteral("Create A Word"));
-        const QAction *newSound = findChild<QAction *>(QStringLiteral("New1"));
-        playsounds(newSound && newSound->isChecked() ? QStringLiteral("turnnew") : QStringLiteral("turn"));
+        playsounds(options.turnSound == 1 ? QStringLiteral("turnnew") : QStringLiteral("turn"));
     } else if (phase == 2) {
         label_status->setText(QStringLiteral("Players are looking at their words."));
     }

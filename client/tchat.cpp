@@ -167,12 +167,14 @@ void Tchat::buildMenus()
     file->addSeparator();
     Exit1 = item(file, "Exit1", QStringLiteral("Exit"), &Tchat::Exit1Click);
 
-    QMenu *options = bar->addMenu(QStringLiteral("Options"));
-    PlaySounds1 = checkItem(options, "PlaySounds1", QStringLiteral("Play Sounds"), &Tchat::PlaySounds1Click);
-    PlaySounds1->setChecked(true);
-    PlayChatterSounds1 = checkItem(options, "PlayChatterSounds1", QStringLiteral("Play Chatter Sounds"),
+    QMenu *optionsMenu = bar->addMenu(QStringLiteral("Options"));
+    PlaySounds1 = checkItem(optionsMenu, "PlaySounds1", QStringLiteral("Play Sounds"), &Tchat::PlaySounds1Click);
+    PlaySounds1->setChecked(options.playSounds);
+    PlayChatterSounds1 = checkItem(optionsMenu, "PlayChatterSounds1", QStringLiteral("Play Chatter Sounds"),
                                    &Tchat::PlayChatterSounds1Click);
-    TurnSound1 = options->addMenu(QStringLiteral("Turn Sound"));
+    // Chatter sounds stay off until the settings file turns them on.
+    options.chatterSounds = false;
+    TurnSound1 = optionsMenu->addMenu(QStringLiteral("Turn Sound"));
     TurnSound1->setObjectName(QStringLiteral("TurnSound1"));
     auto *turnGroup = new QActionGroup(this);
     int turnTag = 0;
@@ -186,7 +188,7 @@ void Tchat::buildMenus()
         ++turnTag;
     }
     turnGroup->actions().constFirst()->setChecked(true);
-    BotSpeed1 = options->addMenu(QStringLiteral("Bot Speed"));
+    BotSpeed1 = optionsMenu->addMenu(QStringLiteral("Bot Speed"));
     BotSpeed1->setObjectName(QStringLiteral("BotSpeed1"));
     auto *speedGroup = new QActionGroup(this);
     const std::pair<const char *, int> speeds[] = {{"Slow", 2000}, {"Normal", 1000}, {"Fast", 500}};
@@ -200,14 +202,14 @@ void Tchat::buildMenus()
         connect(a, &QAction::triggered, this, [this, tag = tag] { vexlo::guarded([&] { Fast1Click(tag); }); });
     }
     BotSpeed1->menuAction()->setVisible(false);
-    options->addSeparator();
-    AutoErase1 = checkItem(options, "AutoEraseInvalidWord1", QStringLiteral("Auto Erase Invalid Word"),
+    optionsMenu->addSeparator();
+    AutoErase1 = checkItem(optionsMenu, "AutoEraseInvalidWord1", QStringLiteral("Auto Erase Invalid Word"),
                            &Tchat::autoeraseClick);
-    AutoErase1->setChecked(autoEraseInvalid);
-    options->addSeparator();
-    TextColor1 = item(options, "TextColor1", QStringLiteral("Text Color"), &Tchat::TextColor1Click);
-    ActionColor1 = item(options, "ActionColor1", QStringLiteral("Action Color"), &Tchat::ActionColor1Click);
-    TextSize1 = options->addMenu(QStringLiteral("Text Size"));
+    AutoErase1->setChecked(options.autoErase);
+    optionsMenu->addSeparator();
+    TextColor1 = item(optionsMenu, "TextColor1", QStringLiteral("Text Color"), &Tchat::TextColor1Click);
+    ActionColor1 = item(optionsMenu, "ActionColor1", QStringLiteral("Action Color"), &Tchat::ActionColor1Click);
+    TextSize1 = optionsMenu->addMenu(QStringLiteral("Text Size"));
     TextSize1->setObjectName(QStringLiteral("TextSize1"));
     for (int size : {8, 10, 12, 14}) {
         QAction *a = TextSize1->addAction(QString::number(size));
@@ -220,16 +222,16 @@ void Tchat::buildMenus()
             vexlo::guarded([&] { N14Click(size); });
         });
     }
-    ScrollChatOff1 = checkItem(options, "ScrollChatOff1", QStringLiteral("Scroll Chat Off"),
+    ScrollChatOff1 = checkItem(optionsMenu, "ScrollChatOff1", QStringLiteral("Scroll Chat Off"),
                                &Tchat::ScrollChatOff1Click);
     ScrollChatOff1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    ClearMainChat1 = item(options, "ClearMainChat1", QStringLiteral("Clear Main Chat"),
+    ClearMainChat1 = item(optionsMenu, "ClearMainChat1", QStringLiteral("Clear Main Chat"),
                           &Tchat::ClearMainChat1Click);
-    ResetScreenLocation1 = item(options, "ResetScreenLocation1", QStringLiteral("Reset Screen Location"),
+    ResetScreenLocation1 = item(optionsMenu, "ResetScreenLocation1", QStringLiteral("Reset Screen Location"),
                                 &Tchat::ResetScreenLocation1Click);
-    options->addSeparator();
+    optionsMenu->addSeparator();
     // Its check mark changes only when the server says so.
-    JustWatch1 = checkItem(options, "JustWatch1", QStringLiteral("Just Watch"), &Tchat::JustWatch1Click);
+    JustWatch1 = checkItem(optionsMenu, "JustWatch1", QStringLiteral("Just Watch"), &Tchat::JustWatch1Click);
 
     grouptilesitem = bar->addMenu(QStringLiteral("Tiles"));
     grouptilesitem->setObjectName(QStringLiteral("grouptilesitem"));
@@ -455,7 +457,8 @@ void Tchat::buildChat()
         b->setGeometry(257, kPhraseTops[i], 27, 21);
         b->setIcon(bubble);
         b->setIconSize(bubble.size());
-        b->setToolTip(QLatin1String(kPhrases[i])); // the hint is the phrase
+        options.phrases[size_t(i - 1)] = QLatin1String(kPhrases[i]);
+        b->setToolTip(options.phrases[size_t(i - 1)]); // the hint is the phrase
         look::makeFlat(b, Qt::white);
         connect(b, &QToolButton::clicked, this, [this, i] { vexlo::guarded([&] { b_phrase1Click(i); }); });
         b_phrase[static_cast<size_t>(i)] = b;

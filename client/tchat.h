@@ -15,6 +15,7 @@
 #include "framing.h"
 #include "desktop.h"
 #include "platform.h"
+#include "settingsmodel.h"
 #include "sounds.h"
 #include "tiles.h"
 #include "tsock.h"
@@ -50,8 +51,6 @@ class Tspylist;
 class Ttallylist;
 namespace vexlo {
 class SettingsSession;
-struct GameSettings;
-struct WindowBounds;
 } // namespace vexlo
 
 class Tchat : public QMainWindow
@@ -223,17 +222,18 @@ public:
     bool phrasegate = true;
     vexlo::TColor chatcolour = vexlo::clBlack;
     vexlo::TColor actioncolour = vexlo::clBlack;
-    // Options kept in the settings file; the round flow and the board act on them.
-    bool autoEraseInvalid = true;
-    int turnSound = 0;   // 0 Classic, 1 New
-    int botSpeed = 1000; // 2000 Slow, 1000 Normal, 500 Fast; only kept
+    // The options as the settings file keeps them: the menus edit them, the round
+    // flow, the board and the chat act on them (botSpeed is only kept; the
+    // placement, colours and game options are filled in when saved).
+    vexlo::GameSettings options;
+    // "Scroll Chat Off": new lines leave the chat view where it is.
+    bool scrollChatOff = false;
     // Game state of the round flow and the board.
     QString roundtotal;
     int creationtime = 0;
     int barstep = 0;
     int secondsleft = 0;
     int letterstyped = 0;
-    QString tilesetname;
     vexlo::TileSet imagelist_letters;
     QTimer turntime;
     // The game port ("7772" or VEXLO_PORT) and the lobby's port on 127.0.0.1.

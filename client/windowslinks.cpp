@@ -34,8 +34,10 @@ void Tchat::attachAuxWindows(const AuxWindows &windows)
     if (aux.phrases) {
         aux.phrases->settingsFile = settingsSession->file().fileName();
         connect(aux.phrases, &Tphrases::setButtonPhrases, this, [this](const QStringList &texts) {
-            for (int n = 1; n <= PhraseCount; ++n)
-                b_phrase[size_t(n)]->setToolTip(texts.value(n - 1));
+            for (int n = 1; n <= PhraseCount; ++n) {
+                options.phrases[size_t(n - 1)] = texts.value(n - 1);
+                b_phrase[size_t(n)]->setToolTip(options.phrases[size_t(n - 1)]);
+            }
         });
     }
     if (aux.download) {
@@ -88,7 +90,7 @@ void Tchat::PrhaseList1Click()
         return;
     QStringList texts;
     for (int n = 1; n <= PhraseCount; ++n)
-        texts << b_phrase[size_t(n)]->toolTip();
+        texts << options.phrases[size_t(n - 1)];
     aux.phrases->showPhrases(texts);
 }
 

@@ -380,14 +380,14 @@ void BoardTests::tilesMenuAndChoosingASet()
     QCOMPARE(entries, strings({"Blue", "broken", "classic", "my", "wood"}));
     QVERIFY(c.findChild<QAction *>(QStringLiteral("classic3"))->isChecked());
     QVERIFY(!c.findChild<QAction *>(QStringLiteral("wood3"))->isChecked());
-    QVERIFY(c.tilesetname.isEmpty());
+    QVERIFY(c.options.tiles.isEmpty());
 
     // Choosing a set redraws both rows at once and saves.
     s.open("b_e_t");
     QTest::keyClicks(c.mychat, QStringLiteral("ab"));
     const QImage builtInB = c.imagelist_letters.picture(2).toImage();
     c.findChild<QAction *>(QStringLiteral("Blue3"))->trigger();
-    QCOMPARE(c.tilesetname, QStringLiteral("Blue"));
+    QCOMPARE(c.options.tiles, QStringLiteral("Blue"));
     QCOMPARE(savedTiles(), QStringLiteral("Blue"));
     QCOMPARE(c.imagelist_letters.count(), 28);
     QVERIFY(c.findChild<QAction *>(QStringLiteral("Blue3"))->isChecked());
@@ -399,28 +399,28 @@ void BoardTests::tilesMenuAndChoosingASet()
 
     // "my" names my.bmp, which is not there: nothing loads, the name is kept and saved.
     c.findChild<QAction *>(QStringLiteral("my3"))->trigger();
-    QCOMPARE(c.tilesetname, QStringLiteral("my"));
+    QCOMPARE(c.options.tiles, QStringLiteral("my"));
     QCOMPARE(savedTiles(), QStringLiteral("my"));
     QCOMPARE(c.image_gap[1]->pixmap().toImage().pixel(5, 5), qRgb(10, 20, 200));
     // A name without a file, or a path, changes nothing.
     c.loadgrouptiles(QStringLiteral("nothing"));
     c.loadgrouptiles(QStringLiteral("../vexlotiles/wood"));
-    QCOMPARE(c.tilesetname, QStringLiteral("my"));
+    QCOMPARE(c.options.tiles, QStringLiteral("my"));
     // A file the menu skipped still loads by its name.
     c.loadgrouptiles(QStringLiteral("two words"));
-    QCOMPARE(c.tilesetname, QStringLiteral("two words"));
+    QCOMPARE(c.options.tiles, QStringLiteral("two words"));
     // A damaged bitmap: the error, the set stays the current one, nothing saved.
     c.findChild<QAction *>(QStringLiteral("broken3"))->trigger();
     QCOMPARE(env->errors.size(), 1);
     QVERIFY(env->errors.first().contains(QStringLiteral("broken.bmp")));
-    QCOMPARE(c.tilesetname, QStringLiteral("two words"));
+    QCOMPARE(c.options.tiles, QStringLiteral("two words"));
     QVERIFY(!c.findChild<QAction *>(QStringLiteral("broken3"))->isChecked());
     c.PlaySounds1->trigger();
     QCOMPARE(savedTiles(), QStringLiteral("two words"));
     QCOMPARE(c.image_gap[1]->pixmap().toImage().pixel(5, 5), qRgb(10, 20, 200));
     // The shipped wood set loads from its own file.
     c.findChild<QAction *>(QStringLiteral("wood3"))->trigger();
-    QCOMPARE(c.tilesetname, QStringLiteral("wood"));
+    QCOMPARE(c.options.tiles, QStringLiteral("wood"));
     QCOMPARE(qAlpha(c.imagelist_letters.picture(0).toImage().pixel(0, 0)), 0); // green corners are see-through
 
     // An empty folder leaves the menu without entries.

@@ -594,11 +594,11 @@ void WindowTests::phraseButtonsAndTheirGate()
     c.b_phrase[2]->click(); // within the gate: nothing
     QVERIFY(s.host.quiet(c));
     c.phrasegateTimerTimer();
-    c.b_phrase[3]->setToolTip(QStringLiteral("/me cheers"));
+    c.options.phrases[2] = QStringLiteral("/me cheers");
     c.b_phrase[3]->click();
     QCOMPARE(s.host.next(), QByteArray("CMD_action+4+cheers|clBlack"));
     c.phrasegateTimerTimer();
-    c.b_phrase[3]->setToolTip(QStringLiteral("/mecheers"));
+    c.options.phrases[2] = QStringLiteral("/mecheers");
     c.b_phrase1Click(3);
     QCOMPARE(s.host.next(), QByteArray("CMD_action+4+says: /mecheers|clBlack"));
 
