@@ -144,7 +144,6 @@ void Tchat::buildWordEntry()
             tile->setObjectName((gap ? QStringLiteral("image_gap") : QStringLiteral("image_word")) + QString::number(i));
             tile->setGeometry(kTileLefts[i], gap ? kGapTop : kWordTop, kTileSize, kTileSize);
             tile->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            tile->setProperty("tag", 0);
             (gap ? image_gap : image_word)[size_t(i)] = tile;
         }
     }
@@ -169,7 +168,6 @@ void Tchat::buildWordEntry()
     checkbox_typing = new QLabel(panel_board);
     checkbox_typing->setObjectName(QStringLiteral("checkbox_typing"));
     checkbox_typing->setGeometry(642, 505, 20, 20);
-    checkbox_typing->setProperty("tag", 1);
     checkbox_typing->setPixmap(look::checkBoxPicture(true));
     label_typing = new QLabel(QStringLiteral("Type In Chat"), panel_board);
     label_typing->setObjectName(QStringLiteral("label_typing"));
@@ -183,17 +181,18 @@ void Tchat::buildWordEntry()
     image_timer->setGeometry(258, 22, 258, 21);
     image_timer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     image_timer->setPixmap(look::timerBarPicture());
-    image_timer->setProperty("tag", 0);
     label_timer = new QLabel(QStringLiteral("Time: 0:00"), panel_board);
     label_timer->setObjectName(QStringLiteral("label_timer"));
     label_timer->setGeometry(262, 24, 87, 19);
     label_timer->setAlignment(Qt::AlignCenter);
     label_timer->setFont(look::arial(16, true));
-    label_timer->setProperty("tag", 0);
     QPalette pal = label_timer->palette();
     pal.setColor(QPalette::WindowText, QColor(255, 218, 176));
     label_timer->setPalette(pal);
 
+    connect(&roundModel, &RoundModel::chatModeChanged, this,
+            [this](bool chat) { checkbox_typing->setPixmap(look::checkBoxPicture(chat)); });
+    connect(&roundModel, &RoundModel::ticked, this, &Tchat::showCountdown);
     turntime.setInterval(1000);
     connect(&turntime, &QTimer::timeout, this, [this] { guarded([this] { turntimeTimer(); }); });
 
@@ -204,28 +203,44 @@ void Tchat::buildWordEntry()
 
 // --- tiles ---
 
-int Tchat::tileTag(const QLabel *tile)
+int &Tchat::shownTile(const QLabel *tile)
 {
-    return tile->property("tag").toInt();
+    for (size_t i = 1; i <= 5; ++i) {
+        if (tile == image_gap[i])
+            return m_gapShown[i];
+        if (tile == image_word[i])
+            return m_wordShown[i];
+    }
+    static int none = kNoTile;
+    none = kNoTile;
+    return none;
+}
+
+int Tchat::tileTag(const QLabel *tile) const
+{
+    const int shown = const_cast<Tchat *>(this)->shownTile(tile);
+    return shown == kNoTile ? 0 : shown;
 }
 
 void Tchat::setTile(QLabel *tile, int number)
 {
-    tile->setProperty("tag", number);
+    shownTile(tile) = number;
     tile->setPixmap(imagelist_letters.has(number) ? imagelist_letters.picture(number) : QPixmap());
 }
 
 void Tchat::showNothing(QLabel *tile)
 {
-    tile->setProperty("tag", 0);
+    shownTile(tile) = kNoTile;
     tile->setPixmap(QPixmap());
 }
 
 void Tchat::redrawtiles()
 {
+    // A tile that showed nothing gets the blank tile of the new set.
     for (int i = 1; i <= 5; ++i) {
         for (QLabel *tile : {image_gap[size_t(i)], image_word[size_t(i)]}) {
             const int tag = tileTag(tile);
+            shownTile(tile) = tag;
             const bool drawn = tag >= 0 && tag <= 26 && imagelist_letters.has(tag);
             tile->setPixmap(drawn ? imagelist_letters.picture(tag) : QPixmap());
         }
@@ -264,7 +279,7 @@ bool Tchat::boardKeyEvent(QObject *watched, QEvent *event)
         return false;
     if (event->type() == QEvent::ShortcutOverride) {
         // Keys the board takes never reach the menus' shortcuts.
-        const bool open = inputowner != 0 && inputowner == myslot;
+        const bool open = roundModel.boardOpenFor(myslot);
         const bool boardKey = code == kSpace || code == kOne || code == kEnter || code == kBackspace || code == kZero
                               || code == kEquals || (code >= 65 && code <= 90);
         if (open && (code == kTab || (!chatMode() && boardKey))) {
@@ -281,7 +296,7 @@ bool Tchat::boardKeyEvent(QObject *watched, QEvent *event)
 bool Tchat::FormShortCut(int key)
 {
     // A board that nobody opened (0) takes no keys, also before the login.
-    if (inputowner == 0 || inputowner != myslot)
+    if (!roundModel.boardOpenFor(myslot))
         return false;
     bool handled = false;
     if (key == kTab) {
@@ -299,9 +314,8 @@ bool Tchat::FormShortCut(int key)
         hitdone();
         return true;
     case kBackspace:
-        if (letterstyped >= 1) {
-            setTile(image_word[size_t(letterstyped)], 0);
-            --letterstyped;
+        if (const int at = roundModel.letterCount(); roundModel.eraseLetter()) {
+            setTile(image_word[size_t(at)], 0);
             playsounds(QStringLiteral("backspace"));
         }
         return true;
@@ -313,12 +327,9 @@ bool Tchat::FormShortCut(int key)
         break;
     }
     if (key >= 65 && key <= 90) {
-        ++letterstyped;
-        if (letterstyped <= 5) {
-            setTile(image_word[size_t(letterstyped)], key - 64);
+        if (roundModel.typeLetter(key - 64)) {
+            setTile(image_word[size_t(roundModel.letterCount())], key - 64);
             playsounds(QStringLiteral("clickletter"));
-        } else {
-            letterstyped = 5;
         }
         return true;
     }
@@ -330,28 +341,23 @@ bool Tchat::FormShortCut(int key)
 void Tchat::hitdone()
 {
     label_status->setText(QStringLiteral("Checking Word..."));
-    if (inputowner == 0 || inputowner != myslot)
+    if (!roundModel.boardOpenFor(myslot))
         return;
-    std::array<int, 5> letters{};
-    for (int i = 1; i <= 5; ++i) {
-        const int tag = tileTag(image_word[size_t(i)]);
-        if (tag == 0) {
-            label_status->setText(QStringLiteral("Invalid Word"));
-            playsounds(QStringLiteral("invalid"));
-            return;
-        }
-        letters[size_t(i - 1)] = tag;
+    if (!roundModel.wordComplete()) {
+        label_status->setText(QStringLiteral("Invalid Word"));
+        playsounds(QStringLiteral("invalid"));
+        return;
     }
-    inputowner = 0;
+    roundModel.setInputOwner(0);
     if (loggedin)
-        send(msg::myword(myslot, letters));
+        send(msg::myword(myslot, roundModel.letters()));
 }
 
 void Tchat::hitclear()
 {
     for (int i = 1; i <= 5; ++i)
         setTile(image_word[size_t(i)], 0);
-    letterstyped = 0;
+    roundModel.clearLetters();
     playsounds(QStringLiteral("clear"));
 }
 
@@ -364,50 +370,43 @@ void Tchat::hitpass()
 
 // --- board mode and chat mode ---
 
-bool Tchat::chatMode() const
-{
-    return checkbox_typing->property("tag").toInt() == 1;
-}
-
 void Tchat::settyping()
 {
-    const bool toChat = checkbox_typing->property("tag").toInt() == 0;
-    checkbox_typing->setProperty("tag", toChat ? 1 : 0);
-    checkbox_typing->setPixmap(look::checkBoxPicture(toChat));
+    roundModel.setChatMode(!roundModel.chatMode());
 }
 
 void Tchat::forceBoardMode()
 {
-    checkbox_typing->setProperty("tag", 1);
-    settyping();
+    roundModel.setChatMode(false);
 }
 
 void Tchat::forceChatMode()
 {
-    if (chatMode())
-        return;
-    checkbox_typing->setProperty("tag", 0);
-    settyping();
+    roundModel.setChatMode(true);
 }
 
 // --- the countdown ---
 
 void Tchat::turntimeTimer()
 {
-    --secondsleft;
-    if (secondsleft < 1) {
-        secondsleft = 0;
+    roundModel.tick();
+    const int left = roundModel.secondsLeft();
+    if (left >= 1 && (left == 20 || left == 15 || left <= 10))
+        playsounds(QStringLiteral("tick"));
+}
+
+void Tchat::showCountdown(int left)
+{
+    if (left < 1) {
         label_timer->setText(countdownText(0));
         image_timer->resize(0, image_timer->height());
         return;
     }
-    image_timer->resize(barWidth(image_timer->property("tag").toInt(), secondsleft), image_timer->height());
+    image_timer->resize(barWidth(roundModel.barStep(), left), image_timer->height());
     QPalette pal = label_timer->palette();
-    pal.setColor(QPalette::WindowText, secondsleft >= 20 ? kTimerCalm : kTimerHurry);
+    pal.setColor(QPalette::WindowText, left >= 20 ? kTimerCalm : kTimerHurry);
     label_timer->setPalette(pal);
-    if (secondsleft == 20 || secondsleft == 15 || secondsleft <= 10)
-        playsounds(QStringLiteral("tick"));
-    label_timer->setText(countdownText(secondsleft));
+    label_timer->setText(countdownText(left));
 }
 
 // --- tile sets ---

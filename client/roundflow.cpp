@@ -29,11 +29,6 @@ QLabel *makeLabel(QWidget *parent, const QString &name, QRect geometry, const QF
     return l;
 }
 
-int barStepFor(int seconds)
-{
-    return seconds > 0 ? 258 / seconds : 0;
-}
-
 } // namespace
 
 void Tchat::buildRoundDisplay()
@@ -92,6 +87,7 @@ void Tchat::setword(int index, const QByteArray &pattern)
 {
     if (pattern.isEmpty() || index <= 0)
         return;
+    roundModel.setWord(index, pattern);
     label_wordcount->setText(wordCountText(index));
     for (int i = 1; i <= 5; ++i)
         setTile(image_gap[size_t(i)], i <= pattern.size() ? numofletter(pattern[i - 1]) : 0);
@@ -125,7 +121,7 @@ void emptyAnswer(Tchat *w)
 {
     for (int i = 1; i <= 5; ++i)
         w->setTile(w->image_word[size_t(i)], 0);
-    w->letterstyped = 0;
+    w->roundModel.clearLetters();
 }
 
 } // namespace
@@ -147,19 +143,17 @@ void Tchat::startthegame(const QByteArray &args)
     const QByteArray rounds = f.field();
     const QByteArray seconds = f.field();
     sessionLine(QString::fromLatin1(name) + QStringLiteral(" has started a game."));
-    roundtotal = QString::fromLatin1(rounds);
-    creationtime = number(seconds);
-    barstep = barStepFor(creationtime);
-    label_timer->setProperty("tag", creationtime);
-    image_timer->setProperty("tag", barstep);
+    roundModel.startGame(QString::fromLatin1(rounds), number(seconds));
 }
 
 void Tchat::startround(const QByteArray &args)
 {
     image_goodjob->hide();
     FieldReader f(args);
-    label_roundnum->setText(QStringLiteral("Round: ") + QString::fromLatin1(f.field()) + QStringLiteral(" of ")
-                            + roundtotal);
+    roundModel.setRound(QString::fromLatin1(f.field()));
+    roundModel.setPhase(1);
+    label_roundnum->setText(QStringLiteral("Round: ") + roundModel.round() + QStringLiteral(" of ")
+                            + roundModel.roundTotal());
     panel_scores->hide();
     for (int i = 1; i <= 6; ++i) {
         if (QLabel *l = slotWidget<QLabel>("image_bonus", i))
@@ -177,7 +171,7 @@ void Tchat::startround(const QByteArray &args)
         if (QLabel *c = slotWidget<QLabel>("image_check", i))
             c->hide();
     turntime.stop();
-    secondsleft = creationtime;
+    roundModel.startCountdown(roundModel.creationTime());
     turntime.start();
 }
 
@@ -185,7 +179,7 @@ void Tchat::getnextplayer(const QByteArray &args)
 {
     image_goodjob->hide();
     FieldReader f(args);
-    inputowner = f.numberField();
+    roundModel.setInputOwner(f.numberField());
     emptyAnswer(this);
     const int index = f.numberField();
     setword(index, f.field());
@@ -194,7 +188,7 @@ void Tchat::getnextplayer(const QByteArray &args)
         return;
     }
     forceBoardMode();
-    inputowner = myslot;
+    roundModel.setInputOwner(myslot);
     button_pass->show();
     button_clear->show();
     label_status->setText(QStringLiteral("Type a Word - Press ENTER to submit your word."));
@@ -207,7 +201,7 @@ void Tchat::newword(const QByteArray &args)
     FieldReader f(args);
     if (f.numberField() != myslot)
         return;
-    inputowner = myslot;
+    roundModel.setInputOwner(myslot);
     const int done = f.numberField();
     if (done != 0) {
         if (QLabel *c = slotWidget<QLabel>("image_check", done))
@@ -236,7 +230,7 @@ void Tchat::invalid(const QByteArray &args)
         label_status->setText(QStringLiteral("Invalid Match"));
     else if (reason == "2")
         label_status->setText(QStringLiteral("Invalid Word"));
-    inputowner = slot;
+    roundModel.setInputOwner(slot);
     if (options.autoErase)
         hitclear();
     playsounds(QStringLiteral("invalid"));
@@ -247,7 +241,7 @@ void Tchat::allfilled(const QByteArray &args)
     FieldReader f(args);
     if (f.numberField() != myslot)
         return;
-    inputowner = 0;
+    roundModel.setInputOwner(0);
     forceChatMode();
     image_goodjob->show();
     const QByteArray doneField = f.field();
@@ -276,7 +270,8 @@ void Tchat::hiscount(const QByteArray &args)
 
 void Tchat::timeup(const QByteArray &)
 {
-    inputowner = 0;
+    roundModel.setInputOwner(0);
+    roundModel.setPhase(2);
     button_clear->show();
     button_pass->show();
     label_status->setText(QStringLiteral("Time is Up."));
@@ -288,13 +283,13 @@ void Tchat::alldone(const QByteArray &)
     if (image_goodjob->isHidden() && myslot < 7)
         image_goodjob->show();
     label_status->setText(QStringLiteral("All players completed the list."));
-    inputowner = 0;
+    roundModel.setInputOwner(0);
     turntime.stop();
 }
 
 void Tchat::postscores(const QByteArray &args)
 {
-    inputowner = 0;
+    roundModel.setInputOwner(0);
     FieldReader f(args);
     const QByteArray first = f.field();
     if (first != "0") {
@@ -385,15 +380,14 @@ void Tchat::loadstats(const QByteArray &args)
     FieldReader f(args);
     if (f.numberField() != myslot)
         return;
-    creationtime = f.numberField();
-    barstep = barStepFor(creationtime);
-    label_timer->setProperty("tag", creationtime);
-    image_timer->setProperty("tag", barstep);
+    const int creation = f.numberField();
     const int left = f.numberField();
-    roundtotal = QString::fromLatin1(f.field());
-    label_roundnum->setText(QStringLiteral("Round: ") + QString::fromLatin1(f.field()) + QStringLiteral(" of ")
-                            + roundtotal);
+    roundModel.startGame(QString::fromLatin1(f.field()), creation);
+    roundModel.setRound(QString::fromLatin1(f.field()));
+    label_roundnum->setText(QStringLiteral("Round: ") + roundModel.round() + QStringLiteral(" of ")
+                            + roundModel.roundTotal());
     const int phase = f.numberField();
+    roundModel.setPhase(phase);
 
     f.beginGroups();
     while (f.moreGroups()) {
@@ -415,10 +409,10 @@ void Tchat::loadstats(const QByteArray &args)
             return;
         }
         turntime.stop();
-        secondsleft = left;
+        roundModel.startCountdown(left);
         turntime.start();
         forceBoardMode();
-        inputowner = myslot;
+        roundModel.setInputOwner(myslot);
         button_pass->show();
         button_clear->show();
         label_status->setText(QStringLiteral("Create A Word"));

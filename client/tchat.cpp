@@ -137,7 +137,7 @@ void Tchat::FormCreate()
     // The server's word choice draws from the process's generator.
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     ishost = false;
-    inputowner = 0;
+    roundModel.setInputOwner(0);
 }
 
 void Tchat::buildMenus()

@@ -15,6 +15,7 @@
 #include "framing.h"
 #include "desktop.h"
 #include "platform.h"
+#include "roundmodel.h"
 #include "settingsmodel.h"
 #include "sounds.h"
 #include "tiles.h"
@@ -196,11 +197,12 @@ public:
     // Board mode / chat mode as the round messages force them.
     void forceBoardMode();
     void forceChatMode();
-    bool chatMode() const;
+    bool chatMode() const { return roundModel.chatMode(); }
     // Sets a tile to a tile number (0 is the blank tile) / shows nothing in it.
     void setTile(QLabel *tile, int number);
     void showNothing(QLabel *tile);
-    static int tileTag(const QLabel *tile);
+    // The tile number a tile shows (0 also when it shows nothing).
+    int tileTag(const QLabel *tile) const;
 
     // Widgets named by prefix and slot ("label_playername" 3).
     template <typename T>
@@ -216,7 +218,6 @@ public:
     QString myname;
     QString hostaddress;
     QString loginname;
-    int inputowner = 0;
     int seatcount = 6;
     vexlo::TColor systemcolour = vexlo::clBlue;
     bool phrasegate = true;
@@ -228,12 +229,8 @@ public:
     vexlo::GameSettings options;
     // "Scroll Chat Off": new lines leave the chat view where it is.
     bool scrollChatOff = false;
-    // Game state of the round flow and the board.
-    QString roundtotal;
-    int creationtime = 0;
-    int barstep = 0;
-    int secondsleft = 0;
-    int letterstyped = 0;
+    // The round: written by the round flow and the board's keys, shown by the board.
+    RoundModel roundModel;
     vexlo::TileSet imagelist_letters;
     QTimer turntime;
     // The game port ("7772" or VEXLO_PORT) and the lobby's port on 127.0.0.1.
@@ -345,7 +342,14 @@ private:
     vexlo::GameSettings currentSettings() const;
     void writeSettings(const vexlo::WindowBounds &bounds);
 
+    int &shownTile(const QLabel *tile);
+    void showCountdown(int secondsLeft);
+
     QStringList m_args;
+    // What each gap and answer tile shows: a tile number, or kNoTile.
+    static constexpr int kNoTile = -1;
+    std::array<int, 6> m_gapShown{};
+    std::array<int, 6> m_wordShown{};
     // The key event the board last looked at (see boardKeyEvent).
     struct
     {

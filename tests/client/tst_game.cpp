@@ -124,9 +124,9 @@ void GameTests::soloGameToTheWinner()
     QTRY_VERIFY(w.chat.loggedin);
     QTRY_COMPARE(w.label("label_playername", 1)->text(), QStringLiteral("You"));
     startGame(w, 1, 30);
-    QTRY_COMPARE(w.chat.inputowner, 1);
+    QTRY_COMPARE(w.chat.roundModel.inputOwner(), 1);
     QCOMPARE(w.chat.label_roundnum->text(), QStringLiteral("Round: 1 of 1"));
-    QCOMPARE(w.chat.barstep, 258 / 30);
+    QCOMPARE(w.chat.roundModel.barStep(), 258 / 30);
     QVERIFY(w.chat.turntime.isActive());
     QCOMPARE(w.chat.label_wordcount->text(), QStringLiteral("First Word"));
     QCOMPARE(status(w), QStringLiteral("Type a Word - Press ENTER to submit your word."));
@@ -134,7 +134,7 @@ void GameTests::soloGameToTheWinner()
     // A word that is no word, then one that misses the pattern.
     type(w, "qqqqq");
     QTRY_COMPARE(status(w), QStringLiteral("Invalid Word"));
-    QCOMPARE(w.chat.inputowner, 1);
+    QCOMPARE(w.chat.roundModel.inputOwner(), 1);
     // "about" and "chant" share no shown letter of any pattern shape: one misses it.
     const QByteArray pattern = t.server.board(1, 1).pattern;
     auto fits = [&](const QByteArray &word) {
@@ -145,7 +145,7 @@ void GameTests::soloGameToTheWinner()
     };
     type(w, fits("about") ? "chant" : "about");
     QTRY_COMPARE(status(w), QStringLiteral("Invalid Match"));
-    QCOMPARE(w.chat.letterstyped, 0); // erased
+    QCOMPARE(w.chat.roundModel.letterCount(), 0); // erased
     // A pass moves on without a check mark.
     QTest::keyClick(w.chat.mychat, Qt::Key_Space);
     QTRY_COMPARE(w.chat.label_wordcount->text(), QStringLiteral("Second Word"));
@@ -155,7 +155,7 @@ void GameTests::soloGameToTheWinner()
     for (int n = 1; n <= 10; ++n) {
         const QByteArray target = t.currentTarget(1);
         type(w, target);
-        QTRY_VERIFY2(w.chat.inputowner == 1 || !w.chat.image_goodjob->isHidden(), target.constData());
+        QTRY_VERIFY2(w.chat.roundModel.inputOwner() == 1 || !w.chat.image_goodjob->isHidden(), target.constData());
         QCOMPARE(checks(w), n);
     }
     QVERIFY(!w.chat.image_goodjob->isHidden());
@@ -202,10 +202,10 @@ void GameTests::hostJoinerSpyAndLateJoinerWithATie()
 
     // Round 1: nobody makes a word, so the two players tie at 0.
     startGame(red, 1, 30);
-    QTRY_COMPARE(blue.chat.inputowner, 2);
-    QTRY_COMPARE(red.chat.inputowner, 1);
+    QTRY_COMPARE(blue.chat.roundModel.inputOwner(), 2);
+    QTRY_COMPARE(red.chat.roundModel.inputOwner(), 1);
     QTRY_COMPARE(status(eve), QStringLiteral("The Players are Creating Words."));
-    QVERIFY(eve.chat.inputowner != eve.chat.myslot);
+    QVERIFY(eve.chat.roundModel.inputOwner() != eve.chat.myslot);
     QVERIFY(eve.chat.button_pass->isHidden());
     QTest::keyClick(red.chat.mychat, Qt::Key_1); // a pass
     QTRY_COMPARE(red.chat.label_wordcount->text(), QStringLiteral("Second Word"));
@@ -221,7 +221,7 @@ void GameTests::hostJoinerSpyAndLateJoinerWithATie()
     for (Window *w : {&red, &blue, &eve})
         QTRY_COMPARE(w->chat.label_roundnum->text(), QStringLiteral("Round: 2 of 1"));
     QVERIFY(red.chat.panel_winner->isHidden());
-    QTRY_COMPARE(red.chat.inputowner, 1);
+    QTRY_COMPARE(red.chat.roundModel.inputOwner(), 1);
 
     // A late joiner takes the freed seat 3 in the running round.
     t.holders.front()->abort();
@@ -231,7 +231,7 @@ void GameTests::hostJoinerSpyAndLateJoinerWithATie()
     QObject::connect(&late.chat, &Tchat::gameRecorded, &late.chat, [&](const QString &s) { lateRecord << s; });
     QTRY_COMPARE(status(late), QStringLiteral("Create A Word"));
     QCOMPARE(late.chat.myslot, 3);
-    QCOMPARE(late.chat.inputowner, 3);
+    QCOMPARE(late.chat.roundModel.inputOwner(), 3);
     QCOMPARE(late.chat.label_roundnum->text(), QStringLiteral("Round: 2 of 1"));
     QVERIFY(late.chat.turntime.isActive());
     QCOMPARE(late.chat.label_wordcount->text(), QStringLiteral("First Word"));
@@ -243,7 +243,7 @@ void GameTests::hostJoinerSpyAndLateJoinerWithATie()
     for (int n = 1; n <= 2; ++n) {
         type(red, t.currentTarget(1));
         QTRY_COMPARE(checks(red), n);
-        QTRY_COMPARE(red.chat.inputowner, 1);
+        QTRY_COMPARE(red.chat.roundModel.inputOwner(), 1);
     }
     QTRY_COMPARE(blue.label("label_words", 1)->text(), QStringLiteral("2"));
     QTRY_COMPARE(eve.label("label_words", 3)->text(), QStringLiteral("1"));
