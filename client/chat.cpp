@@ -263,11 +263,10 @@ void Tchat::playasound(const QByteArray &args)
     int slot = 0;
     if (!toNumber(seat, &slot) || !name.startsWith("wave"))
         return;
-    const QLabel *label = slotWidget<QLabel>("label_playername", slot);
     const QAction *item = popup_sounds->findChild<QAction *>(QString::fromLatin1(name));
-    if (!label || !item)
+    if (!SeatsModel::isSeat(slot) || !item)
         return;
-    sessionLine(label->text() + QStringLiteral(": <Chatter Sound> ") + item->toolTip());
+    sessionLine(seats.shownName(slot) + QStringLiteral(": <Chatter Sound> ") + item->toolTip());
 }
 
 void Tchat::playsounds(const QString &name)

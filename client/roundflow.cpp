@@ -17,7 +17,6 @@ using namespace vexlo;
 
 namespace {
 
-const QString kWaiting = QStringLiteral("<Waiting>");
 
 QLabel *makeLabel(QWidget *parent, const QString &name, QRect geometry, const QFont &font)
 {
@@ -79,6 +78,8 @@ void Tchat::buildRoundDisplay()
         l->setPalette(pal);
     }
     panel_winner->hide();
+
+    connect(&roundModel, &RoundModel::roundChanged, this, [this] { label_roundnum->setText(roundModel.roundText()); });
 }
 
 // --- helpers ---
@@ -105,14 +106,10 @@ void Tchat::clearall()
         showNothing(image_gap[size_t(i)]);
         showNothing(image_word[size_t(i)]);
     }
-    for (int i = 1; i <= 6; ++i) {
-        if (QLabel *l = slotWidget<QLabel>("label_score", i))
-            l->setText(QStringLiteral("0"));
+    seats.resetScores();
+    for (int i = 1; i <= 6; ++i)
         if (QLabel *l = slotWidget<QLabel>("label_ascore", i))
             l->clear();
-        if (QLabel *l = slotWidget<QLabel>("label_words", i))
-            l->clear();
-    }
 }
 
 namespace {
@@ -133,7 +130,7 @@ void Tchat::startthegame(const QByteArray &args)
     image_goodjob->hide();
     turntime.stop();
     button_start->hide();
-    JustWatch1->setChecked(false);
+    seats.setLocalWatching(false);
     panel_winner->hide();
     panel_scores->hide();
     clearall();
@@ -152,8 +149,6 @@ void Tchat::startround(const QByteArray &args)
     FieldReader f(args);
     roundModel.setRound(QString::fromLatin1(f.field()));
     roundModel.setPhase(1);
-    label_roundnum->setText(QStringLiteral("Round: ") + roundModel.round() + QStringLiteral(" of ")
-                            + roundModel.roundTotal());
     panel_scores->hide();
     for (int i = 1; i <= 6; ++i) {
         if (QLabel *l = slotWidget<QLabel>("image_bonus", i))
@@ -164,8 +159,7 @@ void Tchat::startround(const QByteArray &args)
             l->clear();
         if (QListWidget *l = slotWidget<QListWidget>("listbox_player", i))
             l->clear();
-        if (QLabel *l = slotWidget<QLabel>("label_words", i))
-            l->clear();
+        seats.setWords(i, QString());
     }
     for (int i = 1; i <= 10; ++i)
         if (QLabel *c = slotWidget<QLabel>("image_check", i))
@@ -264,8 +258,7 @@ void Tchat::hiscount(const QByteArray &args)
 {
     FieldReader f(args);
     const int slot = f.numberField();
-    if (QLabel *l = slotWidget<QLabel>("label_words", slot))
-        l->setText(QString::fromLatin1(f.field()));
+    seats.setWords(slot, QString::fromLatin1(f.field()));
 }
 
 void Tchat::timeup(const QByteArray &)
@@ -298,12 +291,12 @@ void Tchat::postscores(const QByteArray &args)
             if (QLabel *mark = slotWidget<QLabel>("image_fastest", seat))
                 mark->show();
     }
-    label_scoreround->setText(label_roundnum->text());
+    label_scoreround->setText(roundModel.roundText());
     forceChatMode();
     listbox_original->clear();
     for (int i = 1; i <= 6; ++i) {
         if (QLabel *l = slotWidget<QLabel>("label_name", i))
-            l->setText(seatText(i));
+            l->setText(seats.shownName(i));
         if (QLabel *l = slotWidget<QLabel>("image_bonus", i))
             l->hide();
         if (QLabel *l = slotWidget<QLabel>("label_ascore", i))
@@ -317,7 +310,7 @@ void Tchat::postscores(const QByteArray &args)
         const int slot = f.numberField();
         const int kind = f.numberField();
         const QString value = QString::fromLatin1(f.field());
-        const bool seated = seatText(slot) != kWaiting;
+        const bool seated = seats.taken(slot);
         switch (kind) {
         case 0:
         case 1:
@@ -330,8 +323,7 @@ void Tchat::postscores(const QByteArray &args)
                 l->setText(QStringLiteral("Score: ") + value);
             break;
         case 3:
-            if (QLabel *l = slotWidget<QLabel>("label_score", slot))
-                l->setText(value);
+            seats.setTotal(slot, value);
             break;
         case 4:
             if (QLabel *l = slotWidget<QLabel>("image_bonus", slot))
@@ -361,7 +353,7 @@ void Tchat::winner(const QByteArray &args)
     FieldReader f(args);
     const QString name = QString::fromLatin1(f.field());
     const bool seated = myslot >= 1 && myslot <= seatcount;
-    const bool won = seated && seatText(myslot) == name;
+    const bool won = seated && seats.shownName(myslot) == name;
     const QString text = won ? QStringLiteral("You have Won the Game!") : name + QStringLiteral(" has Won the Game!");
     label_winner1->setText(text);
     label_winner2->setText(text);
@@ -384,8 +376,6 @@ void Tchat::loadstats(const QByteArray &args)
     const int left = f.numberField();
     roundModel.startGame(QString::fromLatin1(f.field()), creation);
     roundModel.setRound(QString::fromLatin1(f.field()));
-    label_roundnum->setText(QStringLiteral("Round: ") + roundModel.round() + QStringLiteral(" of ")
-                            + roundModel.roundTotal());
     const int phase = f.numberField();
     roundModel.setPhase(phase);
 
@@ -397,10 +387,8 @@ void Tchat::loadstats(const QByteArray &args)
         int slot = 0;
         if (!toNumber(slotField, &slot))
             continue; // one bad entry does not stop the others
-        if (QLabel *l = slotWidget<QLabel>("label_score", slot))
-            l->setText(QString::fromLatin1(total));
-        if (QLabel *l = slotWidget<QLabel>("label_words", slot))
-            l->setText(QString::fromLatin1(words));
+        seats.setTotal(slot, QString::fromLatin1(total));
+        seats.setWords(slot, QString::fromLatin1(words));
     }
 
     if (phase == 1) {

@@ -5,12 +5,12 @@ void RoundModel::startGame(const QString &roundTotal, int creationTime)
     m_roundTotal = roundTotal;
     m_creationTime = creationTime;
     m_barStep = creationTime > 0 ? BarWidth / creationTime : 0;
-    Q_EMIT roundChanged();
 }
 
 void RoundModel::setRound(const QString &round)
 {
     m_round = round;
+    m_roundText = QStringLiteral("Round: ") + round + QStringLiteral(" of ") + m_roundTotal;
     Q_EMIT roundChanged();
 }
 

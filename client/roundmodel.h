@@ -27,9 +27,12 @@ public:
     QString roundTotal() const { return m_roundTotal; }
     int creationTime() const { return m_creationTime; }
     int barStep() const { return m_barStep; }
-    // The round as the server wrote it (shown as it stands).
+    // The round as the server wrote it (shown as it stands), and the line the
+    // board shows for it: "Round: 2 of 5", with the rounds of the game as they
+    // were when the round began.
     void setRound(const QString &round);
     QString round() const { return m_round; }
+    QString roundText() const { return m_roundText; }
     // 1 while the players create words, 2 while they look at the scores.
     void setPhase(int phase) { m_phase = phase; }
     int phase() const { return m_phase; }
@@ -67,6 +70,7 @@ public:
     int secondsLeft() const { return m_secondsLeft; }
 
 Q_SIGNALS:
+    // A round began (setRound).
     void roundChanged();
     void lettersChanged();
     void chatModeChanged(bool chat);
@@ -76,6 +80,7 @@ Q_SIGNALS:
 private:
     QString m_roundTotal;
     QString m_round;
+    QString m_roundText = QStringLiteral("Round: 0 of 0");
     int m_phase = 0;
     int m_creationTime = 0;
     int m_barStep = 0;

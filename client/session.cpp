@@ -22,7 +22,6 @@
 using namespace vexlo;
 
 namespace {
-const QString kWaiting = QStringLiteral("<Waiting>");
 // While an error box is open the queue is not drained. A server that keeps
 // sending meanwhile is cut off once this much waits; a well-behaved one never
 // comes near either bound.
@@ -213,15 +212,10 @@ void Tchat::send(const QByteArray &text)
 void Tchat::sendloginfo(const QByteArray &args)
 {
     myslot = number(args);
+    seats.setLocalSlot(myslot);
     loggedin = true;
     send(msg::logininfo(myslot, kGameVersion, toWireText(loginname)));
     sortstuff(myslot);
-}
-
-QString Tchat::seatText(int slot) const
-{
-    const QLabel *l = slotWidget<QLabel>("label_playername", slot);
-    return l ? l->text() : QString();
 }
 
 void Tchat::newplayerinfo(const QByteArray &args)
@@ -235,13 +229,13 @@ void Tchat::newplayerinfo(const QByteArray &args)
     } else
         sessionLine(name + QStringLiteral(" is Connected."));
     if (slot <= seatcount) {
-        if (QLabel *l = slotWidget<QLabel>("label_playername", slot)) {
-            l->setText(name);
+        seats.arrive(slot, name);
+        if (QLabel *l = slotWidget<QLabel>("label_playername", slot))
             l->show();
-        }
         if (QLabel *score = slotWidget<QLabel>("label_score", slot))
             score->show();
     } else {
+        seats.addWatcher(slot, name);
         if (spylist)
             spylist->showWatcher(slot, name);
         sessionLine(slot == myslot ? QStringLiteral("You are spying.") : name + QStringLiteral(" is spying."));
@@ -255,19 +249,18 @@ void Tchat::playerdisconnected(const QByteArray &args)
     const int slot = f.numberField();
     const QString name = QString::fromLatin1(f.rest());
     if (slot <= seatcount) {
-        QLabel *l = slotWidget<QLabel>("label_playername", slot);
-        if (!l)
+        if (!SeatsModel::isSeat(slot))
             return;
-        if (l->text() != kWaiting && l->text() != l->property("hint").toString())
-            sessionLine(l->text() + QStringLiteral(" disconnected."));
-        l->setText(kWaiting);
-        if (QLabel *eyes = slotWidget<QLabel>("image_eyes", slot))
-            eyes->hide();
+        if (seats.taken(slot) && seats.name(slot) != SeatsModel::seatHint(slot))
+            sessionLine(seats.name(slot) + QStringLiteral(" disconnected."));
+        seats.leave(slot);
         return;
     }
+    const bool left = seats.removeWatcher(slot, name);
     if (!spylist)
         return;
-    if (spylist->removeWatcher(slot, name))
+    spylist->removeWatcher(slot, name);
+    if (left)
         sessionLine(name + QStringLiteral(" has left."));
 }
 
@@ -299,17 +292,17 @@ void Tchat::justwatching(const QByteArray &args)
     const QByteArray flag = f.rest().split('+').constFirst();
     const bool watching = flag == "1";
     if (slot == myslot)
-        JustWatch1->setChecked(watching);
-    sessionLine(seatText(slot) + (watching ? QStringLiteral(" is just watching") : QStringLiteral(" is now playing again")));
-    if (QLabel *eyes = slotWidget<QLabel>("image_eyes", slot))
-        eyes->setVisible(watching);
+        seats.setLocalWatching(watching);
+    sessionLine(seats.shownName(slot)
+                + (watching ? QStringLiteral(" is just watching") : QStringLiteral(" is now playing again")));
+    seats.setWatching(slot, watching);
 }
 
 void Tchat::JustWatch1Click()
 {
     if (!loggedin || myslot > seatcount)
         return;
-    send(msg::justwatch(myslot, JustWatch1->isChecked() ? 2 : 1));
+    send(msg::justwatch(myslot, seats.localWatching() ? 2 : 1));
 }
 
 void Tchat::SettoJustWatch1Click()
@@ -331,9 +324,18 @@ void Tchat::label_playername1ContextPopup(QLabel *clicked)
     RemoveFromGame1->setEnabled(ishost);
     SettoJustWatch1->setEnabled(ishost);
     UnsetJustWatch1->setEnabled(ishost);
-    if (clicked->text() == kWaiting)
+    // A seat's own name opens the pop-up on that seat; the score panel's
+    // labels open it on seat 1. A free seat cannot be removed.
+    popupTarget = 1;
+    int shown = 0;
+    for (int i = 1; i <= seatcount; ++i) {
+        if (clicked == slotWidget<QLabel>("label_playername", i))
+            popupTarget = shown = i;
+        else if (clicked == slotWidget<QLabel>("label_name", i))
+            shown = i;
+    }
+    if (shown != 0 && !seats.taken(shown))
         RemoveFromGame1->setEnabled(false);
-    popupTarget = clicked->property("tag").toInt();
 }
 
 void Tchat::RemoveFromGame1Click()
@@ -353,6 +355,7 @@ void Tchat::sortstuff(int slot)
 {
     if (slot <= 1 || slot > seatcount)
         return;
+    seats.swapColumns(1, slot);
     movestuff(1, 0);
     movestuff(slot, 1);
     movestuff(0, slot);

@@ -43,7 +43,6 @@ const char *const kPhrases[10] = {nullptr,        "Way To Go!", "Good One!",
                                   "Nice Try!",    "Excellent!", "Brilliant!",
                                   "Wow, WTG!",    "Thanks!",    "Way To Go Teamie!",
                                   "Good Game Everyone!"};
-const char *const kSeatHints[7] = {nullptr, "", "Klot", "Klick", "Kling", "Klick", "Krazy"};
 
 // The board panel: the tiled background with the frames the board's parts sit in.
 class BoardPanel : public QWidget
@@ -316,8 +315,7 @@ void Tchat::buildSeatList()
     for (int i = 1; i <= 6; ++i) {
         QLabel *name = label(panel_board, numbered("label_playername", i), QStringLiteral("<Waiting>"),
                              QRect(20, kSeatTops[i], 100, 16), look::arial(13));
-        name->setProperty("tag", i);
-        name->setProperty("hint", QLatin1String(kSeatHints[i]));
+        name->setProperty("hint", SeatsModel::seatHint(i));
         name->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(name, &QWidget::customContextMenuRequested, this, [this, name](const QPoint &pos) {
             label_playername1ContextPopup(name);
@@ -335,6 +333,24 @@ void Tchat::buildSeatList()
         eye->setPixmap(eyes);
         eye->hide();
     }
+    // The seat list shows the seats model.
+    connect(&seats, &SeatsModel::seatChanged, this, [this](int slot) {
+        if (QLabel *l = slotWidget<QLabel>("label_playername", slot))
+            l->setText(seats.shownName(slot));
+    });
+    connect(&seats, &SeatsModel::totalChanged, this, [this](int slot) {
+        if (QLabel *l = slotWidget<QLabel>("label_score", slot))
+            l->setText(seats.total(slot));
+    });
+    connect(&seats, &SeatsModel::wordsChanged, this, [this](int slot) {
+        if (QLabel *l = slotWidget<QLabel>("label_words", slot))
+            l->setText(seats.words(slot));
+    });
+    connect(&seats, &SeatsModel::watchingChanged, this, [this](int slot, bool watching) {
+        if (QLabel *mark = slotWidget<QLabel>("image_eyes", slot))
+            mark->setVisible(watching);
+    });
+    connect(&seats, &SeatsModel::localWatchingChanged, this, [this](bool watching) { JustWatch1->setChecked(watching); });
 }
 
 void Tchat::buildScorePanel()
@@ -346,7 +362,6 @@ void Tchat::buildScorePanel()
     panel_scores->hide();
 
     auto popupOn = [this](QLabel *l) {
-        l->setProperty("tag", 1);
         l->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(l, &QWidget::customContextMenuRequested, this, [this, l](const QPoint &pos) {
             label_playername1ContextPopup(l);

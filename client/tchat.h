@@ -16,6 +16,7 @@
 #include "desktop.h"
 #include "platform.h"
 #include "roundmodel.h"
+#include "seatsmodel.h"
 #include "settingsmodel.h"
 #include "sounds.h"
 #include "tiles.h"
@@ -231,6 +232,9 @@ public:
     bool scrollChatOff = false;
     // The round: written by the round flow and the board's keys, shown by the board.
     RoundModel roundModel;
+    // The seats and watchers: written by the session and the round flow, shown by
+    // the seat list and the score panel.
+    SeatsModel seats;
     vexlo::TileSet imagelist_letters;
     QTimer turntime;
     // The game port ("7772" or VEXLO_PORT) and the lobby's port on 127.0.0.1.
@@ -338,7 +342,6 @@ private:
     void wireSockets();
     void dispatch(const QByteArray &text);
     void sessionLine(const QString &line) { addlinetochat(line, systemcolour); }
-    QString seatText(int slot) const;
     vexlo::GameSettings currentSettings() const;
     void writeSettings(const vexlo::WindowBounds &bounds);
 

@@ -16,7 +16,6 @@
 using namespace vexlo;
 
 namespace {
-const QString kWaiting = QStringLiteral("<Waiting>");
 
 void bringUp(QWidget *w)
 {
@@ -112,8 +111,8 @@ void Tchat::loadchecklist()
     for (int slot = 1; slot <= seatcount; ++slot) {
         if (slot == myslot)
             continue;
-        const QString name = seatText(slot);
-        if (name != kWaiting)
+        const QString name = seats.name(slot);
+        if (seats.taken(slot))
             names << name;
     }
     aux.tallylist->fillChecklist(names);

@@ -91,9 +91,10 @@ void WindowsLinksTests::tallyCheckListAndGameEnd()
     Player p;
     Tchat &c = p.chat();
     c.myslot = 2;
-    const char *seats[] = {"Blue", "Red", "<Waiting>", "gold", "Rust", "<Waiting>"};
+    const char *seats[] = {"Blue", "Red", nullptr, "gold", "Rust", nullptr}; // 3 and 6 free
     for (int slot = 1; slot <= 6; ++slot)
-        p.w.label("label_playername", slot)->setText(QLatin1String(seats[slot - 1]));
+        if (seats[slot - 1])
+            c.seats.arrive(slot, QLatin1String(seats[slot - 1]));
     p.tally.fillChecklist({QStringLiteral("Gold")});
     p.tally.checklistClickCheck(0); // "Gold" tallied
     c.ViewTally1->trigger();
