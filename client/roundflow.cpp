@@ -283,14 +283,9 @@ void Tchat::alldone(const QByteArray &)
 void Tchat::postscores(const QByteArray &args)
 {
     roundModel.setInputOwner(0);
-    FieldReader f(args);
-    const QByteArray first = f.field();
-    if (first != "0") {
-        int seat = 0;
-        if (toNumber(first, &seat))
-            if (QLabel *mark = slotWidget<QLabel>("image_fastest", seat))
-                mark->show();
-    }
+    lastScores = ScoreReport::parse(args);
+    if (QLabel *mark = slotWidget<QLabel>("image_fastest", lastScores.fastest))
+        mark->show();
     label_scoreround->setText(roundModel.roundText());
     forceChatMode();
     listbox_original->clear();
@@ -305,37 +300,23 @@ void Tchat::postscores(const QByteArray &args)
             l->clear();
     }
 
-    f.beginGroups();
-    while (f.moreGroups()) {
-        const int slot = f.numberField();
-        const int kind = f.numberField();
-        const QString value = QString::fromLatin1(f.field());
-        const bool seated = seats.taken(slot);
-        switch (kind) {
-        case 0:
-        case 1:
-            if (seated)
-                if (QListWidget *l = slotWidget<QListWidget>("listbox_player", slot))
-                    l->addItem(kind == 0 ? value.toUpper() : value);
-            break;
-        case 2:
+    for (int slot = 1; slot <= ScoreReport::SeatCount; ++slot) {
+        const ScoreReport::Seat &s = lastScores.seats[size_t(slot)];
+        if (seats.taken(slot))
+            if (QListWidget *l = slotWidget<QListWidget>("listbox_player", slot))
+                l->addItems(s.words);
+        if (s.roundScore)
             if (QLabel *l = slotWidget<QLabel>("label_ascore", slot))
-                l->setText(QStringLiteral("Score: ") + value);
-            break;
-        case 3:
-            seats.setTotal(slot, value);
-            break;
-        case 4:
+                l->setText(QStringLiteral("Score: ") + *s.roundScore);
+        if (s.total)
+            seats.setTotal(slot, *s.total);
+        if (s.bonus)
             if (QLabel *l = slotWidget<QLabel>("image_bonus", slot))
                 l->show();
-            break;
-        case 5:
-            listbox_original->addItem(value);
-            break;
-        default:
-            break;
-        }
     }
+    listbox_original->addItems(lastScores.originals);
+    if (lastScores.error)
+        std::rethrow_exception(lastScores.error); // what came before stays; the panel stays hidden
 
     panel_scores->move(4, 1);
     panel_scores->show();

@@ -16,6 +16,7 @@
 #include "desktop.h"
 #include "platform.h"
 #include "roundmodel.h"
+#include "scorereport.h"
 #include "seatsmodel.h"
 #include "settingsmodel.h"
 #include "sounds.h"
@@ -235,6 +236,8 @@ public:
     // The seats and watchers: written by the session and the round flow, shown by
     // the seat list and the score panel.
     SeatsModel seats;
+    // The last round's scores as the server reported them.
+    ScoreReport lastScores;
     vexlo::TileSet imagelist_letters;
     QTimer turntime;
     // The game port ("7772" or VEXLO_PORT) and the lobby's port on 127.0.0.1.
