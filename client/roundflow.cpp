@@ -48,36 +48,10 @@ void Tchat::buildRoundDisplay()
     // The score panel lies over the board, a light sheet with dark writing; its
     // marks get their pictures.
     panel_scores->raise();
-    QPalette sheet = panel_scores->palette();
-    sheet.setColor(QPalette::Window, QColor(244, 230, 204));
-    sheet.setColor(QPalette::WindowText, QColor(48, 28, 8));
-    panel_scores->setPalette(sheet);
-    panel_scores->setAutoFillBackground(true);
-    const QPixmap bonus = look::bonusPicture();
-    const QPixmap fastest = look::fastestPicture();
-    for (int i = 1; i <= 6; ++i) {
-        if (QLabel *b = slotWidget<QLabel>("image_bonus", i))
-            b->setPixmap(bonus);
-        if (QLabel *f = slotWidget<QLabel>("image_fastest", i))
-            f->setPixmap(fastest);
-    }
+    panel_scores->applySheet();
 
-    // The winner panel over the score panel's lower edge: the text over its shadow.
-    panel_winner = new QWidget(panel_board);
-    panel_winner->setObjectName(QStringLiteral("panel_winner"));
-    panel_winner->setGeometry(138, 275, 609, 38);
-    panel_winner->setStyleSheet(QStringLiteral(
-        "#panel_winner { background: rgb(24, 48, 110); border: 1px solid rgb(120, 80, 40); border-radius: 6px; }"));
-    panel_winner->setAttribute(Qt::WA_StyledBackground);
-    label_winner2 = makeLabel(panel_winner, QStringLiteral("label_winner2"), QRect(3, 5, 605, 24), look::arial(21, true));
-    label_winner1 = makeLabel(panel_winner, QStringLiteral("label_winner1"), QRect(2, 7, 605, 24), look::arial(21, true));
-    for (QLabel *l : {label_winner1, label_winner2}) {
-        l->setAlignment(Qt::AlignCenter);
-        QPalette pal = l->palette();
-        pal.setColor(QPalette::WindowText, l == label_winner1 ? QColor(255, 218, 176) : QColor(128, 128, 128));
-        l->setPalette(pal);
-    }
-    panel_winner->hide();
+    // The winner panel over the score panel's lower edge.
+    panel_winner = new WinnerPanel(panel_board);
 
     connect(&roundModel, &RoundModel::roundChanged, this, [this] { label_roundnum->setText(roundModel.roundText()); });
 }
@@ -107,9 +81,7 @@ void Tchat::clearall()
         showNothing(image_word[size_t(i)]);
     }
     seats.resetScores();
-    for (int i = 1; i <= 6; ++i)
-        if (QLabel *l = slotWidget<QLabel>("label_ascore", i))
-            l->clear();
+    panel_scores->clearScores();
 }
 
 namespace {
@@ -150,17 +122,9 @@ void Tchat::startround(const QByteArray &args)
     roundModel.setRound(QString::fromLatin1(f.field()));
     roundModel.setPhase(1);
     panel_scores->hide();
-    for (int i = 1; i <= 6; ++i) {
-        if (QLabel *l = slotWidget<QLabel>("image_bonus", i))
-            l->hide();
-        if (QLabel *l = slotWidget<QLabel>("image_fastest", i))
-            l->hide();
-        if (QLabel *l = slotWidget<QLabel>("label_ascore", i))
-            l->clear();
-        if (QListWidget *l = slotWidget<QListWidget>("listbox_player", i))
-            l->clear();
+    panel_scores->clearRound();
+    for (int i = 1; i <= 6; ++i)
         seats.setWords(i, QString());
-    }
     for (int i = 1; i <= 10; ++i)
         if (QLabel *c = slotWidget<QLabel>("image_check", i))
             c->hide();
@@ -284,37 +248,11 @@ void Tchat::postscores(const QByteArray &args)
 {
     roundModel.setInputOwner(0);
     lastScores = ScoreReport::parse(args);
-    if (QLabel *mark = slotWidget<QLabel>("image_fastest", lastScores.fastest))
-        mark->show();
-    label_scoreround->setText(roundModel.roundText());
     forceChatMode();
-    listbox_original->clear();
-    for (int i = 1; i <= 6; ++i) {
-        if (QLabel *l = slotWidget<QLabel>("label_name", i))
-            l->setText(seats.shownName(i));
-        if (QLabel *l = slotWidget<QLabel>("image_bonus", i))
-            l->hide();
-        if (QLabel *l = slotWidget<QLabel>("label_ascore", i))
-            l->clear();
-        if (QListWidget *l = slotWidget<QListWidget>("listbox_player", i))
-            l->clear();
-    }
-
-    for (int slot = 1; slot <= ScoreReport::SeatCount; ++slot) {
-        const ScoreReport::Seat &s = lastScores.seats[size_t(slot)];
-        if (seats.taken(slot))
-            if (QListWidget *l = slotWidget<QListWidget>("listbox_player", slot))
-                l->addItems(s.words);
-        if (s.roundScore)
-            if (QLabel *l = slotWidget<QLabel>("label_ascore", slot))
-                l->setText(QStringLiteral("Score: ") + *s.roundScore);
-        if (s.total)
-            seats.setTotal(slot, *s.total);
-        if (s.bonus)
-            if (QLabel *l = slotWidget<QLabel>("image_bonus", slot))
-                l->show();
-    }
-    listbox_original->addItems(lastScores.originals);
+    panel_scores->fill(lastScores, seats, roundModel.roundText());
+    for (int slot = 1; slot <= ScoreReport::SeatCount; ++slot)
+        if (const auto &total = lastScores.seats[size_t(slot)].total)
+            seats.setTotal(slot, *total);
     if (lastScores.error)
         std::rethrow_exception(lastScores.error); // what came before stays; the panel stays hidden
 
@@ -336,8 +274,7 @@ void Tchat::winner(const QByteArray &args)
     const bool seated = myslot >= 1 && myslot <= seatcount;
     const bool won = seated && seats.shownName(myslot) == name;
     const QString text = won ? QStringLiteral("You have Won the Game!") : name + QStringLiteral(" has Won the Game!");
-    label_winner1->setText(text);
-    label_winner2->setText(text);
+    panel_winner->setText(text);
     label_status->setText(QStringLiteral("Game Over!"));
     sessionLine(text);
     panel_winner->show();

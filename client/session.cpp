@@ -363,10 +363,7 @@ void Tchat::sortstuff(int slot)
 
 void Tchat::movestuff(int from, int to)
 {
-    for (const char *prefix : {"label_name", "label_ascore", "image_bonus", "listbox_player", "image_fastest"}) {
-        if (QWidget *w = slotWidget<QWidget>(prefix, from))
-            w->setObjectName(QLatin1String(prefix) + QString::number(to));
-    }
+    panel_scores->moveColumn(from, to);
 }
 
 // --- starting a game, leaving ---

@@ -232,56 +232,11 @@ void Tchat::buildSeatList()
 
 void Tchat::buildScorePanel()
 {
-    panel_scores = new QWidget(panel_board);
-    panel_scores->setObjectName(QStringLiteral("panel_scores"));
-    panel_scores->setGeometry(4, 1, 757, 315);
-    look::applyBackground(panel_scores);
-    panel_scores->hide();
-
-    auto popupOn = [this](QLabel *l) {
-        l->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(l, &QWidget::customContextMenuRequested, this, [this, l](const QPoint &pos) {
-            label_playername1ContextPopup(l);
-            popup_kick->popup(l->mapToGlobal(pos));
-        });
-    };
-    const QString listStyle = QStringLiteral("QListWidget { background: %1; color: black; }").arg(look::peach().name());
-    auto list = [&](const QString &name, QPoint at) {
-        auto *l = new QListWidget(panel_scores);
-        l->setObjectName(name);
-        l->setGeometry(at.x(), at.y(), 93, 228);
-        l->setFont(look::arial(19));
-        l->setStyleSheet(listStyle);
-        return l;
-    };
-    label_original = label(panel_scores, QStringLiteral("label_original"), QStringLiteral("Original Words"),
-                           QRect(16, 22, 110, 18), look::arial(13, true));
-    popupOn(label_original);
-    listbox_original = list(QStringLiteral("listbox_original"), {17, 43});
-    label_scoreround = label(panel_scores, QStringLiteral("label_scoreround"), QString(), QRect(16, 278, 110, 20),
-                             look::arial(13, true));
-    popupOn(label_scoreround);
-
-    constexpr int nameLeft[7] = {0, 134, 236, 337, 439, 540, 642};
-    constexpr int scoreLeft[7] = {0, 133, 235, 336, 438, 539, 641};
-    constexpr int listLeft[7] = {0, 138, 240, 341, 443, 544, 646};
-    constexpr int fastLeft[7] = {0, 139, 241, 343, 446, 548, 650};
-    constexpr int bonusLeft[7] = {0, 154, 256, 359, 462, 562, 665};
-    for (int i = 1; i <= 6; ++i) {
-        QLabel *name = label(panel_scores, numbered("label_name", i), QString(), QRect(nameLeft[i], 6, 95, 16),
-                             look::arial(13, true));
-        QPalette pal = name->palette();
-        pal.setColor(QPalette::WindowText, QColor(168, 0, 0));
-        name->setPalette(pal);
-        popupOn(name);
-        popupOn(label(panel_scores, numbered("label_ascore", i), QString(), QRect(scoreLeft[i], 23, 95, 16),
-                      look::arial(13, true)));
-        list(numbered("listbox_player", i), {listLeft[i], 43});
-        label(panel_scores, numbered("image_fastest", i), QString(), QRect(fastLeft[i], 275, 16, 16), look::arial(8))
-            ->hide();
-        label(panel_scores, numbered("image_bonus", i), QString(), QRect(bonusLeft[i], 283, 55, 17), look::arial(8))
-            ->hide();
-    }
+    panel_scores = new ScorePanel(panel_board);
+    connect(panel_scores, &ScorePanel::labelMenuRequested, this, [this](QLabel *l, const QPoint &at) {
+        label_playername1ContextPopup(l);
+        popup_kick->popup(at);
+    });
 }
 
 void Tchat::buildChat()

@@ -16,6 +16,7 @@
 #include "desktop.h"
 #include "platform.h"
 #include "roundmodel.h"
+#include "scorepanel.h"
 #include "scorereport.h"
 #include "seatsmodel.h"
 #include "settingsmodel.h"
@@ -267,14 +268,9 @@ public:
     QPushButton *button_clear = nullptr;
     QLabel *checkbox_typing = nullptr;
     QLabel *label_typing = nullptr;
-    QWidget *panel_winner = nullptr;
-    QLabel *label_winner1 = nullptr;
-    QLabel *label_winner2 = nullptr;
+    WinnerPanel *panel_winner = nullptr;
     QPushButton *button_start = nullptr;
-    QWidget *panel_scores = nullptr;
-    QListWidget *listbox_original = nullptr;
-    QLabel *label_scoreround = nullptr;
-    QLabel *label_original = nullptr;
+    ScorePanel *panel_scores = nullptr;
     QTextEdit *mainchat = nullptr;
     QLineEdit *mychat = nullptr;
     std::array<QToolButton *, 10> b_phrase{}; // 1..9 phrases, [0] is b_phrase10, the sound button

@@ -171,11 +171,11 @@ void GameTests::soloGameToTheWinner()
     QCOMPARE(w.label("label_score", 1)->text(), QStringLiteral("150"));
     QCOMPARE(w.chat.slotWidget<QListWidget>("listbox_player", 1)->item(0)->text(),
              QString::fromLatin1(t.server.board(1, 1).target).toUpper());
-    QCOMPARE(w.chat.listbox_original->item(9)->text(), QString::fromLatin1(t.server.board(1, 10).target));
+    QCOMPARE(w.chat.panel_scores->originals().at(9), QString::fromLatin1(t.server.board(1, 10).target));
 
     t.finishPhase(); // the viewing time; the game is decided
     QTRY_VERIFY(!w.chat.panel_winner->isHidden());
-    QCOMPARE(w.chat.label_winner1->text(), QStringLiteral("You have Won the Game!"));
+    QCOMPARE(w.chat.panel_winner->text(), QStringLiteral("You have Won the Game!"));
     QCOMPARE(status(w), QStringLiteral("Game Over!"));
     QCOMPARE(recorded, QStringList{QStringLiteral("addtomine")});
     QVERIFY(!w.chat.button_start->isHidden());
@@ -254,9 +254,9 @@ void GameTests::hostJoinerSpyAndLateJoinerWithATie()
 
     for (Window *w : {&red, &blue, &eve, &late})
         QTRY_VERIFY(!w->chat.panel_winner->isHidden());
-    QCOMPARE(red.chat.label_winner1->text(), QStringLiteral("You have Won the Game!"));
+    QCOMPARE(red.chat.panel_winner->text(), QStringLiteral("You have Won the Game!"));
     for (Window *w : {&blue, &eve, &late})
-        QCOMPARE(w->chat.label_winner1->text(), QStringLiteral("Red has Won the Game!"));
+        QCOMPARE(w->chat.panel_winner->text(), QStringLiteral("Red has Won the Game!"));
     QCOMPARE(redRecord, QStringList{QStringLiteral("addtomine")});
     QCOMPARE(blueRecord, QStringList{QStringLiteral("Red")});
     QCOMPARE(lateRecord, QStringList{QStringLiteral("Red")});

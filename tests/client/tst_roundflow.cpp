@@ -267,7 +267,7 @@ void RoundFlowTests::scorePanel()
     s.w.feed(report("3"));
     QVERIFY(!c.panel_scores->isHidden());
     QCOMPARE(c.panel_scores->pos(), QPoint(4, 1));
-    QCOMPARE(c.label_scoreround->text(), QStringLiteral("Round: 2 of 5"));
+    QCOMPARE(c.panel_scores->roundText(), QStringLiteral("Round: 2 of 5"));
     QCOMPARE(c.roundModel.inputOwner(), 0);
     QVERIFY(c.chatMode());
     QCOMPARE(s.w.sounds, QStringList{QStringLiteral("postscores")});
@@ -294,8 +294,8 @@ void RoundFlowTests::scorePanel()
     QVERIFY(!c.slotWidget<QLabel>("image_bonus", 2)->isHidden());
     QVERIFY(c.slotWidget<QLabel>("label_ascore", 2)->text().isEmpty());
     QCOMPARE(c.slotWidget<QLabel>("label_name", 2)->text(), QStringLiteral("<Waiting>"));
-    QCOMPARE(c.listbox_original->count(), 10);
-    QCOMPARE(c.listbox_original->item(9)->text(), QStringLiteral("target10"));
+    QCOMPARE(c.panel_scores->originals().size(), 10);
+    QCOMPARE(c.panel_scores->originals().at(9), QStringLiteral("target10"));
 
     // The next round clears the marks; a report without a first finisher shows none.
     s.w.feed("CMD_startround+3+");
@@ -306,7 +306,7 @@ void RoundFlowTests::scorePanel()
     s.w.feed(report("0"));
     for (int i = 1; i <= 6; ++i)
         QVERIFY(c.slotWidget<QLabel>("image_fastest", i)->isHidden());
-    QCOMPARE(c.listbox_original->count(), 10); // emptied first, not doubled
+    QCOMPARE(c.panel_scores->originals().size(), 10); // emptied first, not doubled
     QVERIFY(env->errors.isEmpty());
 }
 
@@ -348,8 +348,8 @@ void RoundFlowTests::winnerAndTheTally()
         c.image_goodjob->show();
         s.w.sounds.clear();
         s.w.feed(k.message);
-        QCOMPARE(c.label_winner1->text(), k.text);
-        QCOMPARE(c.label_winner2->text(), k.text);
+        QCOMPARE(c.panel_winner->text(), k.text);
+        QCOMPARE(c.panel_winner->findChild<QLabel *>(QStringLiteral("label_winner2"))->text(), k.text);
         QCOMPARE(c.label_status->text(), QStringLiteral("Game Over!"));
         QCOMPARE(s.w.lastLine(), k.text);
         QCOMPARE(s.w.sounds, QStringList{QStringLiteral("winner")});
