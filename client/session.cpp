@@ -230,10 +230,7 @@ void Tchat::newplayerinfo(const QByteArray &args)
         sessionLine(name + QStringLiteral(" is Connected."));
     if (slot <= seatcount) {
         seats.arrive(slot, name);
-        if (QLabel *l = slotWidget<QLabel>("label_playername", slot))
-            l->show();
-        if (QLabel *score = slotWidget<QLabel>("label_score", slot))
-            score->show();
+        seatList->showSeat(slot);
     } else {
         seats.addWatcher(slot, name);
         if (spylist)

@@ -36,8 +36,6 @@ namespace {
 
 using namespace vexlo;
 
-constexpr int kSeatTops[7] = {0, 368, 389, 410, 432, 453, 474};
-constexpr int kEyesTops[7] = {0, 366, 387, 409, 430, 452, 473};
 constexpr int kPhraseTops[10] = {0, 320, 340, 361, 381, 402, 422, 443, 463, 484};
 const char *const kPhrases[10] = {nullptr,        "Way To Go!", "Good One!",
                                   "Nice Try!",    "Excellent!", "Brilliant!",
@@ -188,44 +186,10 @@ void Tchat::buildBoard()
 
 void Tchat::buildSeatList()
 {
-    const QPixmap eyes = look::eyesPicture();
-    for (int i = 1; i <= 6; ++i) {
-        QLabel *name = label(panel_board, numbered("label_playername", i), QStringLiteral("<Waiting>"),
-                             QRect(20, kSeatTops[i], 100, 16), look::arial(13));
-        name->setProperty("hint", SeatsModel::seatHint(i));
-        name->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(name, &QWidget::customContextMenuRequested, this, [this, name](const QPoint &pos) {
-            label_playername1ContextPopup(name);
-            popup_kick->popup(name->mapToGlobal(pos));
-        });
-        QLabel *score = label(panel_board, numbered("label_score", i), QStringLiteral("0"),
-                              QRect(122, kSeatTops[i], 60, 16), look::arial(13));
-        score->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        score->hide();
-        QLabel *words = label(panel_board, numbered("label_words", i), QString(),
-                              QRect(186, kSeatTops[i], 50, 16), look::arial(13));
-        words->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        QLabel *eye = label(panel_board, numbered("image_eyes", i), QString(), QRect(10, kEyesTops[i], 21, 10),
-                            look::arial(8));
-        eye->setPixmap(eyes);
-        eye->hide();
-    }
-    // The seat list shows the seats model.
-    connect(&seats, &SeatsModel::seatChanged, this, [this](int slot) {
-        if (QLabel *l = slotWidget<QLabel>("label_playername", slot))
-            l->setText(seats.shownName(slot));
-    });
-    connect(&seats, &SeatsModel::totalChanged, this, [this](int slot) {
-        if (QLabel *l = slotWidget<QLabel>("label_score", slot))
-            l->setText(seats.total(slot));
-    });
-    connect(&seats, &SeatsModel::wordsChanged, this, [this](int slot) {
-        if (QLabel *l = slotWidget<QLabel>("label_words", slot))
-            l->setText(seats.words(slot));
-    });
-    connect(&seats, &SeatsModel::watchingChanged, this, [this](int slot, bool watching) {
-        if (QLabel *mark = slotWidget<QLabel>("image_eyes", slot))
-            mark->setVisible(watching);
+    seatList = new SeatListView(seats, panel_board);
+    connect(seatList, &SeatListView::nameMenuRequested, this, [this](QLabel *name, const QPoint &at) {
+        label_playername1ContextPopup(name);
+        popup_kick->popup(at);
     });
     connect(&seats, &SeatsModel::localWatchingChanged, this, [this](bool watching) { JustWatch1->setChecked(watching); });
 }

@@ -18,6 +18,7 @@
 #include "roundmodel.h"
 #include "scorepanel.h"
 #include "scorereport.h"
+#include "seatlist.h"
 #include "seatsmodel.h"
 #include "settingsmodel.h"
 #include "sounds.h"
@@ -271,6 +272,7 @@ public:
     WinnerPanel *panel_winner = nullptr;
     QPushButton *button_start = nullptr;
     ScorePanel *panel_scores = nullptr;
+    SeatListView *seatList = nullptr;
     QTextEdit *mainchat = nullptr;
     QLineEdit *mychat = nullptr;
     std::array<QToolButton *, 10> b_phrase{}; // 1..9 phrases, [0] is b_phrase10, the sound button

@@ -21,6 +21,14 @@
 
 using namespace vexlo;
 
+namespace {
+// Where a widget lies on the board.
+QRect onBoard(const Tchat &c, const QWidget *w)
+{
+    return QRect(w->mapTo(c.panel_board, QPoint()), w->size());
+}
+} // namespace
+
 class WindowTests : public QObject
 {
     Q_OBJECT
@@ -61,9 +69,9 @@ void WindowTests::startsAsDesigned()
     const int tops[] = {368, 389, 410, 432, 453, 474};
     for (int i = 1; i <= 6; ++i) {
         QCOMPARE(w.label("label_playername", i)->text(), QStringLiteral("<Waiting>"));
-        QCOMPARE(w.label("label_playername", i)->geometry(), QRect(20, tops[i - 1], 100, 16));
-        QCOMPARE(w.label("label_score", i)->x(), 122);
-        QCOMPARE(w.label("label_words", i)->x(), 186);
+        QCOMPARE(onBoard(c, w.label("label_playername", i)), QRect(20, tops[i - 1], 100, 16));
+        QCOMPARE(onBoard(c, w.label("label_score", i)).x(), 122);
+        QCOMPARE(onBoard(c, w.label("label_words", i)).x(), 186);
         QVERIFY(w.label("image_eyes", i)->isHidden());
     }
     QCOMPARE(w.label("label_playername", 4)->property("hint").toString(), QStringLiteral("Kling"));
@@ -120,7 +128,7 @@ void WindowTests::loginAndTheColumnOrder()
         QCOMPARE(w.chat.findChildren<QWidget *>(QLatin1String(prefixes[k]) + QStringLiteral("0")).size(), 0);
     }
     // The seat list keeps the plain order.
-    QCOMPARE(w.label("label_playername", 1)->y(), 368);
+    QCOMPARE(onBoard(w.chat, w.label("label_playername", 1)).y(), 368);
 }
 
 void WindowTests::firstSeatKeepsTheColumns()
