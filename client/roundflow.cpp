@@ -237,7 +237,7 @@ void Tchat::timeup(const QByteArray &)
 
 void Tchat::alldone(const QByteArray &)
 {
-    if (image_goodjob->isHidden() && myslot < 7)
+    if (myslot < 7)
         image_goodjob->show();
     label_status->setText(QStringLiteral("All players completed the list."));
     roundModel.setInputOwner(0);

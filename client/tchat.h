@@ -1,14 +1,15 @@
 #pragma once
-// Tchat: the player's main window, the whole client. It hosts (starting the
-// game server of this process and joining it at 127.0.0.1), joins, or starts a
-// solo game; logs in; drains its inbound queue one message per Timer1 tick
-// through the dispatch table; shows the seat list, watchers and the chat.
+// Tchat: the player's main window. It hosts (starting the game server of this
+// process and joining it at 127.0.0.1), joins, or starts a solo game; logs in;
+// drains its inbound queue one message per Timer1 tick through the dispatch
+// table. The handlers update the models (roundModel, seats, lastScores, options);
+// the views (SeatListView, ScorePanel, WinnerPanel) and the board show them.
 //
-// Implemented across tchat.cpp (building the window and its menus),
-// session.cpp (start-up, login, queue and dispatch, seats, removal, columns)
+// Implemented across tchat.cpp (building the window), menus.cpp (the menus),
+// session.cpp (start-up, login, queue and dispatch, seats, removal, columns),
 // chat.cpp (chat view and entry, links, phrase buttons, sounds), roundflow.cpp
-// (the round messages, the score and winner panels), board.cpp (word entry,
-// letter tiles, the countdown, tile sets), settings.cpp (the settings file,
+// (the round messages), board.cpp (word entry, letter tiles, the countdown),
+// tilesets.cpp (tile sets and their menu), settings.cpp (the settings file,
 // window placement, the Options entries that are saved) and windowslinks.cpp
 // (help, about, downloader, phrase editor and tally windows).
 #include "colortext.h"
