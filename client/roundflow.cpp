@@ -141,6 +141,7 @@ void Tchat::startthegame(const QByteArray &args)
     panel_winner->hide();
     panel_scores->hide();
     clearall();
+    m_gameRunning = true;
 
     FieldReader f(args);
     const QByteArray name = f.field();
@@ -363,6 +364,7 @@ void Tchat::winner(const QByteArray &args)
 {
     image_goodjob->hide();
     forceChatMode();
+    m_gameRunning = false;
     playsounds(QStringLiteral("winner"));
     FieldReader f(args);
     const QString name = QString::fromLatin1(f.field());
@@ -386,6 +388,7 @@ void Tchat::loadstats(const QByteArray &args)
     FieldReader f(args);
     if (f.numberField() != myslot)
         return;
+    m_gameRunning = true;
     creationtime = f.numberField();
     barstep = barStepFor(creationtime);
     label_timer->setProperty("tag", creationtime);

@@ -4,6 +4,7 @@
 int runIniFileTests(int argc, char **argv);
 int runSettingsModelTests(int argc, char **argv);
 int runPhrasesTests(int argc, char **argv);
+int runNetworkChoicesTests(int argc, char **argv);
 
 int main(int argc, char **argv)
 {
@@ -12,5 +13,6 @@ int main(int argc, char **argv)
     failed += runIniFileTests(argc, argv);
     failed += runSettingsModelTests(argc, argv);
     failed += runPhrasesTests(argc, argv);
+    failed += runNetworkChoicesTests(argc, argv);
     return failed;
 }

@@ -1,0 +1,80 @@
+#include "tjoingame.h"
+
+#include "netdialogkit.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+Tjoingame::Tjoingame(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("joingame"));
+    QFormLayout *form = vexlo::netdialog::build(this, QStringLiteral("Join Network Game"));
+
+    edit_name = new QLineEdit(this);
+    edit_name->setObjectName(QStringLiteral("edit_name"));
+    edit_name->setMaxLength(MaxNameLength);
+    vexlo::netdialog::addRow(form, QStringLiteral("Your Name:"), edit_name);
+
+    combo_address = new QComboBox(this);
+    combo_address->setObjectName(QStringLiteral("combo_address"));
+    combo_address->setEditable(true);
+    combo_address->setInsertPolicy(QComboBox::NoInsert);
+    combo_address->setMaxVisibleItems(10);
+    vexlo::netdialog::addRow(form, QStringLiteral("Host Address:"), combo_address);
+
+    vexlo::netdialog::addNote(form, QStringLiteral("The host's name or address, with \":port\" when it is not "
+                                                   "7772: vexlo.example.org, 192.168.1.20:7773, 2001:db8::7 or "
+                                                   "[2001:db8::7]:7773."));
+    label_error = vexlo::netdialog::addErrorLine(form);
+    button_ok = vexlo::netdialog::addButtons(this, form, QStringLiteral("Join"));
+    connect(button_ok, &QPushButton::clicked, this, &Tjoingame::button_okClick);
+    setFixedSize(sizeHint().expandedTo(QSize(420, 0)));
+}
+
+void Tjoingame::setChoices(const QString &name, const QStringList &recentHosts)
+{
+    edit_name->setText(name);
+    combo_address->clear();
+    combo_address->addItems(recentHosts);
+    combo_address->setCurrentIndex(recentHosts.isEmpty() ? -1 : 0);
+    label_error->hide();
+    (name.isEmpty() ? static_cast<QWidget *>(edit_name) : combo_address)->setFocus();
+}
+
+QString Tjoingame::playerName() const
+{
+    return edit_name->text().trimmed();
+}
+
+QString Tjoingame::addressText() const
+{
+    return combo_address->currentText().trimmed();
+}
+
+vexlo::HostAddressText Tjoingame::address() const
+{
+    return vexlo::parseHostAddress(combo_address->currentText());
+}
+
+void Tjoingame::button_okClick()
+{
+    QString problem;
+    QWidget *field = nullptr;
+    if (playerName().isEmpty()) {
+        problem = QStringLiteral("Type the name the others will see.");
+        field = edit_name;
+    } else if (const vexlo::HostAddressText a = address(); !a.ok()) {
+        problem = a.error;
+        field = combo_address;
+    }
+    if (field) {
+        label_error->setText(problem);
+        label_error->show();
+        field->setFocus();
+        return;
+    }
+    accept();
+}
