@@ -74,7 +74,8 @@ void Tchat::openJoinGame(bool soloOnCancel)
         connect(joingame, &QDialog::rejected, this, [this] { dialogCancelled(); });
     }
     m_soloOnCancel = soloOnCancel;
-    joingame->setChoices(offeredName(), storedChoices(settingsSession->file()).recentHosts);
+    joingame->setChoices(offeredName(), storedChoices(settingsSession->file()).recentHosts,
+                         platform::gamePort().toInt());
     joingame->open();
 }
 

@@ -18,6 +18,7 @@ QFormLayout *build(QDialog *dialog, const QString &heading)
     auto *column = new QVBoxLayout(dialog);
     column->setContentsMargins(22, 14, 22, 16);
     column->setSpacing(12);
+    column->setSizeConstraint(QLayout::SetFixedSize); // grows when the error line shows
     auto *title = new QLabel(heading, dialog);
     title->setObjectName(QStringLiteral("label_heading"));
     title->setFont(look::arial(22, true));

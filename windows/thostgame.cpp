@@ -24,13 +24,12 @@ Thostgame::Thostgame(QWidget *parent) : QDialog(parent)
     edit_port->setGroupSeparatorShown(false);
     vexlo::netdialog::addRow(form, QStringLiteral("Port:"), edit_port);
 
-    vexlo::netdialog::addNote(form, QStringLiteral("The others join this computer's name or address; with a port "
-                                                   "other than 7772 they add it, as in 192.168.1.20:7773. Let the "
-                                                   "port through the firewall."));
+    vexlo::netdialog::addNote(form, QStringLiteral("The others join this computer's name or address, adding "
+                                                   "\":port\" when the port is not 7772. Let the port through "
+                                                   "the firewall."));
     label_error = vexlo::netdialog::addErrorLine(form);
     button_ok = vexlo::netdialog::addButtons(this, form, QStringLiteral("Host"));
     connect(button_ok, &QPushButton::clicked, this, &Thostgame::button_okClick);
-    setFixedSize(sizeHint().expandedTo(QSize(420, 0)));
 }
 
 void Thostgame::setChoices(const QString &name, int port)

@@ -8,6 +8,17 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+namespace {
+
+QString noteText(int defaultPort)
+{
+    return QStringLiteral("The host's name or address; add \":port\" when the port is not %1.\n"
+                          "For example: vexlo.example.org   192.168.1.20:7773   [2001:db8::7]:7773")
+        .arg(defaultPort);
+}
+
+} // namespace
+
 Tjoingame::Tjoingame(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("joingame"));
@@ -25,17 +36,16 @@ Tjoingame::Tjoingame(QWidget *parent) : QDialog(parent)
     combo_address->setMaxVisibleItems(10);
     vexlo::netdialog::addRow(form, QStringLiteral("Host Address:"), combo_address);
 
-    vexlo::netdialog::addNote(form, QStringLiteral("The host's name or address, with \":port\" when it is not "
-                                                   "7772: vexlo.example.org, 192.168.1.20:7773, 2001:db8::7 or "
-                                                   "[2001:db8::7]:7773."));
+    label_note = vexlo::netdialog::addNote(form, noteText(7772));
+    label_note->setWordWrap(false);
     label_error = vexlo::netdialog::addErrorLine(form);
     button_ok = vexlo::netdialog::addButtons(this, form, QStringLiteral("Join"));
     connect(button_ok, &QPushButton::clicked, this, &Tjoingame::button_okClick);
-    setFixedSize(sizeHint().expandedTo(QSize(420, 0)));
 }
 
-void Tjoingame::setChoices(const QString &name, const QStringList &recentHosts)
+void Tjoingame::setChoices(const QString &name, const QStringList &recentHosts, int defaultPort)
 {
+    label_note->setText(noteText(defaultPort));
     edit_name->setText(name);
     combo_address->clear();
     combo_address->addItems(recentHosts);

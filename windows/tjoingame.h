@@ -20,8 +20,9 @@ public:
 
     explicit Tjoingame(QWidget *parent = nullptr);
 
-    // The name and the recent addresses, the most recent first and offered.
-    void setChoices(const QString &name, const QStringList &recentHosts);
+    // The name, the recent addresses (the most recent first, and offered) and
+    // the port an address without one goes to.
+    void setChoices(const QString &name, const QStringList &recentHosts, int defaultPort);
     QString playerName() const;
     // The address as typed (blanks trimmed) and as read.
     QString addressText() const;
@@ -33,6 +34,7 @@ public:
 
     QLineEdit *edit_name = nullptr;
     QComboBox *combo_address = nullptr;
+    QLabel *label_note = nullptr;
     QLabel *label_error = nullptr;
     QPushButton *button_ok = nullptr;
 };
