@@ -15,6 +15,7 @@
 #include "tspylist.h"
 
 #include <QAction>
+#include <QHostInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -153,9 +154,16 @@ void Tchat::closeQuietly()
     m_leaving = false;
 }
 
+void Tchat::abortLookup()
+{
+    if (m_lookup >= 0)
+        QHostInfo::abortHostLookup(std::exchange(m_lookup, -1));
+}
+
 void Tchat::resetSession()
 {
     connecttimer.stop();
+    abortLookup();
     turntime.stop();
     Timer1.stop();
     if (sock.hasHandle())
@@ -267,13 +275,14 @@ void Tchat::hostFromWindow()
 
 void Tchat::connecttimerTimer()
 {
-    if (sock.hasHandle() && !sock.Connected())
+    if (m_lookup >= 0 || (sock.hasHandle() && !sock.Connected()))
         connectFailed(noAnswerReason(ConnectSeconds));
 }
 
 void Tchat::connectFailed(const QString &reason)
 {
     connecttimer.stop();
+    abortLookup();
     if (sock.hasHandle())
         closeQuietly();
     const QString address = m_session.address.isEmpty() ? hostaddress : m_session.address;

@@ -14,6 +14,7 @@
 #include "tspylist.h"
 
 #include <QAction>
+#include <QHostInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -130,17 +131,49 @@ void Tchat::joinpress()
     loginname = myname;
     sock.setHostName(hostaddress);
     sock.setPortName(gameport);
+    // A name nobody resolves or a connect nobody answers is given up after a
+    // while, and said.
+    connecttimer.start();
+    if (needsNameLookup(hostaddress)) {
+        // Looked up without holding the window up; the connect follows.
+        m_lookup = QHostInfo::lookupHost(hostaddress, this,
+                                         [this](const QHostInfo &info) { guarded([&] { hostLookedUp(info); }); });
+    } else {
+        openGameConnection();
+    }
+    button_start->hide();
+    StartGame1->setEnabled(false);
+}
+
+void Tchat::hostLookedUp(const QHostInfo &info)
+{
+    if (info.lookupId() != m_lookup)
+        return; // given up meanwhile
+    m_lookup = -1;
+    const QList<QHostAddress> found = info.addresses();
+    // An IPv4 address first, as the connection itself would choose.
+    auto it = std::find_if(found.begin(), found.end(),
+                           [](const QHostAddress &a) { return a.protocol() == QAbstractSocket::IPv4Protocol; });
+    if (it == found.end())
+        it = std::find_if(found.begin(), found.end(),
+                          [](const QHostAddress &a) { return a.protocol() == QAbstractSocket::IPv6Protocol; });
+    if (it == found.end()) {
+        connectFailed(hostNotFoundReason());
+        return;
+    }
+    sock.setHostName(it->toString());
+    openGameConnection();
+}
+
+void Tchat::openGameConnection()
+{
     try {
         sock.Open();
-        // A connect nobody answers is given up after a while, and said.
-        connecttimer.start();
     } catch (const ESockException &e) {
         if (e.message() != QLatin1String("Host Lookup - Could Not Find Host Entry"))
             throw;
         connectFailed(hostNotFoundReason());
     }
-    button_start->hide();
-    StartGame1->setEnabled(false);
 }
 
 void Tchat::openLobbyLink()

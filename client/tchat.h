@@ -32,6 +32,7 @@
 
 class QAction;
 class QActionGroup;
+class QHostInfo;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -130,6 +131,7 @@ public:
     void startJoining(const QString &name, const QString &typed, const vexlo::HostAddressText &address);
     // Nobody answered the connect in time; the connect failed (one chat line).
     void connecttimerTimer();
+    void hostLookedUp(const QHostInfo &info);
     void connectFailed(const QString &reason);
     void showSessionTitle();
     static constexpr int ConnectSeconds = 10;
@@ -383,6 +385,8 @@ private:
     bool othersConnected() const;
     void closeQuietly();
     void hostFromWindow();
+    void openGameConnection();
+    void abortLookup();
     void writeSettings(const vexlo::WindowBounds &bounds);
 
     QStringList m_args;
@@ -404,6 +408,7 @@ private:
         QString address;
     } m_session;
     bool m_leaving = false;      // the window closes its own connection
+    int m_lookup = -1;           // the host name lookup under way, -1 for none
     bool m_soloOnCancel = false; // started at a dialog: cancelling it plays solo
     bool m_gameRunning = false;  // from a game's start (or catch-up) to its winner
     vexlo::MessageFramer m_framer;

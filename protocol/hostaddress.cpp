@@ -106,6 +106,11 @@ HostAddressText parseHostAddress(const QString &typed)
     return r;
 }
 
+bool needsNameLookup(const QString &host)
+{
+    return !host.isEmpty() && !host.front().isDigit() && !host.contains(QLatin1Char(':'));
+}
+
 QString connectFailureReason(const QString &errorInfo)
 {
     // "Error #10061 (WSAECONNREFUSED)"

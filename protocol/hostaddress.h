@@ -21,6 +21,10 @@ struct HostAddressText
 // of letters, digits, "-", "_" and dots.
 HostAddressText parseHostAddress(const QString &text);
 
+// Whether a host must be looked up by name: not when it is written as an
+// address (it begins with a digit, or holds a ":"), as the connection reads it.
+bool needsNameLookup(const QString &host);
+
 // The end of "Could not connect to ADDRESS: ..." for a socket's error info
 // ("Error #10061 (WSAECONNREFUSED)"): "the host refused the connection." and the like.
 QString connectFailureReason(const QString &errorInfo);
