@@ -24,7 +24,6 @@
 using namespace vexlo;
 
 namespace {
-const QString kWaiting = QStringLiteral("<Waiting>");
 const QString kDash = QString(QChar(0x2014));
 
 NetworkChoices storedChoices(IniFile &file)
@@ -128,14 +127,14 @@ void Tchat::PlaySoloGame1Click()
 bool Tchat::othersConnected() const
 {
     for (int slot = 1; slot <= seatcount; ++slot)
-        if (slot != myslot && seatText(slot) != kWaiting)
+        if (slot != myslot && seats.taken(slot))
             return true;
-    return spylist && spylist->listbox_spys->count() > 0;
+    return !seats.watchers().isEmpty();
 }
 
 bool Tchat::leaveSession()
 {
-    if (loggedin && (m_gameRunning || othersConnected())) {
+    if (loggedin && (roundModel.gameRunning() || othersConnected())) {
         const QString question = ishost && othersConnected()
                                      ? QStringLiteral("Leave the current game? The other players will be disconnected.")
                                      : QStringLiteral("Leave the current game?");
@@ -178,41 +177,23 @@ void Tchat::resetSession()
     myslot = 0;
     loggedin = false;
     ishost = false;
-    inputowner = 0;
     loginname.clear();
-    m_gameRunning = false;
-
-    for (int slot = 1; slot <= seatcount; ++slot) {
-        if (QLabel *l = slotWidget<QLabel>("label_playername", slot))
-            l->setText(kWaiting);
-        if (QLabel *l = slotWidget<QLabel>("label_score", slot))
-            l->hide();
-        if (QLabel *l = slotWidget<QLabel>("image_eyes", slot))
-            l->hide();
-        if (QLabel *l = slotWidget<QLabel>("label_name", slot))
-            l->clear();
-        if (QListWidget *l = slotWidget<QListWidget>("listbox_player", slot))
-            l->clear();
-        for (const char *mark : {"image_bonus", "image_fastest"})
-            if (QLabel *l = slotWidget<QLabel>(mark, slot))
-                l->hide();
-    }
+    seats.reset();
+    seatList->hideTotals();
+    roundModel.reset();
     clearall();
-    forceChatMode();
-    listbox_original->clear();
-    label_scoreround->clear();
+    panel_scores->clearRound();
     panel_scores->hide();
     panel_winner->hide();
     label_wordcount->clear();
-    label_roundnum->setText(QStringLiteral("Round: 0 of 0"));
-    label_timer->setText(QStringLiteral("Time: 0:00"));
+    showCountdown(0);
+    image_timer->resize(RoundModel::BarWidth, image_timer->height()); // full, as at the start
     label_status->setText(QStringLiteral("Welcome to Vexlo by Quorbit Software"));
-    JustWatch1->setChecked(false);
     button_start->hide();
     StartGame1->setEnabled(false);
     if (spylist) {
-        spylist->listbox_spys->clear();
-        spylist->popup_kickhim->setEnabled(false);
+        spylist->clearWatchers();
+        spylist->setKickAllowed(false);
     }
     if (gamestart)
         gamestart->hide();
