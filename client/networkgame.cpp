@@ -17,9 +17,10 @@
 #include <QAction>
 #include <QHostInfo>
 #include <QLabel>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTextEdit>
+
+#include <algorithm>
 
 using namespace vexlo;
 
@@ -129,7 +130,8 @@ bool Tchat::othersConnected() const
     for (int slot = 1; slot <= seatcount; ++slot)
         if (slot != myslot && seats.taken(slot))
             return true;
-    return !seats.watchers().isEmpty();
+    const QMap<int, QString> watchers = seats.watchers();
+    return std::any_of(watchers.keyBegin(), watchers.keyEnd(), [this](int slot) { return slot != myslot; });
 }
 
 bool Tchat::leaveSession()
