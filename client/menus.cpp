@@ -44,11 +44,16 @@ void Tchat::buildMenus()
     // Every menu and entry has an underlined letter (its "&"), unique within its
     // menu, so the whole menu works from the keyboard: Alt+F, Alt+O, Alt+T,
     // Alt+V, Alt+H, then the entry's letter. New entries take a letter still free
-    // in their menu (File: H, J, N are free; Options: D, G, K, W).
+    // in their menu (File: N, G, M are free; Options: D, G, K, W).
     QMenu *file = bar->addMenu(QStringLiteral("&File"));
     StartGame1 = item(file, "StartGame1", QStringLiteral("&Start Game"), &Tchat::button_startClick);
     StartGame1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     StartGame1->setEnabled(false);
+    HostNetworkGame1 = item(file, "HostNetworkGame1", QStringLiteral("&Host Network Game..."),
+                            &Tchat::HostNetworkGame1Click);
+    JoinNetworkGame1 = item(file, "JoinNetworkGame1", QStringLiteral("&Join Network Game..."),
+                            &Tchat::JoinNetworkGame1Click);
+    PlaySoloGame1 = item(file, "PlaySoloGame1", QStringLiteral("&Play Solo Game"), &Tchat::PlaySoloGame1Click);
     file->addSeparator();
     Exit1 = item(file, "Exit1", QStringLiteral("E&xit"), &Tchat::Exit1Click);
 

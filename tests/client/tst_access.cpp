@@ -215,13 +215,15 @@ void AccessTests::statusSeatsAndWinner()
     QCOMPARE(description(blue), QStringLiteral("total 0, 3 words this round, watching"));
 
     s.w.feed("CMD_postscores+2+1+1+cater+1+2+15+1+3+15+2+3+15+0+5+cater");
-    QCOMPARE(name(c.listbox_original), QStringLiteral("Original Words"));
+    QCOMPARE(name(c.findChild<QListWidget *>(QStringLiteral("listbox_original"))), QStringLiteral("Original Words"));
     QCOMPARE(name(c.slotWidget<QWidget>("listbox_player", 1)), QStringLiteral("Red"));
     told.clear();
     s.w.feed("CMD_winner+Red+");
-    QCOMPARE(name(c.label_winner1), QStringLiteral("You have Won the Game!"));
-    QVERIFY(count(c.label_winner1, QAccessible::NameChanged) >= 1);
-    QVERIFY(face(c.label_winner2)->state().invisible); // the shadow is not read twice
+    QLabel *winner = c.findChild<QLabel *>(QStringLiteral("label_winner1"));
+    QCOMPARE(name(winner), QStringLiteral("You have Won the Game!"));
+    QVERIFY(count(winner, QAccessible::NameChanged) >= 1);
+    // The shadow is not read twice.
+    QVERIFY(face(c.findChild<QLabel *>(QStringLiteral("label_winner2")))->state().invisible);
     QCOMPARE(name(c.label_status), QStringLiteral("Game Over!"));
     QVERIFY2(env->errors.isEmpty(), qPrintable(env->errors.join(u'\n')));
 }
@@ -247,9 +249,9 @@ void AccessTests::playAWordByAccessibilityAndKeys()
         QTest::keyClick(w.gamestart.edit_creationtime, Qt::Key_Down);
     QTest::keyClick(w.gamestart.edit_creationtime, Qt::Key_Return);
     QVERIFY(!w.gamestart.isVisible());
-    QTRY_COMPARE(w.chat.inputowner, 1);
+    QTRY_COMPARE(w.chat.roundModel.inputOwner(), 1);
     QCOMPARE(w.chat.label_roundnum->text(), QStringLiteral("Round: 1 of 1"));
-    QCOMPARE(w.chat.creationtime, 30);
+    QCOMPARE(w.chat.roundModel.creationTime(), 30);
 
     // Read the pattern, type the word it hides, read it back, Enter.
     const QByteArray target = server.board(1, 1).target;
