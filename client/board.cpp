@@ -214,6 +214,8 @@ void Tchat::showNothing(QLabel *tile)
 
 void Tchat::tellRows()
 {
+    if (!gapRow || !wordRow)
+        return; // still being built
     auto shown = [](const std::array<int, 6> &row) {
         QList<int> tiles;
         for (size_t i = 1; i <= 5; ++i)
