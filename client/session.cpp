@@ -5,6 +5,7 @@
 
 #include "catalogue.h"
 #include "chattext.h"
+#include "computerseats.h"
 #include "errorreport.h"
 #include "message.h"
 #include "tgamestart.h"
@@ -74,6 +75,7 @@ void Tchat::processparams()
         showDownloader();
         hostaddress = QStringLiteral("127.0.0.1");
         myname = QStringLiteral("You");
+        computerSeats->setSolo(true);
         hostpress();
         return;
     }
@@ -91,8 +93,10 @@ void Tchat::processparams()
 
 void Tchat::hostpress()
 {
-    if (server)
+    if (server) {
         server->startListening(gameport);
+        computerSeats->hosting(server);
+    }
     loginname = myname;
     ishost = true;
     sock.setHostName(QStringLiteral("127.0.0.1"));
@@ -247,6 +251,7 @@ void Tchat::newplayerinfo(const QByteArray &args)
     if (slot == myslot) {
         sessionLine(QStringLiteral("You are Connected."));
         loadinifile(); // the only time the settings are read
+        computerSeats->restore(botSpeedFromLetterMs(botSpeed).value_or(BotSpeed::Normal));
     } else
         sessionLine(name + QStringLiteral(" is Connected."));
     if (slot <= seatcount) {

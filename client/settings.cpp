@@ -4,6 +4,7 @@
 // state the file keeps.
 #include "tchat.h"
 
+#include "computerseats.h"
 #include "errorreport.h"
 #include "settingsmodel.h"
 #include "tgamestart.h"
@@ -120,6 +121,7 @@ void Tchat::loadinifile()
     autoEraseInvalid = s.autoErase;
     AutoErase1->setChecked(autoEraseInvalid);
     PlayChatterSounds1->setChecked(s.chatterSounds);
+    computerSeats->setKept(loadSoloBots(settingsSession->file()));
 }
 
 void Tchat::saveinifile()

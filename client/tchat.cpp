@@ -3,6 +3,7 @@
 #include "tchat.h"
 
 #include "chattext.h"
+#include "computerseats.h"
 #include "errorreport.h"
 #include "helpkit.h"
 #include "look.h"
@@ -102,6 +103,7 @@ Tchat::Tchat(const QStringList &args, QWidget *parent)
     buildMenus();
     buildBoard();
     wireSockets();
+    wireComputerPlayers();
     FormCreate();
 }
 
@@ -162,6 +164,9 @@ void Tchat::buildMenus()
     QMenu *file = bar->addMenu(QStringLiteral("File"));
     StartGame1 = item(file, "StartGame1", QStringLiteral("Start Game"), &Tchat::button_startClick);
     StartGame1->setEnabled(false);
+    AddComputerPlayer1 = item(file, "AddComputerPlayer1", QStringLiteral("Add Computer Player"),
+                              &Tchat::AddComputerPlayer1Click);
+    AddComputerPlayer1->setEnabled(false);
     file->addSeparator();
     Exit1 = item(file, "Exit1", QStringLiteral("Exit"), &Tchat::Exit1Click);
 
@@ -197,7 +202,6 @@ void Tchat::buildMenus()
         a->setChecked(tag == 1000);
         connect(a, &QAction::triggered, this, [this, tag = tag] { vexlo::guarded([&] { Fast1Click(tag); }); });
     }
-    BotSpeed1->menuAction()->setVisible(false);
     options->addSeparator();
     AutoErase1 = checkItem(options, "AutoEraseInvalidWord1", QStringLiteral("Auto Erase Invalid Word"),
                            &Tchat::autoeraseClick);
@@ -503,6 +507,7 @@ void Tchat::closeEvent(QCloseEvent *event)
         m_closing = true;
         Timer1.stop();
         receivedlist.clear();
+        computerSeats->endSession();
         Q_EMIT closed();
     }
 }

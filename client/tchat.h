@@ -10,7 +10,8 @@
 // (the round messages, the score and winner panels), board.cpp (word entry,
 // letter tiles, the countdown, tile sets), settings.cpp (the settings file,
 // window placement, the Options entries that are saved) and windowslinks.cpp
-// (help, about, downloader, phrase editor and tally windows).
+// (help, about, downloader, phrase editor and tally windows), computerplayers.cpp
+// (the computer players a host seats).
 #include "colortext.h"
 #include "framing.h"
 #include "platform.h"
@@ -47,6 +48,7 @@ class Thelp;
 class Tphrases;
 class Tspylist;
 class Ttallylist;
+class ComputerSeats;
 namespace vexlo {
 class SettingsSession;
 struct GameSettings;
@@ -105,6 +107,9 @@ public:
     void movestuff(int from, int to);
     void button_startClick();
     void Exit1Click();
+    // --- computer players (computerplayers.cpp) ---
+    void AddComputerPlayer1Click();
+    void updateAddComputerPlayer();
     void clearall();
 
     // --- chat, phrase buttons and sounds ---
@@ -283,6 +288,7 @@ public:
 
     // Menu items.
     QAction *StartGame1 = nullptr;
+    QAction *AddComputerPlayer1 = nullptr;
     QAction *Exit1 = nullptr;
     QAction *PlaySounds1 = nullptr;
     QAction *PlayChatterSounds1 = nullptr;
@@ -316,6 +322,7 @@ public:
     TServer *server = nullptr;
     AuxWindows aux;
     std::unique_ptr<vexlo::SettingsSession> settingsSession;
+    ComputerSeats *computerSeats = nullptr;
 
 Q_SIGNALS:
     // The window closed: the program ends.
@@ -337,6 +344,7 @@ private:
     void buildRoundDisplay();
     void shipTileSets();
     void wireSockets();
+    void wireComputerPlayers();
     void dispatch(const QByteArray &text);
     void send(const QByteArray &text);
     void sessionLine(const QString &line) { addlinetochat(line, systemcolour); }

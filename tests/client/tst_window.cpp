@@ -125,7 +125,7 @@ void WindowTests::startsAsDesigned()
     QCOMPARE(menus, strings({"File", "Options", "Tiles", "View", "Help"}));
     QVERIFY(!c.StartGame1->isEnabled());
     QVERIFY(c.PlaySounds1->isChecked() && !c.PlayChatterSounds1->isChecked());
-    QVERIFY(!c.BotSpeed1->menuAction()->isVisible());
+    QVERIFY(c.BotSpeed1->menuAction()->isVisible() && !c.AddComputerPlayer1->isEnabled());
     QVERIFY(c.ViewTally1->isEnabled() && c.PhraseList1->isEnabled() && c.About1->isEnabled());
     QVERIFY(c.Help2->isEnabled() && c.ResetScreenLocation1->isEnabled() && c.AutoErase1->isChecked());
     QCOMPARE(c.Help2->shortcut(), QKeySequence(Qt::Key_F1));
