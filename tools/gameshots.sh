@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Plays a solo game on a virtual display (Xvfb) and saves three pictures of the
-# main window in docs/screenshots/: round.png, scores.png, winner.png.
+# main window in docs/screenshots/: round.png, scores.png, winner.png; then one
+# against three computer players: bots-round.png, bots-scores.png.
 #   tools/gameshots.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,5 +12,7 @@ mkdir -p docs/screenshots
 export XDG_RUNTIME_DIR=$(mktemp -d)
 trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
 chmod 700 "$XDG_RUNTIME_DIR"
-xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x1024x24" \
-  "$build/tools/vexlo-gameshots" docs/screenshots
+for mode in "" bots; do
+  xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x1024x24" \
+    "$build/tools/vexlo-gameshots" docs/screenshots $mode
+done
