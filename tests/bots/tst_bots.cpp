@@ -5,6 +5,7 @@
 #include "computerplayer.h"
 #include "gametable.h"
 #include "testclient.h"
+#include "tserver.h"
 
 #include <QProcess>
 #include <QSignalSpy>
@@ -241,7 +242,7 @@ void BotTests::passesAnUnknownWordAndComesBack()
 {
     constexpr quint32 kSeed = 77;
     const TargetList targets;
-    TServer board(nullptr, &targets);
+    GameRules board(nullptr, &targets);
     board.random().setSeed(kSeed);
     board.setboards();
     const QByteArray hard = board.board(1, 1).pattern;
