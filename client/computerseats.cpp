@@ -5,7 +5,7 @@
 
 ComputerSeats::ComputerSeats(QObject *parent) : QObject(parent)
 {
-    connect(&m_bots, &BotManager::countChanged, this, &ComputerSeats::countChanged);
+    connect(&m_bots, &BotManager::countChanged, this, &ComputerSeats::changed);
 }
 
 void ComputerSeats::hosting(TServer *server)
@@ -28,7 +28,12 @@ void ComputerSeats::endSession()
         disconnect(m_server, nullptr, this, nullptr);
     m_server = nullptr;
     m_solo = false;
-    m_bots.removeAll(); // they are forgotten as their connections close
+    // Their departures, which come later, belong to no session.
+    for (ComputerPlayer *p : std::as_const(m_session))
+        if (p)
+            disconnect(p, nullptr, this, nullptr);
+    m_session.clear();
+    m_bots.removeAll(); // the manager forgets them as their connections close
     Q_EMIT changed();
 }
 
@@ -50,8 +55,13 @@ ComputerPlayer *ComputerSeats::add(BotSpeed speed)
     if (!seatFree())
         return nullptr;
     ComputerPlayer *p = m_bots.add(speed);
+    m_session.append(p);
     connect(p, &ComputerPlayer::loggedIn, this, &ComputerSeats::changed);
-    Q_EMIT changed();
+    connect(p, &ComputerPlayer::disconnected, this, [this, p] {
+        m_session.removeOne(p);
+        countChanged();
+    });
+    countChanged();
     return p;
 }
 
@@ -66,11 +76,11 @@ void ComputerSeats::restore(BotSpeed speed)
     m_restoring = false;
 }
 
-void ComputerSeats::countChanged(int count)
+void ComputerSeats::countChanged()
 {
     Q_EMIT changed();
-    if (!m_solo || !m_server || m_restoring || count == m_kept)
+    if (!m_solo || !m_server || m_restoring || count() == m_kept)
         return;
-    m_kept = count;
-    Q_EMIT keptChanged(count);
+    m_kept = count();
+    Q_EMIT keptChanged(m_kept);
 }

@@ -7,7 +7,9 @@
 // back. When the session ends they all leave. No widgets: the window shows
 // what this reports.
 #include "botmanager.h"
+#include "computerplayer.h"
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 
@@ -44,7 +46,8 @@ public:
     void restore(BotSpeed speed);
 
     BotManager &manager() { return m_bots; }
-    int count() const { return m_bots.count(); }
+    // The computer players of this session (those still leaving an ended one not counted).
+    int count() const { return static_cast<int>(m_session.size()); }
 
 Q_SIGNALS:
     // Seats or computer players changed: whether one can be added may differ.
@@ -54,9 +57,10 @@ Q_SIGNALS:
     void keptChanged(int count);
 
 private:
-    void countChanged(int count);
+    void countChanged();
 
     BotManager m_bots;
+    QList<QPointer<ComputerPlayer>> m_session;
     QPointer<TServer> m_server;
     bool m_solo = false;
     bool m_restored = false;

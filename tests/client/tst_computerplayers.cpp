@@ -118,7 +118,8 @@ void ComputerPlayerTests::soloHostAddsAndRemovesOne()
     QVERIFY(c.RemoveFromGame1->isEnabled());
     c.RemoveFromGame1->trigger();
     QTRY_COMPARE(seat(w, 2), QStringLiteral("<Waiting>"));
-    QTRY_COMPARE(c.computerSeats->count(), 0);
+    QTRY_COMPARE(c.computerSeats->manager().count(), 0);
+    QCOMPARE(c.computerSeats->count(), 0);
     QCOMPARE(ini("Solobots"), QStringLiteral("0"));
     QVERIFY(env->errors.isEmpty());
 }
@@ -165,7 +166,7 @@ void ComputerPlayerTests::keptNumberComesBackAtTheNextSoloStart()
         QTRY_VERIFY(isBot(seat(w, 2)) && isBot(seat(w, 3)));
         QCOMPARE(ini("Solobots"), QStringLiteral("2"));
         w.chat.close(); // they leave with the session; the number stays
-        QTRY_COMPARE(w.chat.computerSeats->count(), 0);
+        QTRY_COMPARE(w.chat.computerSeats->manager().count(), 0);
         QCOMPARE(ini("Solobots"), QStringLiteral("2"));
     }
     const QByteArray stored = slurp(iniPath());
