@@ -1,5 +1,6 @@
 // vexlo: the player's window. With no arguments it hosts a solo game; with three
 // (name, host address, "true" to host) it hosts or joins a network game.
+#include "desktop.h"
 #include "platform.h"
 #include "errorreport.h"
 #include "targetlist.h"

@@ -1,6 +1,6 @@
 // Tchat: the board. The two rows of letter tiles, keys on their way to the board,
-// submitting, clearing and passing a word, board mode and chat mode, the
-// countdown, and the tile sets with their "Tiles" menu.
+// submitting, clearing and passing a word, board mode and chat mode, and the
+// countdown. The tile sets and their "Tiles" menu are in tilesets.cpp.
 #include "tchat.h"
 
 #include "boardpictures.h"
@@ -8,16 +8,10 @@
 #include "errorreport.h"
 #include "look.h"
 
-#include <QAction>
-#include <QActionGroup>
 #include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTextEdit>
@@ -103,35 +97,6 @@ private:
     Tchat *m_chat;
 };
 
-QString tileFolder()
-{
-    return platform::dataFolder() + QStringLiteral("/vexlotiles");
-}
-
-// The file of a tile set: name + ".bmp" in the tile folder, the letter case of
-// the extension as the menu found it; empty when there is none.
-QString tileFile(const QString &name)
-{
-    const QDir dir(tileFolder());
-    const QString exact = name + QStringLiteral(".bmp");
-    if (QFileInfo(dir.filePath(exact)).isFile())
-        return dir.filePath(exact);
-    for (const QString &file : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
-        if (file.size() == exact.size() && file.startsWith(name) && file.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive))
-            return dir.filePath(file);
-    return {};
-}
-
-// The "Tiles" entry of a set, found by its lookup name; null when there is none.
-QAction *tileEntry(const QMenu *menu, const QString &name)
-{
-    QAction *entry = nullptr;
-    for (QAction *a : menu->actions())
-        if (a->objectName().compare(name + QStringLiteral("3"), Qt::CaseInsensitive) == 0)
-            entry = a;
-    return entry;
-}
-
 } // namespace
 
 void Tchat::buildWordEntry()
@@ -144,7 +109,6 @@ void Tchat::buildWordEntry()
             tile->setObjectName((gap ? QStringLiteral("image_gap") : QStringLiteral("image_word")) + QString::number(i));
             tile->setGeometry(kTileLefts[i], gap ? kGapTop : kWordTop, kTileSize, kTileSize);
             tile->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            tile->setProperty("tag", 0);
             (gap ? image_gap : image_word)[size_t(i)] = tile;
         }
     }
@@ -169,7 +133,6 @@ void Tchat::buildWordEntry()
     checkbox_typing = new QLabel(panel_board);
     checkbox_typing->setObjectName(QStringLiteral("checkbox_typing"));
     checkbox_typing->setGeometry(642, 505, 20, 20);
-    checkbox_typing->setProperty("tag", 1);
     checkbox_typing->setPixmap(look::checkBoxPicture(true));
     label_typing = new QLabel(QStringLiteral("Type In Chat"), panel_board);
     label_typing->setObjectName(QStringLiteral("label_typing"));
@@ -183,17 +146,18 @@ void Tchat::buildWordEntry()
     image_timer->setGeometry(258, 22, 258, 21);
     image_timer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     image_timer->setPixmap(look::timerBarPicture());
-    image_timer->setProperty("tag", 0);
     label_timer = new QLabel(QStringLiteral("Time: 0:00"), panel_board);
     label_timer->setObjectName(QStringLiteral("label_timer"));
     label_timer->setGeometry(262, 24, 87, 19);
     label_timer->setAlignment(Qt::AlignCenter);
     label_timer->setFont(look::arial(16, true));
-    label_timer->setProperty("tag", 0);
     QPalette pal = label_timer->palette();
     pal.setColor(QPalette::WindowText, QColor(255, 218, 176));
     label_timer->setPalette(pal);
 
+    connect(&roundModel, &RoundModel::chatModeChanged, this,
+            [this](bool chat) { checkbox_typing->setPixmap(look::checkBoxPicture(chat)); });
+    connect(&roundModel, &RoundModel::ticked, this, &Tchat::showCountdown);
     turntime.setInterval(1000);
     connect(&turntime, &QTimer::timeout, this, [this] { guarded([this] { turntimeTimer(); }); });
 
@@ -204,28 +168,44 @@ void Tchat::buildWordEntry()
 
 // --- tiles ---
 
-int Tchat::tileTag(const QLabel *tile)
+int &Tchat::shownTile(const QLabel *tile)
 {
-    return tile->property("tag").toInt();
+    for (size_t i = 1; i <= 5; ++i) {
+        if (tile == image_gap[i])
+            return m_gapShown[i];
+        if (tile == image_word[i])
+            return m_wordShown[i];
+    }
+    static int none = kNoTile;
+    none = kNoTile;
+    return none;
+}
+
+int Tchat::tileTag(const QLabel *tile) const
+{
+    const int shown = const_cast<Tchat *>(this)->shownTile(tile);
+    return shown == kNoTile ? 0 : shown;
 }
 
 void Tchat::setTile(QLabel *tile, int number)
 {
-    tile->setProperty("tag", number);
+    shownTile(tile) = number;
     tile->setPixmap(imagelist_letters.has(number) ? imagelist_letters.picture(number) : QPixmap());
 }
 
 void Tchat::showNothing(QLabel *tile)
 {
-    tile->setProperty("tag", 0);
+    shownTile(tile) = kNoTile;
     tile->setPixmap(QPixmap());
 }
 
 void Tchat::redrawtiles()
 {
+    // A tile that showed nothing gets the blank tile of the new set.
     for (int i = 1; i <= 5; ++i) {
         for (QLabel *tile : {image_gap[size_t(i)], image_word[size_t(i)]}) {
             const int tag = tileTag(tile);
+            shownTile(tile) = tag;
             const bool drawn = tag >= 0 && tag <= 26 && imagelist_letters.has(tag);
             tile->setPixmap(drawn ? imagelist_letters.picture(tag) : QPixmap());
         }
@@ -264,7 +244,7 @@ bool Tchat::boardKeyEvent(QObject *watched, QEvent *event)
         return false;
     if (event->type() == QEvent::ShortcutOverride) {
         // Keys the board takes never reach the menus' shortcuts.
-        const bool open = inputowner != 0 && inputowner == myslot;
+        const bool open = roundModel.boardOpenFor(myslot);
         const bool boardKey = code == kSpace || code == kOne || code == kEnter || code == kBackspace || code == kZero
                               || code == kEquals || (code >= 65 && code <= 90);
         if (open && (code == kTab || (!chatMode() && boardKey))) {
@@ -281,7 +261,7 @@ bool Tchat::boardKeyEvent(QObject *watched, QEvent *event)
 bool Tchat::FormShortCut(int key)
 {
     // A board that nobody opened (0) takes no keys, also before the login.
-    if (inputowner == 0 || inputowner != myslot)
+    if (!roundModel.boardOpenFor(myslot))
         return false;
     bool handled = false;
     if (key == kTab) {
@@ -299,9 +279,8 @@ bool Tchat::FormShortCut(int key)
         hitdone();
         return true;
     case kBackspace:
-        if (letterstyped >= 1) {
-            setTile(image_word[size_t(letterstyped)], 0);
-            --letterstyped;
+        if (const int at = roundModel.letterCount(); roundModel.eraseLetter()) {
+            setTile(image_word[size_t(at)], 0);
             playsounds(QStringLiteral("backspace"));
         }
         return true;
@@ -313,12 +292,9 @@ bool Tchat::FormShortCut(int key)
         break;
     }
     if (key >= 65 && key <= 90) {
-        ++letterstyped;
-        if (letterstyped <= 5) {
-            setTile(image_word[size_t(letterstyped)], key - 64);
+        if (roundModel.typeLetter(key - 64)) {
+            setTile(image_word[size_t(roundModel.letterCount())], key - 64);
             playsounds(QStringLiteral("clickletter"));
-        } else {
-            letterstyped = 5;
         }
         return true;
     }
@@ -330,28 +306,23 @@ bool Tchat::FormShortCut(int key)
 void Tchat::hitdone()
 {
     label_status->setText(QStringLiteral("Checking Word..."));
-    if (inputowner == 0 || inputowner != myslot)
+    if (!roundModel.boardOpenFor(myslot))
         return;
-    std::array<int, 5> letters{};
-    for (int i = 1; i <= 5; ++i) {
-        const int tag = tileTag(image_word[size_t(i)]);
-        if (tag == 0) {
-            label_status->setText(QStringLiteral("Invalid Word"));
-            playsounds(QStringLiteral("invalid"));
-            return;
-        }
-        letters[size_t(i - 1)] = tag;
+    if (!roundModel.wordComplete()) {
+        label_status->setText(QStringLiteral("Invalid Word"));
+        playsounds(QStringLiteral("invalid"));
+        return;
     }
-    inputowner = 0;
+    roundModel.setInputOwner(0);
     if (loggedin)
-        send(msg::myword(myslot, letters));
+        send(msg::myword(myslot, roundModel.letters()));
 }
 
 void Tchat::hitclear()
 {
     for (int i = 1; i <= 5; ++i)
         setTile(image_word[size_t(i)], 0);
-    letterstyped = 0;
+    roundModel.clearLetters();
     playsounds(QStringLiteral("clear"));
 }
 
@@ -364,143 +335,41 @@ void Tchat::hitpass()
 
 // --- board mode and chat mode ---
 
-bool Tchat::chatMode() const
-{
-    return checkbox_typing->property("tag").toInt() == 1;
-}
-
 void Tchat::settyping()
 {
-    const bool toChat = checkbox_typing->property("tag").toInt() == 0;
-    checkbox_typing->setProperty("tag", toChat ? 1 : 0);
-    checkbox_typing->setPixmap(look::checkBoxPicture(toChat));
+    roundModel.setChatMode(!roundModel.chatMode());
 }
 
 void Tchat::forceBoardMode()
 {
-    checkbox_typing->setProperty("tag", 1);
-    settyping();
+    roundModel.setChatMode(false);
 }
 
 void Tchat::forceChatMode()
 {
-    if (chatMode())
-        return;
-    checkbox_typing->setProperty("tag", 0);
-    settyping();
+    roundModel.setChatMode(true);
 }
 
 // --- the countdown ---
 
 void Tchat::turntimeTimer()
 {
-    --secondsleft;
-    if (secondsleft < 1) {
-        secondsleft = 0;
+    roundModel.tick();
+    const int left = roundModel.secondsLeft();
+    if (left >= 1 && (left == 20 || left == 15 || left <= 10))
+        playsounds(QStringLiteral("tick"));
+}
+
+void Tchat::showCountdown(int left)
+{
+    if (left < 1) {
         label_timer->setText(countdownText(0));
         image_timer->resize(0, image_timer->height());
         return;
     }
-    image_timer->resize(barWidth(image_timer->property("tag").toInt(), secondsleft), image_timer->height());
+    image_timer->resize(barWidth(roundModel.barStep(), left), image_timer->height());
     QPalette pal = label_timer->palette();
-    pal.setColor(QPalette::WindowText, secondsleft >= 20 ? kTimerCalm : kTimerHurry);
+    pal.setColor(QPalette::WindowText, left >= 20 ? kTimerCalm : kTimerHurry);
     label_timer->setPalette(pal);
-    if (secondsleft == 20 || secondsleft == 15 || secondsleft <= 10)
-        playsounds(QStringLiteral("tick"));
-    label_timer->setText(countdownText(secondsleft));
-}
-
-// --- tile sets ---
-
-void Tchat::shipTileSets()
-{
-    // The sets that come with the game join the tile folder once; a file of the
-    // same name that is already there is kept. Failures leave the menu shorter.
-    const QString folder = tileFolder();
-    if (!QDir().mkpath(folder))
-        return;
-    const QString classic = folder + QStringLiteral("/classic.bmp");
-    if (!QFile::exists(classic))
-        imagelist_letters.strip().save(classic, "BMP");
-    const QDir shipped(QStringLiteral(":/vexlotiles"));
-    for (const QString &name : shipped.entryList(QDir::Files)) {
-        const QString target = folder + QLatin1Char('/') + name;
-        if (!QFile::exists(target) && QFile::copy(shipped.filePath(name), target))
-            QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-    }
-}
-
-void Tchat::grouptilesmenu()
-{
-    grouptilesitem->clear();
-    QDir dir(tileFolder());
-    dir.setNameFilters({QStringLiteral("*.bmp")}); // any letter case, as on the original's file system
-    dir.setFilter(QDir::Files | QDir::Hidden | QDir::System);
-    dir.setSorting(QDir::Name | QDir::IgnoreCase);
-    QStringList seen;
-    for (const QString &file : dir.entryList()) {
-        const QString name = tileSetName(file);
-        // A name that cannot be a lookup name, or a second file with the same name, is skipped.
-        if (name.isEmpty() || seen.contains(name, Qt::CaseInsensitive))
-            continue;
-        seen << name;
-        creategrouptilesmenu(name);
-    }
-}
-
-void Tchat::creategrouptilesmenu(const QString &name)
-{
-    auto *group = grouptilesitem->findChild<QActionGroup *>(QStringLiteral("tilesgroup"));
-    if (!group) {
-        group = new QActionGroup(grouptilesitem);
-        group->setObjectName(QStringLiteral("tilesgroup"));
-    }
-    QAction *entry = grouptilesitem->addAction(name);
-    entry->setObjectName(name + QStringLiteral("3"));
-    entry->setToolTip(name); // the hint
-    entry->setStatusTip(name);
-    entry->setCheckable(true);
-    entry->setActionGroup(group);
-    entry->setChecked(name.toLower() == QLatin1String("classic"));
-    connect(entry, &QAction::triggered, this, [this, entry] { guarded([&] { grouptilesmenuClick(entry); }); });
-}
-
-void Tchat::loadgrouptiles(const QString &name)
-{
-    if (name.isEmpty() || name.contains(QLatin1Char('/')))
-        return; // a name, never a path
-    const QString path = tileFile(name);
-    if (path.isEmpty())
-        return;
-    // A set becomes the current one only once it has loaded: an unreadable
-    // file throws here and changes nothing.
-    imagelist_letters = TileSet::load(path);
-    QAction *entry = tileEntry(grouptilesitem, name);
-    // A file the menu skipped has no entry; its name stands for the hint.
-    if (entry) {
-        entry->setChecked(true);
-        tilesetname = entry->toolTip();
-    } else {
-        tilesetname = name;
-    }
-    redrawtiles();
-}
-
-void Tchat::grouptilesmenuClick(QAction *entry)
-{
-    const QString name = entry->toolTip();
-    try {
-        loadgrouptiles(name);
-    } catch (...) {
-        // The menu checked the entry already; the check goes back to the set in use.
-        QAction *current = tileEntry(grouptilesitem, tilesetname.isEmpty() ? QStringLiteral("classic") : tilesetname);
-        if (current)
-            current->setChecked(true);
-        else
-            entry->setChecked(false);
-        throw;
-    }
-    tilesetname = name;
-    redrawtiles();
-    saveinifile();
+    label_timer->setText(countdownText(left));
 }

@@ -70,7 +70,7 @@ void Tchat::chatrecieved(const QByteArray &args)
 void Tchat::addlinetochat(const QString &line, TColor colour)
 {
     QScrollBar *bar = mainchat->verticalScrollBar();
-    const bool keepView = ScrollChatOff1->isChecked();
+    const bool keepView = scrollChatOff;
     const int firstVisible = bar->value();
     mainchat->setUpdatesEnabled(false);
 
@@ -176,8 +176,9 @@ void Tchat::ClearMainChat1Click()
 
 void Tchat::ScrollChatOff1Click()
 {
-    ScrollChatOff2->setChecked(!ScrollChatOff2->isChecked());
-    ScrollChatOff1->setChecked(ScrollChatOff2->isChecked());
+    scrollChatOff = !scrollChatOff;
+    ScrollChatOff2->setChecked(scrollChatOff);
+    ScrollChatOff1->setChecked(scrollChatOff);
 }
 
 // --- colours and text size ---
@@ -203,6 +204,7 @@ void Tchat::ActionColor1Click()
 
 void Tchat::N14Click(int size)
 {
+    options.textSize = size;
     QFont f = mainchat->font();
     f.setPointSize(size);
     mainchat->setFont(f);
@@ -215,7 +217,7 @@ void Tchat::b_phrase1Click(int button)
 {
     if (button < 1 || button > 9)
         return;
-    const QString phrase = b_phrase[static_cast<size_t>(button)]->toolTip();
+    const QString phrase = options.phrases[static_cast<size_t>(button - 1)];
     if (!phrasegate)
         return;
     if (!phrase.startsWith(QLatin1String("/me ")))
@@ -252,7 +254,7 @@ void Tchat::playasound(const QByteArray &args)
     FieldReader f(args);
     const QByteArray seat = f.field();
     const QByteArray name = f.field();
-    if (PlayChatterSounds1->isChecked()) {
+    if (options.chatterSounds) {
         if (m_sounds)
             m_sounds->play(QString::fromLatin1(name));
         return;
@@ -261,27 +263,28 @@ void Tchat::playasound(const QByteArray &args)
     int slot = 0;
     if (!toNumber(seat, &slot) || !name.startsWith("wave"))
         return;
-    const QLabel *label = slotWidget<QLabel>("label_playername", slot);
     const QAction *item = popup_sounds->findChild<QAction *>(QString::fromLatin1(name));
-    if (!label || !item)
+    if (!SeatsModel::isSeat(slot) || !item)
         return;
-    sessionLine(label->text() + QStringLiteral(": <Chatter Sound> ") + item->toolTip());
+    sessionLine(seats.shownName(slot) + QStringLiteral(": <Chatter Sound> ") + item->toolTip());
 }
 
 void Tchat::playsounds(const QString &name)
 {
-    if (PlaySounds1->isChecked() && m_sounds)
+    if (options.playSounds && m_sounds)
         m_sounds->play(name);
 }
 
 void Tchat::PlaySounds1Click()
 {
-    PlaySounds1->setChecked(!PlaySounds1->isChecked());
+    options.playSounds = !options.playSounds;
+    PlaySounds1->setChecked(options.playSounds);
     saveinifile();
 }
 
 void Tchat::PlayChatterSounds1Click()
 {
-    PlayChatterSounds1->setChecked(!PlayChatterSounds1->isChecked());
+    options.chatterSounds = !options.chatterSounds;
+    PlayChatterSounds1->setChecked(options.chatterSounds);
     saveinifile();
 }

@@ -36,6 +36,6 @@ void Tchat::updateAddComputerPlayer()
 void Tchat::AddComputerPlayer1Click()
 {
     if (ishost && loggedin)
-        computerSeats->add(botSpeedFromLetterMs(botSpeed).value_or(BotSpeed::Normal));
+        computerSeats->add(botSpeedFromLetterMs(options.botSpeed).value_or(BotSpeed::Normal));
     updateAddComputerPlayer();
 }

@@ -17,7 +17,6 @@ using namespace vexlo;
 
 namespace {
 
-const QString kWaiting = QStringLiteral("<Waiting>");
 
 QLabel *makeLabel(QWidget *parent, const QString &name, QRect geometry, const QFont &font)
 {
@@ -27,11 +26,6 @@ QLabel *makeLabel(QWidget *parent, const QString &name, QRect geometry, const QF
     l->setGeometry(geometry);
     l->setFont(font);
     return l;
-}
-
-int barStepFor(int seconds)
-{
-    return seconds > 0 ? 258 / seconds : 0;
 }
 
 } // namespace
@@ -54,36 +48,12 @@ void Tchat::buildRoundDisplay()
     // The score panel lies over the board, a light sheet with dark writing; its
     // marks get their pictures.
     panel_scores->raise();
-    QPalette sheet = panel_scores->palette();
-    sheet.setColor(QPalette::Window, QColor(244, 230, 204));
-    sheet.setColor(QPalette::WindowText, QColor(48, 28, 8));
-    panel_scores->setPalette(sheet);
-    panel_scores->setAutoFillBackground(true);
-    const QPixmap bonus = look::bonusPicture();
-    const QPixmap fastest = look::fastestPicture();
-    for (int i = 1; i <= 6; ++i) {
-        if (QLabel *b = slotWidget<QLabel>("image_bonus", i))
-            b->setPixmap(bonus);
-        if (QLabel *f = slotWidget<QLabel>("image_fastest", i))
-            f->setPixmap(fastest);
-    }
+    panel_scores->applySheet();
 
-    // The winner panel over the score panel's lower edge: the text over its shadow.
-    panel_winner = new QWidget(panel_board);
-    panel_winner->setObjectName(QStringLiteral("panel_winner"));
-    panel_winner->setGeometry(138, 275, 609, 38);
-    panel_winner->setStyleSheet(QStringLiteral(
-        "#panel_winner { background: rgb(24, 48, 110); border: 1px solid rgb(120, 80, 40); border-radius: 6px; }"));
-    panel_winner->setAttribute(Qt::WA_StyledBackground);
-    label_winner2 = makeLabel(panel_winner, QStringLiteral("label_winner2"), QRect(3, 5, 605, 24), look::arial(21, true));
-    label_winner1 = makeLabel(panel_winner, QStringLiteral("label_winner1"), QRect(2, 7, 605, 24), look::arial(21, true));
-    for (QLabel *l : {label_winner1, label_winner2}) {
-        l->setAlignment(Qt::AlignCenter);
-        QPalette pal = l->palette();
-        pal.setColor(QPalette::WindowText, l == label_winner1 ? QColor(255, 218, 176) : QColor(128, 128, 128));
-        l->setPalette(pal);
-    }
-    panel_winner->hide();
+    // The winner panel over the score panel's lower edge.
+    panel_winner = new WinnerPanel(panel_board);
+
+    connect(&roundModel, &RoundModel::roundChanged, this, [this] { label_roundnum->setText(roundModel.roundText()); });
 }
 
 // --- helpers ---
@@ -92,6 +62,7 @@ void Tchat::setword(int index, const QByteArray &pattern)
 {
     if (pattern.isEmpty() || index <= 0)
         return;
+    roundModel.setWord(index, pattern);
     label_wordcount->setText(wordCountText(index));
     for (int i = 1; i <= 5; ++i)
         setTile(image_gap[size_t(i)], i <= pattern.size() ? numofletter(pattern[i - 1]) : 0);
@@ -109,14 +80,8 @@ void Tchat::clearall()
         showNothing(image_gap[size_t(i)]);
         showNothing(image_word[size_t(i)]);
     }
-    for (int i = 1; i <= 6; ++i) {
-        if (QLabel *l = slotWidget<QLabel>("label_score", i))
-            l->setText(QStringLiteral("0"));
-        if (QLabel *l = slotWidget<QLabel>("label_ascore", i))
-            l->clear();
-        if (QLabel *l = slotWidget<QLabel>("label_words", i))
-            l->clear();
-    }
+    seats.resetScores();
+    panel_scores->clearScores();
 }
 
 namespace {
@@ -125,7 +90,7 @@ void emptyAnswer(Tchat *w)
 {
     for (int i = 1; i <= 5; ++i)
         w->setTile(w->image_word[size_t(i)], 0);
-    w->letterstyped = 0;
+    w->roundModel.clearLetters();
 }
 
 } // namespace
@@ -137,7 +102,7 @@ void Tchat::startthegame(const QByteArray &args)
     image_goodjob->hide();
     turntime.stop();
     button_start->hide();
-    JustWatch1->setChecked(false);
+    seats.setLocalWatching(false);
     panel_winner->hide();
     panel_scores->hide();
     clearall();
@@ -147,37 +112,24 @@ void Tchat::startthegame(const QByteArray &args)
     const QByteArray rounds = f.field();
     const QByteArray seconds = f.field();
     sessionLine(QString::fromLatin1(name) + QStringLiteral(" has started a game."));
-    roundtotal = QString::fromLatin1(rounds);
-    creationtime = number(seconds);
-    barstep = barStepFor(creationtime);
-    label_timer->setProperty("tag", creationtime);
-    image_timer->setProperty("tag", barstep);
+    roundModel.startGame(QString::fromLatin1(rounds), number(seconds));
 }
 
 void Tchat::startround(const QByteArray &args)
 {
     image_goodjob->hide();
     FieldReader f(args);
-    label_roundnum->setText(QStringLiteral("Round: ") + QString::fromLatin1(f.field()) + QStringLiteral(" of ")
-                            + roundtotal);
+    roundModel.setRound(QString::fromLatin1(f.field()));
+    roundModel.setPhase(1);
     panel_scores->hide();
-    for (int i = 1; i <= 6; ++i) {
-        if (QLabel *l = slotWidget<QLabel>("image_bonus", i))
-            l->hide();
-        if (QLabel *l = slotWidget<QLabel>("image_fastest", i))
-            l->hide();
-        if (QLabel *l = slotWidget<QLabel>("label_ascore", i))
-            l->clear();
-        if (QListWidget *l = slotWidget<QListWidget>("listbox_player", i))
-            l->clear();
-        if (QLabel *l = slotWidget<QLabel>("label_words", i))
-            l->clear();
-    }
+    panel_scores->clearRound();
+    for (int i = 1; i <= 6; ++i)
+        seats.setWords(i, QString());
     for (int i = 1; i <= 10; ++i)
         if (QLabel *c = slotWidget<QLabel>("image_check", i))
             c->hide();
     turntime.stop();
-    secondsleft = creationtime;
+    roundModel.startCountdown(roundModel.creationTime());
     turntime.start();
 }
 
@@ -185,7 +137,7 @@ void Tchat::getnextplayer(const QByteArray &args)
 {
     image_goodjob->hide();
     FieldReader f(args);
-    inputowner = f.numberField();
+    roundModel.setInputOwner(f.numberField());
     emptyAnswer(this);
     const int index = f.numberField();
     setword(index, f.field());
@@ -194,12 +146,11 @@ void Tchat::getnextplayer(const QByteArray &args)
         return;
     }
     forceBoardMode();
-    inputowner = myslot;
+    roundModel.setInputOwner(myslot);
     button_pass->show();
     button_clear->show();
     label_status->setText(QStringLiteral("Type a Word - Press ENTER to submit your word."));
-    const QAction *newSound = findChild<QAction *>(QStringLiteral("New1"));
-    playsounds(newSound && newSound->isChecked() ? QStringLiteral("turnnew") : QStringLiteral("turn"));
+    playsounds(options.turnSound == 1 ? QStringLiteral("turnnew") : QStringLiteral("turn"));
 }
 
 void Tchat::newword(const QByteArray &args)
@@ -208,7 +159,7 @@ void Tchat::newword(const QByteArray &args)
     FieldReader f(args);
     if (f.numberField() != myslot)
         return;
-    inputowner = myslot;
+    roundModel.setInputOwner(myslot);
     const int done = f.numberField();
     if (done != 0) {
         if (QLabel *c = slotWidget<QLabel>("image_check", done))
@@ -237,8 +188,8 @@ void Tchat::invalid(const QByteArray &args)
         label_status->setText(QStringLiteral("Invalid Match"));
     else if (reason == "2")
         label_status->setText(QStringLiteral("Invalid Word"));
-    inputowner = slot;
-    if (AutoErase1->isChecked())
+    roundModel.setInputOwner(slot);
+    if (options.autoErase)
         hitclear();
     playsounds(QStringLiteral("invalid"));
 }
@@ -248,7 +199,7 @@ void Tchat::allfilled(const QByteArray &args)
     FieldReader f(args);
     if (f.numberField() != myslot)
         return;
-    inputowner = 0;
+    roundModel.setInputOwner(0);
     forceChatMode();
     image_goodjob->show();
     const QByteArray doneField = f.field();
@@ -271,13 +222,13 @@ void Tchat::hiscount(const QByteArray &args)
 {
     FieldReader f(args);
     const int slot = f.numberField();
-    if (QLabel *l = slotWidget<QLabel>("label_words", slot))
-        l->setText(QString::fromLatin1(f.field()));
+    seats.setWords(slot, QString::fromLatin1(f.field()));
 }
 
 void Tchat::timeup(const QByteArray &)
 {
-    inputowner = 0;
+    roundModel.setInputOwner(0);
+    roundModel.setPhase(2);
     button_clear->show();
     button_pass->show();
     label_status->setText(QStringLiteral("Time is Up."));
@@ -286,70 +237,24 @@ void Tchat::timeup(const QByteArray &)
 
 void Tchat::alldone(const QByteArray &)
 {
-    if (image_goodjob->isHidden() && myslot < 7)
+    if (myslot < 7)
         image_goodjob->show();
     label_status->setText(QStringLiteral("All players completed the list."));
-    inputowner = 0;
+    roundModel.setInputOwner(0);
     turntime.stop();
 }
 
 void Tchat::postscores(const QByteArray &args)
 {
-    inputowner = 0;
-    FieldReader f(args);
-    const QByteArray first = f.field();
-    if (first != "0") {
-        int seat = 0;
-        if (toNumber(first, &seat))
-            if (QLabel *mark = slotWidget<QLabel>("image_fastest", seat))
-                mark->show();
-    }
-    label_scoreround->setText(label_roundnum->text());
+    roundModel.setInputOwner(0);
+    lastScores = ScoreReport::parse(args);
     forceChatMode();
-    listbox_original->clear();
-    for (int i = 1; i <= 6; ++i) {
-        if (QLabel *l = slotWidget<QLabel>("label_name", i))
-            l->setText(seatText(i));
-        if (QLabel *l = slotWidget<QLabel>("image_bonus", i))
-            l->hide();
-        if (QLabel *l = slotWidget<QLabel>("label_ascore", i))
-            l->clear();
-        if (QListWidget *l = slotWidget<QListWidget>("listbox_player", i))
-            l->clear();
-    }
-
-    f.beginGroups();
-    while (f.moreGroups()) {
-        const int slot = f.numberField();
-        const int kind = f.numberField();
-        const QString value = QString::fromLatin1(f.field());
-        const bool seated = seatText(slot) != kWaiting;
-        switch (kind) {
-        case 0:
-        case 1:
-            if (seated)
-                if (QListWidget *l = slotWidget<QListWidget>("listbox_player", slot))
-                    l->addItem(kind == 0 ? value.toUpper() : value);
-            break;
-        case 2:
-            if (QLabel *l = slotWidget<QLabel>("label_ascore", slot))
-                l->setText(QStringLiteral("Score: ") + value);
-            break;
-        case 3:
-            if (QLabel *l = slotWidget<QLabel>("label_score", slot))
-                l->setText(value);
-            break;
-        case 4:
-            if (QLabel *l = slotWidget<QLabel>("image_bonus", slot))
-                l->show();
-            break;
-        case 5:
-            listbox_original->addItem(value);
-            break;
-        default:
-            break;
-        }
-    }
+    panel_scores->fill(lastScores, seats, roundModel.roundText());
+    for (int slot = 1; slot <= ScoreReport::SeatCount; ++slot)
+        if (const auto &total = lastScores.seats[size_t(slot)].total)
+            seats.setTotal(slot, *total);
+    if (lastScores.error)
+        std::rethrow_exception(lastScores.error); // what came before stays; the panel stays hidden
 
     panel_scores->move(4, 1);
     panel_scores->show();
@@ -367,18 +272,17 @@ void Tchat::winner(const QByteArray &args)
     FieldReader f(args);
     const QString name = QString::fromLatin1(f.field());
     const bool seated = myslot >= 1 && myslot <= seatcount;
-    const bool won = seated && seatText(myslot) == name;
+    const bool won = seated && seats.shownName(myslot) == name;
     const QString text = won ? QStringLiteral("You have Won the Game!") : name + QStringLiteral(" has Won the Game!");
-    label_winner1->setText(text);
-    label_winner2->setText(text);
+    panel_winner->setText(text);
     label_status->setText(QStringLiteral("Game Over!"));
     sessionLine(text);
     panel_winner->show();
     panel_winner->raise();
     if (ishost)
         button_start->show();
-    if (seated && addgameHook)
-        addgameHook(won ? QStringLiteral("addtomine") : name);
+    if (seated)
+        Q_EMIT gameRecorded(won ? QStringLiteral("addtomine") : name);
 }
 
 void Tchat::loadstats(const QByteArray &args)
@@ -386,15 +290,12 @@ void Tchat::loadstats(const QByteArray &args)
     FieldReader f(args);
     if (f.numberField() != myslot)
         return;
-    creationtime = f.numberField();
-    barstep = barStepFor(creationtime);
-    label_timer->setProperty("tag", creationtime);
-    image_timer->setProperty("tag", barstep);
+    const int creation = f.numberField();
     const int left = f.numberField();
-    roundtotal = QString::fromLatin1(f.field());
-    label_roundnum->setText(QStringLiteral("Round: ") + QString::fromLatin1(f.field()) + QStringLiteral(" of ")
-                            + roundtotal);
+    roundModel.startGame(QString::fromLatin1(f.field()), creation);
+    roundModel.setRound(QString::fromLatin1(f.field()));
     const int phase = f.numberField();
+    roundModel.setPhase(phase);
 
     f.beginGroups();
     while (f.moreGroups()) {
@@ -404,10 +305,8 @@ void Tchat::loadstats(const QByteArray &args)
         int slot = 0;
         if (!toNumber(slotField, &slot))
             continue; // one bad entry does not stop the others
-        if (QLabel *l = slotWidget<QLabel>("label_score", slot))
-            l->setText(QString::fromLatin1(total));
-        if (QLabel *l = slotWidget<QLabel>("label_words", slot))
-            l->setText(QString::fromLatin1(words));
+        seats.setTotal(slot, QString::fromLatin1(total));
+        seats.setWords(slot, QString::fromLatin1(words));
     }
 
     if (phase == 1) {
@@ -416,15 +315,14 @@ void Tchat::loadstats(const QByteArray &args)
             return;
         }
         turntime.stop();
-        secondsleft = left;
+        roundModel.startCountdown(left);
         turntime.start();
         forceBoardMode();
-        inputowner = myslot;
+        roundModel.setInputOwner(myslot);
         button_pass->show();
         button_clear->show();
         label_status->setText(QStringLiteral("Create A Word"));
-        const QAction *newSound = findChild<QAction *>(QStringLiteral("New1"));
-        playsounds(newSound && newSound->isChecked() ? QStringLiteral("turnnew") : QStringLiteral("turn"));
+        playsounds(options.turnSound == 1 ? QStringLiteral("turnnew") : QStringLiteral("turn"));
     } else if (phase == 2) {
         label_status->setText(QStringLiteral("Players are looking at their words."));
     }

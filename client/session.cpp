@@ -23,27 +23,11 @@
 using namespace vexlo;
 
 namespace {
-const QString kWaiting = QStringLiteral("<Waiting>");
 // While an error box is open the queue is not drained. A server that keeps
 // sending meanwhile is cut off once this much waits; a well-behaved one never
 // comes near either bound.
 constexpr qsizetype kMaxWaiting = 10000;
 constexpr qint64 kMaxWaitingBytes = 16 * 1024 * 1024;
-
-// A watcher's entry in the spy list. A connection listed before it logged in
-// (with an empty name) is announced again when it does: the arrival replaces the
-// entry of its slot, so no stale entry outlives the watcher.
-void showWatcher(QListWidget *list, int slot, const QString &name)
-{
-    const QString prefix = QString::number(slot) + QStringLiteral(": ");
-    for (int i = 0; i < list->count(); ++i) {
-        if (list->item(i)->text().startsWith(prefix)) {
-            list->item(i)->setText(prefix + name);
-            return;
-        }
-    }
-    list->addItem(prefix + name);
-}
 } // namespace
 
 void Tchat::wireSockets()
@@ -106,7 +90,7 @@ void Tchat::hostpress()
     button_start->show();
     StartGame1->setEnabled(true);
     if (spylist)
-        spylist->popup_kickhim->setEnabled(true);
+        spylist->setKickAllowed(true);
 }
 
 void Tchat::joinpress()
@@ -232,15 +216,10 @@ void Tchat::send(const QByteArray &text)
 void Tchat::sendloginfo(const QByteArray &args)
 {
     myslot = number(args);
+    seats.setLocalSlot(myslot);
     loggedin = true;
     send(msg::logininfo(myslot, kGameVersion, toWireText(loginname)));
     sortstuff(myslot);
-}
-
-QString Tchat::seatText(int slot) const
-{
-    const QLabel *l = slotWidget<QLabel>("label_playername", slot);
-    return l ? l->text() : QString();
 }
 
 void Tchat::newplayerinfo(const QByteArray &args)
@@ -251,19 +230,16 @@ void Tchat::newplayerinfo(const QByteArray &args)
     if (slot == myslot) {
         sessionLine(QStringLiteral("You are Connected."));
         loadinifile(); // the only time the settings are read
-        computerSeats->restore(botSpeedFromLetterMs(botSpeed).value_or(BotSpeed::Normal));
+        computerSeats->restore(botSpeedFromLetterMs(options.botSpeed).value_or(BotSpeed::Normal));
     } else
         sessionLine(name + QStringLiteral(" is Connected."));
     if (slot <= seatcount) {
-        if (QLabel *l = slotWidget<QLabel>("label_playername", slot)) {
-            l->setText(name);
-            l->show();
-        }
-        if (QLabel *score = slotWidget<QLabel>("label_score", slot))
-            score->show();
+        seats.arrive(slot, name);
+        seatList->showSeat(slot);
     } else {
+        seats.addWatcher(slot, name);
         if (spylist)
-            showWatcher(spylist->listbox_spys, slot, name);
+            spylist->showWatcher(slot, name);
         sessionLine(slot == myslot ? QStringLiteral("You are spying.") : name + QStringLiteral(" is spying."));
     }
     playsounds(QStringLiteral("entered"));
@@ -275,27 +251,19 @@ void Tchat::playerdisconnected(const QByteArray &args)
     const int slot = f.numberField();
     const QString name = QString::fromLatin1(f.rest());
     if (slot <= seatcount) {
-        QLabel *l = slotWidget<QLabel>("label_playername", slot);
-        if (!l)
+        if (!SeatsModel::isSeat(slot))
             return;
-        if (l->text() != kWaiting && l->text() != l->property("hint").toString())
-            sessionLine(l->text() + QStringLiteral(" disconnected."));
-        l->setText(kWaiting);
-        if (QLabel *eyes = slotWidget<QLabel>("image_eyes", slot))
-            eyes->hide();
+        if (seats.taken(slot) && seats.name(slot) != SeatsModel::seatHint(slot))
+            sessionLine(seats.name(slot) + QStringLiteral(" disconnected."));
+        seats.leave(slot);
         return;
     }
+    const bool left = seats.removeWatcher(slot, name);
     if (!spylist)
         return;
-    const QString entry = QString::number(slot) + QStringLiteral(": ") + name;
-    QListWidget *list = spylist->listbox_spys;
-    for (int i = 0; i < list->count(); ++i) {
-        if (list->item(i)->text().compare(entry, Qt::CaseInsensitive) == 0) {
-            sessionLine(name + QStringLiteral(" has left."));
-            delete list->takeItem(i);
-            return;
-        }
-    }
+    spylist->removeWatcher(slot, name);
+    if (left)
+        sessionLine(name + QStringLiteral(" has left."));
 }
 
 void Tchat::havewrongversion(const QByteArray &args)
@@ -326,17 +294,17 @@ void Tchat::justwatching(const QByteArray &args)
     const QByteArray flag = f.rest().split('+').constFirst();
     const bool watching = flag == "1";
     if (slot == myslot)
-        JustWatch1->setChecked(watching);
-    sessionLine(seatText(slot) + (watching ? QStringLiteral(" is just watching") : QStringLiteral(" is now playing again")));
-    if (QLabel *eyes = slotWidget<QLabel>("image_eyes", slot))
-        eyes->setVisible(watching);
+        seats.setLocalWatching(watching);
+    sessionLine(seats.shownName(slot)
+                + (watching ? QStringLiteral(" is just watching") : QStringLiteral(" is now playing again")));
+    seats.setWatching(slot, watching);
 }
 
 void Tchat::JustWatch1Click()
 {
     if (!loggedin || myslot > seatcount)
         return;
-    send(msg::justwatch(myslot, JustWatch1->isChecked() ? 2 : 1));
+    send(msg::justwatch(myslot, seats.localWatching() ? 2 : 1));
 }
 
 void Tchat::SettoJustWatch1Click()
@@ -358,9 +326,18 @@ void Tchat::label_playername1ContextPopup(QLabel *clicked)
     RemoveFromGame1->setEnabled(ishost);
     SettoJustWatch1->setEnabled(ishost);
     UnsetJustWatch1->setEnabled(ishost);
-    if (clicked->text() == kWaiting)
+    // A seat's own name opens the pop-up on that seat; the score panel's
+    // labels open it on seat 1. A free seat cannot be removed.
+    popupTarget = 1;
+    int shown = 0;
+    for (int i = 1; i <= seatcount; ++i) {
+        if (clicked == slotWidget<QLabel>("label_playername", i))
+            popupTarget = shown = i;
+        else if (clicked == slotWidget<QLabel>("label_name", i))
+            shown = i;
+    }
+    if (shown != 0 && !seats.taken(shown))
         RemoveFromGame1->setEnabled(false);
-    popupTarget = clicked->property("tag").toInt();
 }
 
 void Tchat::RemoveFromGame1Click()
@@ -380,6 +357,7 @@ void Tchat::sortstuff(int slot)
 {
     if (slot <= 1 || slot > seatcount)
         return;
+    seats.swapColumns(1, slot);
     movestuff(1, 0);
     movestuff(slot, 1);
     movestuff(0, slot);
@@ -387,10 +365,7 @@ void Tchat::sortstuff(int slot)
 
 void Tchat::movestuff(int from, int to)
 {
-    for (const char *prefix : {"label_name", "label_ascore", "image_bonus", "listbox_player", "image_fastest"}) {
-        if (QWidget *w = slotWidget<QWidget>(prefix, from))
-            w->setObjectName(QLatin1String(prefix) + QString::number(to));
-    }
+    panel_scores->moveColumn(from, to);
 }
 
 // --- starting a game, leaving ---

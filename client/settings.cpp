@@ -52,9 +52,7 @@ void Tchat::applyBounds(const WindowBounds &bounds)
 
 GameSettings Tchat::currentSettings() const
 {
-    GameSettings s;
-    if (const int size = mainchat->font().pointSize(); size > 0)
-        s.textSize = size;
+    GameSettings s = options;
     s.bounds = currentBounds();
     s.textColor = QString::fromLatin1(colorToText(chatcolour));
     s.actionColor = QString::fromLatin1(colorToText(actioncolour));
@@ -62,14 +60,6 @@ GameSettings Tchat::currentSettings() const
         s.playToScore = gamestart->UpDown1()->value();
         s.timePerTurn = gamestart->UpDown2()->value();
     }
-    s.botSpeed = botSpeed;
-    s.turnSound = turnSound;
-    for (int n = 1; n <= PhraseCount; ++n)
-        s.phrases[size_t(n - 1)] = b_phrase[size_t(n)]->toolTip();
-    s.tiles = tilesetname;
-    s.playSounds = PlaySounds1->isChecked();
-    s.autoErase = autoEraseInvalid;
-    s.chatterSounds = PlayChatterSounds1->isChecked();
     return s;
 }
 
@@ -79,7 +69,10 @@ void Tchat::loadinifile()
     settingsSession->load(s);
     applyBounds(s.bounds);
 
+    const QString shownTiles = options.tiles;
+    options = s;
     const int size = s.textSize >= kMinTextSize && s.textSize <= kMaxTextSize ? s.textSize : GameSettings().textSize;
+    options.textSize = size;
     QFont f = mainchat->font();
     f.setPointSize(size);
     mainchat->setFont(f);
@@ -97,30 +90,28 @@ void Tchat::loadinifile()
         gamestart->UpDown2()->setValue(s.timePerTurn);
     }
 
-    botSpeed = s.botSpeed;
-    checkOnly(BotSpeed1, botSpeed == 2000 ? QStringLiteral("Slow1")
-                         : botSpeed == 500 ? QStringLiteral("Fast1")
-                                           : QStringLiteral("Normal1"));
-    turnSound = s.turnSound;
-    checkOnly(TurnSound1, turnSound == 1 ? QStringLiteral("New1") : QStringLiteral("Classic1"));
+    checkOnly(BotSpeed1, options.botSpeed == 2000 ? QStringLiteral("Slow1")
+                         : options.botSpeed == 500 ? QStringLiteral("Fast1")
+                                                   : QStringLiteral("Normal1"));
+    checkOnly(TurnSound1, options.turnSound == 1 ? QStringLiteral("New1") : QStringLiteral("Classic1"));
 
     for (int n = 1; n <= PhraseCount; ++n)
-        b_phrase[size_t(n)]->setToolTip(s.phrases[size_t(n - 1)]);
+        b_phrase[size_t(n)]->setToolTip(options.phrases[size_t(n - 1)]);
 
-    if (!s.tiles.isEmpty() && s.tiles != tilesetname) {
+    options.tiles = shownTiles;
+    if (!s.tiles.isEmpty() && s.tiles != shownTiles) {
         try {
             loadgrouptiles(s.tiles);
-            tilesetname = s.tiles; // kept even when no such tile set is found
+            options.tiles = s.tiles; // kept even when no such tile set is found
         } catch (const ETileSetError &) {
             // An unreadable set leaves the built-in tiles; the rest of the file still applies.
             sessionLine(QStringLiteral("The tile set %1 could not be read; the built-in tiles are used.").arg(s.tiles));
         }
     }
 
-    PlaySounds1->setChecked(s.playSounds);
-    autoEraseInvalid = s.autoErase;
-    AutoErase1->setChecked(autoEraseInvalid);
-    PlayChatterSounds1->setChecked(s.chatterSounds);
+    PlaySounds1->setChecked(options.playSounds);
+    AutoErase1->setChecked(options.autoErase);
+    PlayChatterSounds1->setChecked(options.chatterSounds);
     computerSeats->setKept(loadSoloBots(settingsSession->file()));
 }
 
@@ -176,21 +167,21 @@ void Tchat::ResetScreenLocation1Click()
 
 void Tchat::Classic1Click(int tag)
 {
-    turnSound = tag == 1 ? 1 : 0;
-    checkOnly(TurnSound1, turnSound == 1 ? QStringLiteral("New1") : QStringLiteral("Classic1"));
+    options.turnSound = tag == 1 ? 1 : 0;
+    checkOnly(TurnSound1, options.turnSound == 1 ? QStringLiteral("New1") : QStringLiteral("Classic1"));
     saveinifile();
 }
 
 void Tchat::Fast1Click(int tag)
 {
-    botSpeed = tag;
+    options.botSpeed = tag;
     checkOnly(BotSpeed1, tag == 2000 ? QStringLiteral("Slow1") : tag == 500 ? QStringLiteral("Fast1") : QStringLiteral("Normal1"));
     saveinifile();
 }
 
 void Tchat::autoeraseClick()
 {
-    autoEraseInvalid = !autoEraseInvalid;
-    AutoErase1->setChecked(autoEraseInvalid);
+    options.autoErase = !options.autoErase;
+    AutoErase1->setChecked(options.autoErase);
     saveinifile();
 }

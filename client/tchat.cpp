@@ -2,6 +2,7 @@
 // widgets and menus. What the widgets do lives in session.cpp and chat.cpp.
 #include "tchat.h"
 
+#include "catalogue.h"
 #include "chattext.h"
 #include "computerseats.h"
 #include "errorreport.h"
@@ -36,14 +37,11 @@ namespace {
 
 using namespace vexlo;
 
-constexpr int kSeatTops[7] = {0, 368, 389, 410, 432, 453, 474};
-constexpr int kEyesTops[7] = {0, 366, 387, 409, 430, 452, 473};
 constexpr int kPhraseTops[10] = {0, 320, 340, 361, 381, 402, 422, 443, 463, 484};
 const char *const kPhrases[10] = {nullptr,        "Way To Go!", "Good One!",
                                   "Nice Try!",    "Excellent!", "Brilliant!",
                                   "Wow, WTG!",    "Thanks!",    "Way To Go Teamie!",
                                   "Good Game Everyone!"};
-const char *const kSeatHints[7] = {nullptr, "", "Klot", "Klick", "Kling", "Klick", "Krazy"};
 
 // The board panel: the tiled background with the frames the board's parts sit in.
 class BoardPanel : public QWidget
@@ -120,11 +118,12 @@ void Tchat::attachWindows(Tspylist *spy, Tgamestart *start, TServer *gameServer)
     gamestart = start;
     server = gameServer;
     if (spylist)
-        spylist->kicking = [this](int slot) { kicking(slot); };
+        connect(spylist, &Tspylist::kicking, this, &Tchat::kicking);
     if (gamestart) {
-        gamestart->startername = [this] { return toWireText(myname); };
-        gamestart->send = [this](const QByteArray &text) { send(text); };
-        gamestart->saveSettings = [this] { saveinifile(); };
+        connect(gamestart, &Tgamestart::startRequested, this, [this](int rounds, int seconds) {
+            send(vexlo::msg::startgame(toWireText(myname), QByteArray::number(rounds), QByteArray::number(seconds)));
+        });
+        connect(gamestart, &Tgamestart::saveRequested, this, &Tchat::saveinifile);
     }
 }
 
@@ -137,130 +136,7 @@ void Tchat::FormCreate()
     // The server's word choice draws from the process's generator.
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     ishost = false;
-    inputowner = 0;
-}
-
-void Tchat::buildMenus()
-{
-    QMenuBar *bar = menuBar();
-    auto item = [this](QMenu *menu, const char *name, const QString &text, auto handler) {
-        QAction *a = menu->addAction(text);
-        a->setObjectName(QLatin1String(name));
-        connect(a, &QAction::triggered, this, [this, handler] { vexlo::guarded([&] { (this->*handler)(); }); });
-        return a;
-    };
-    // A check item whose handler decides its mark: the automatic flip is undone first.
-    auto checkItem = [this](QMenu *menu, const char *name, const QString &text, auto handler) {
-        QAction *a = menu->addAction(text);
-        a->setObjectName(QLatin1String(name));
-        a->setCheckable(true);
-        connect(a, &QAction::triggered, this, [this, a, handler](bool on) {
-            a->setChecked(!on);
-            vexlo::guarded([&] { (this->*handler)(); });
-        });
-        return a;
-    };
-
-    QMenu *file = bar->addMenu(QStringLiteral("File"));
-    StartGame1 = item(file, "StartGame1", QStringLiteral("Start Game"), &Tchat::button_startClick);
-    StartGame1->setEnabled(false);
-    AddComputerPlayer1 = item(file, "AddComputerPlayer1", QStringLiteral("Add Computer Player"),
-                              &Tchat::AddComputerPlayer1Click);
-    AddComputerPlayer1->setEnabled(false);
-    file->addSeparator();
-    Exit1 = item(file, "Exit1", QStringLiteral("Exit"), &Tchat::Exit1Click);
-
-    QMenu *options = bar->addMenu(QStringLiteral("Options"));
-    PlaySounds1 = checkItem(options, "PlaySounds1", QStringLiteral("Play Sounds"), &Tchat::PlaySounds1Click);
-    PlaySounds1->setChecked(true);
-    PlayChatterSounds1 = checkItem(options, "PlayChatterSounds1", QStringLiteral("Play Chatter Sounds"),
-                                   &Tchat::PlayChatterSounds1Click);
-    TurnSound1 = options->addMenu(QStringLiteral("Turn Sound"));
-    TurnSound1->setObjectName(QStringLiteral("TurnSound1"));
-    auto *turnGroup = new QActionGroup(this);
-    int turnTag = 0;
-    for (const char *n : {"Classic", "New"}) {
-        QAction *a = TurnSound1->addAction(QLatin1String(n));
-        a->setObjectName(QLatin1String(n) + QStringLiteral("1"));
-        a->setCheckable(true);
-        a->setActionGroup(turnGroup);
-        a->setData(turnTag);
-        connect(a, &QAction::triggered, this, [this, tag = turnTag] { vexlo::guarded([&] { Classic1Click(tag); }); });
-        ++turnTag;
-    }
-    turnGroup->actions().constFirst()->setChecked(true);
-    BotSpeed1 = options->addMenu(QStringLiteral("Bot Speed"));
-    BotSpeed1->setObjectName(QStringLiteral("BotSpeed1"));
-    auto *speedGroup = new QActionGroup(this);
-    const std::pair<const char *, int> speeds[] = {{"Slow", 2000}, {"Normal", 1000}, {"Fast", 500}};
-    for (const auto &[n, tag] : speeds) {
-        QAction *a = BotSpeed1->addAction(QLatin1String(n));
-        a->setObjectName(QLatin1String(n) + QStringLiteral("1"));
-        a->setCheckable(true);
-        a->setActionGroup(speedGroup);
-        a->setData(tag);
-        a->setChecked(tag == 1000);
-        connect(a, &QAction::triggered, this, [this, tag = tag] { vexlo::guarded([&] { Fast1Click(tag); }); });
-    }
-    options->addSeparator();
-    AutoErase1 = checkItem(options, "AutoEraseInvalidWord1", QStringLiteral("Auto Erase Invalid Word"),
-                           &Tchat::autoeraseClick);
-    AutoErase1->setChecked(autoEraseInvalid);
-    options->addSeparator();
-    TextColor1 = item(options, "TextColor1", QStringLiteral("Text Color"), &Tchat::TextColor1Click);
-    ActionColor1 = item(options, "ActionColor1", QStringLiteral("Action Color"), &Tchat::ActionColor1Click);
-    TextSize1 = options->addMenu(QStringLiteral("Text Size"));
-    TextSize1->setObjectName(QStringLiteral("TextSize1"));
-    for (int size : {8, 10, 12, 14}) {
-        QAction *a = TextSize1->addAction(QString::number(size));
-        a->setObjectName(numbered("N", size));
-        a->setData(size); // its tag
-        a->setCheckable(true);
-        // Choosing a size moves no check mark; only loading the settings sets one.
-        connect(a, &QAction::triggered, this, [this, a, size](bool on) {
-            a->setChecked(!on);
-            vexlo::guarded([&] { N14Click(size); });
-        });
-    }
-    ScrollChatOff1 = checkItem(options, "ScrollChatOff1", QStringLiteral("Scroll Chat Off"),
-                               &Tchat::ScrollChatOff1Click);
-    ScrollChatOff1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    ClearMainChat1 = item(options, "ClearMainChat1", QStringLiteral("Clear Main Chat"),
-                          &Tchat::ClearMainChat1Click);
-    ResetScreenLocation1 = item(options, "ResetScreenLocation1", QStringLiteral("Reset Screen Location"),
-                                &Tchat::ResetScreenLocation1Click);
-    options->addSeparator();
-    // Its check mark changes only when the server says so.
-    JustWatch1 = checkItem(options, "JustWatch1", QStringLiteral("Just Watch"), &Tchat::JustWatch1Click);
-
-    grouptilesitem = bar->addMenu(QStringLiteral("Tiles"));
-    grouptilesitem->setObjectName(QStringLiteral("grouptilesitem"));
-
-    QMenu *view = bar->addMenu(QStringLiteral("View"));
-    ViewTally1 = item(view, "ViewTally1", QStringLiteral("View Tally"), &Tchat::ViewTally1Click);
-    SpyList1 = view->addAction(QStringLiteral("Spy List"));
-    SpyList1->setObjectName(QStringLiteral("SpyList1"));
-    connect(SpyList1, &QAction::triggered, this, [this] {
-        if (spylist)
-            spylist->show();
-    });
-    PhraseList1 = item(view, "PhraseList1", QStringLiteral("Phrase List"), &Tchat::PrhaseList1Click);
-
-    QMenu *help = bar->addMenu(QStringLiteral("Help"));
-    Help2 = item(help, "Help2", QStringLiteral("Content"), &Tchat::Help2Click);
-    Help2->setShortcut(QKeySequence(Qt::Key_F1));
-    help->addSeparator();
-    About1 = item(help, "About1", QStringLiteral("About"), &Tchat::About1Click);
-
-    // The seat pop-up.
-    popup_kick = new QMenu(this);
-    popup_kick->setObjectName(QStringLiteral("popup_kick"));
-    RemoveFromGame1 = item(popup_kick, "RemoveFromGame1", QStringLiteral("Remove From Game"),
-                           &Tchat::RemoveFromGame1Click);
-    SettoJustWatch1 = item(popup_kick, "SettoJustWatch1", QStringLiteral("Set to Just Watch"),
-                           &Tchat::SettoJustWatch1Click);
-    UnsetJustWatch1 = item(popup_kick, "UnsetJustWatch1", QStringLiteral("Unset Just Watch"),
-                           &Tchat::UnsetJustWatch1Click);
+    roundModel.setInputOwner(0);
 }
 
 void Tchat::buildBoard()
@@ -312,84 +188,21 @@ void Tchat::buildBoard()
 
 void Tchat::buildSeatList()
 {
-    const QPixmap eyes = look::eyesPicture();
-    for (int i = 1; i <= 6; ++i) {
-        QLabel *name = label(panel_board, numbered("label_playername", i), QStringLiteral("<Waiting>"),
-                             QRect(20, kSeatTops[i], 100, 16), look::arial(13));
-        name->setProperty("tag", i);
-        name->setProperty("hint", QLatin1String(kSeatHints[i]));
-        name->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(name, &QWidget::customContextMenuRequested, this, [this, name](const QPoint &pos) {
-            label_playername1ContextPopup(name);
-            popup_kick->popup(name->mapToGlobal(pos));
-        });
-        QLabel *score = label(panel_board, numbered("label_score", i), QStringLiteral("0"),
-                              QRect(122, kSeatTops[i], 60, 16), look::arial(13));
-        score->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        score->hide();
-        QLabel *words = label(panel_board, numbered("label_words", i), QString(),
-                              QRect(186, kSeatTops[i], 50, 16), look::arial(13));
-        words->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        QLabel *eye = label(panel_board, numbered("image_eyes", i), QString(), QRect(10, kEyesTops[i], 21, 10),
-                            look::arial(8));
-        eye->setPixmap(eyes);
-        eye->hide();
-    }
+    seatList = new SeatListView(seats, panel_board);
+    connect(seatList, &SeatListView::nameMenuRequested, this, [this](QLabel *name, const QPoint &at) {
+        label_playername1ContextPopup(name);
+        popup_kick->popup(at);
+    });
+    connect(&seats, &SeatsModel::localWatchingChanged, this, [this](bool watching) { JustWatch1->setChecked(watching); });
 }
 
 void Tchat::buildScorePanel()
 {
-    panel_scores = new QWidget(panel_board);
-    panel_scores->setObjectName(QStringLiteral("panel_scores"));
-    panel_scores->setGeometry(4, 1, 757, 315);
-    look::applyBackground(panel_scores);
-    panel_scores->hide();
-
-    auto popupOn = [this](QLabel *l) {
-        l->setProperty("tag", 1);
-        l->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(l, &QWidget::customContextMenuRequested, this, [this, l](const QPoint &pos) {
-            label_playername1ContextPopup(l);
-            popup_kick->popup(l->mapToGlobal(pos));
-        });
-    };
-    const QString listStyle = QStringLiteral("QListWidget { background: %1; color: black; }").arg(look::peach().name());
-    auto list = [&](const QString &name, QPoint at) {
-        auto *l = new QListWidget(panel_scores);
-        l->setObjectName(name);
-        l->setGeometry(at.x(), at.y(), 93, 228);
-        l->setFont(look::arial(19));
-        l->setStyleSheet(listStyle);
-        return l;
-    };
-    label_original = label(panel_scores, QStringLiteral("label_original"), QStringLiteral("Original Words"),
-                           QRect(16, 22, 110, 18), look::arial(13, true));
-    popupOn(label_original);
-    listbox_original = list(QStringLiteral("listbox_original"), {17, 43});
-    label_scoreround = label(panel_scores, QStringLiteral("label_scoreround"), QString(), QRect(16, 278, 110, 20),
-                             look::arial(13, true));
-    popupOn(label_scoreround);
-
-    constexpr int nameLeft[7] = {0, 134, 236, 337, 439, 540, 642};
-    constexpr int scoreLeft[7] = {0, 133, 235, 336, 438, 539, 641};
-    constexpr int listLeft[7] = {0, 138, 240, 341, 443, 544, 646};
-    constexpr int fastLeft[7] = {0, 139, 241, 343, 446, 548, 650};
-    constexpr int bonusLeft[7] = {0, 154, 256, 359, 462, 562, 665};
-    for (int i = 1; i <= 6; ++i) {
-        QLabel *name = label(panel_scores, numbered("label_name", i), QString(), QRect(nameLeft[i], 6, 95, 16),
-                             look::arial(13, true));
-        QPalette pal = name->palette();
-        pal.setColor(QPalette::WindowText, QColor(168, 0, 0));
-        name->setPalette(pal);
-        popupOn(name);
-        popupOn(label(panel_scores, numbered("label_ascore", i), QString(), QRect(scoreLeft[i], 23, 95, 16),
-                      look::arial(13, true)));
-        list(numbered("listbox_player", i), {listLeft[i], 43});
-        label(panel_scores, numbered("image_fastest", i), QString(), QRect(fastLeft[i], 275, 16, 16), look::arial(8))
-            ->hide();
-        label(panel_scores, numbered("image_bonus", i), QString(), QRect(bonusLeft[i], 283, 55, 17), look::arial(8))
-            ->hide();
-    }
+    panel_scores = new ScorePanel(panel_board);
+    connect(panel_scores, &ScorePanel::labelMenuRequested, this, [this](QLabel *l, const QPoint &at) {
+        label_playername1ContextPopup(l);
+        popup_kick->popup(at);
+    });
 }
 
 void Tchat::buildChat()
@@ -457,7 +270,8 @@ void Tchat::buildChat()
         b->setGeometry(257, kPhraseTops[i], 27, 21);
         b->setIcon(bubble);
         b->setIconSize(bubble.size());
-        b->setToolTip(QLatin1String(kPhrases[i])); // the hint is the phrase
+        options.phrases[size_t(i - 1)] = QLatin1String(kPhrases[i]);
+        b->setToolTip(options.phrases[size_t(i - 1)]); // the hint is the phrase
         look::makeFlat(b, Qt::white);
         connect(b, &QToolButton::clicked, this, [this, i] { vexlo::guarded([&] { b_phrase1Click(i); }); });
         b_phrase[static_cast<size_t>(i)] = b;

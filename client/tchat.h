@@ -1,20 +1,28 @@
 #pragma once
-// Tchat: the player's main window, the whole client. It hosts (starting the
-// game server of this process and joining it at 127.0.0.1), joins, or starts a
-// solo game; logs in; drains its inbound queue one message per Timer1 tick
-// through the dispatch table; shows the seat list, watchers and the chat.
+// Tchat: the player's main window. It hosts (starting the game server of this
+// process and joining it at 127.0.0.1), joins, or starts a solo game; logs in;
+// drains its inbound queue one message per Timer1 tick through the dispatch
+// table. The handlers update the models (roundModel, seats, lastScores, options);
+// the views (SeatListView, ScorePanel, WinnerPanel) and the board show them.
 //
-// Implemented across tchat.cpp (building the window and its menus),
-// session.cpp (start-up, login, queue and dispatch, seats, removal, columns)
+// Implemented across tchat.cpp (building the window), menus.cpp (the menus),
+// session.cpp (start-up, login, queue and dispatch, seats, removal, columns),
 // chat.cpp (chat view and entry, links, phrase buttons, sounds), roundflow.cpp
-// (the round messages, the score and winner panels), board.cpp (word entry,
-// letter tiles, the countdown, tile sets), settings.cpp (the settings file,
+// (the round messages), board.cpp (word entry, letter tiles, the countdown),
+// tilesets.cpp (tile sets and their menu), settings.cpp (the settings file,
 // window placement, the Options entries that are saved) and windowslinks.cpp
 // (help, about, downloader, phrase editor and tally windows), computerplayers.cpp
 // (the computer players a host seats).
 #include "colortext.h"
 #include "framing.h"
+#include "desktop.h"
 #include "platform.h"
+#include "roundmodel.h"
+#include "scorepanel.h"
+#include "scorereport.h"
+#include "seatlist.h"
+#include "seatsmodel.h"
+#include "settingsmodel.h"
 #include "sounds.h"
 #include "tiles.h"
 #include "tsock.h"
@@ -51,8 +59,6 @@ class Ttallylist;
 class ComputerSeats;
 namespace vexlo {
 class SettingsSession;
-struct GameSettings;
-struct WindowBounds;
 } // namespace vexlo
 
 class Tchat : public QMainWindow
@@ -76,7 +82,7 @@ public:
     };
     void attachAuxWindows(const AuxWindows &windows);
 
-    vexlo::platform::DesktopHooks hooks = vexlo::platform::DesktopHooks::real();
+    vexlo::platform::DesktopHooks hooks = vexlo::platform::realDesktopHooks();
     void setSoundPlayer(std::unique_ptr<vexlo::SoundPlayer> player) { m_sounds = std::move(player); }
 
     // --- start-up and session ---
@@ -90,6 +96,7 @@ public:
     void sockInfo(TSock *sender, TSocketInfo info, const QString &msg);
     void Timer1Timer();
     void processsocktimer();
+    void send(const QByteArray &text);
     void sendloginfo(const QByteArray &args);
     void newplayerinfo(const QByteArray &args);
     void playerdisconnected(const QByteArray &args);
@@ -177,8 +184,6 @@ public:
     void winner(const QByteArray &args);
     void loadstats(const QByteArray &args);
     void setword(int index, const QByteArray &pattern);
-    // The tally's record of a finished game ("addtomine" when this window won).
-    std::function<void(const QString &text)> addgameHook;
 
     // --- word entry, tiles, countdown ---
     // One key press (a Windows key code) offered to the board; true when consumed.
@@ -202,11 +207,12 @@ public:
     // Board mode / chat mode as the round messages force them.
     void forceBoardMode();
     void forceChatMode();
-    bool chatMode() const;
+    bool chatMode() const { return roundModel.chatMode(); }
     // Sets a tile to a tile number (0 is the blank tile) / shows nothing in it.
     void setTile(QLabel *tile, int number);
     void showNothing(QLabel *tile);
-    static int tileTag(const QLabel *tile);
+    // The tile number a tile shows (0 also when it shows nothing).
+    int tileTag(const QLabel *tile) const;
 
     // Widgets named by prefix and slot ("label_playername" 3).
     template <typename T>
@@ -222,23 +228,24 @@ public:
     QString myname;
     QString hostaddress;
     QString loginname;
-    int inputowner = 0;
     int seatcount = 6;
     vexlo::TColor systemcolour = vexlo::clBlue;
     bool phrasegate = true;
     vexlo::TColor chatcolour = vexlo::clBlack;
     vexlo::TColor actioncolour = vexlo::clBlack;
-    // Options kept in the settings file; the round flow and the board act on them.
-    bool autoEraseInvalid = true;
-    int turnSound = 0;   // 0 Classic, 1 New
-    int botSpeed = 1000; // 2000 Slow, 1000 Normal, 500 Fast; only kept
-    // Game state of the round flow and the board.
-    QString roundtotal;
-    int creationtime = 0;
-    int barstep = 0;
-    int secondsleft = 0;
-    int letterstyped = 0;
-    QString tilesetname;
+    // The options as the settings file keeps them: the menus edit them, the round
+    // flow, the board and the chat act on them (botSpeed is only kept; the
+    // placement, colours and game options are filled in when saved).
+    vexlo::GameSettings options;
+    // "Scroll Chat Off": new lines leave the chat view where it is.
+    bool scrollChatOff = false;
+    // The round: written by the round flow and the board's keys, shown by the board.
+    RoundModel roundModel;
+    // The seats and watchers: written by the session and the round flow, shown by
+    // the seat list and the score panel.
+    SeatsModel seats;
+    // The last round's scores as the server reported them.
+    ScoreReport lastScores;
     vexlo::TileSet imagelist_letters;
     QTimer turntime;
     // The game port ("7772" or VEXLO_PORT) and the lobby's port on 127.0.0.1.
@@ -268,14 +275,10 @@ public:
     QPushButton *button_clear = nullptr;
     QLabel *checkbox_typing = nullptr;
     QLabel *label_typing = nullptr;
-    QWidget *panel_winner = nullptr;
-    QLabel *label_winner1 = nullptr;
-    QLabel *label_winner2 = nullptr;
+    WinnerPanel *panel_winner = nullptr;
     QPushButton *button_start = nullptr;
-    QWidget *panel_scores = nullptr;
-    QListWidget *listbox_original = nullptr;
-    QLabel *label_scoreround = nullptr;
-    QLabel *label_original = nullptr;
+    ScorePanel *panel_scores = nullptr;
+    SeatListView *seatList = nullptr;
     QTextEdit *mainchat = nullptr;
     QLineEdit *mychat = nullptr;
     std::array<QToolButton *, 10> b_phrase{}; // 1..9 phrases, [0] is b_phrase10, the sound button
@@ -327,6 +330,8 @@ public:
 Q_SIGNALS:
     // The window closed: the program ends.
     void closed();
+    // The tally's record of a finished game ("addtomine" when this window won).
+    void gameRecorded(const QString &text);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -346,13 +351,18 @@ private:
     void wireSockets();
     void wireComputerPlayers();
     void dispatch(const QByteArray &text);
-    void send(const QByteArray &text);
     void sessionLine(const QString &line) { addlinetochat(line, systemcolour); }
-    QString seatText(int slot) const;
     vexlo::GameSettings currentSettings() const;
     void writeSettings(const vexlo::WindowBounds &bounds);
 
+    int &shownTile(const QLabel *tile);
+    void showCountdown(int secondsLeft);
+
     QStringList m_args;
+    // What each gap and answer tile shows: a tile number, or kNoTile.
+    static constexpr int kNoTile = -1;
+    std::array<int, 6> m_gapShown{};
+    std::array<int, 6> m_wordShown{};
     // The key event the board last looked at (see boardKeyEvent).
     struct
     {

@@ -16,7 +16,6 @@
 using namespace vexlo;
 
 namespace {
-const QString kWaiting = QStringLiteral("<Waiting>");
 
 void bringUp(QWidget *w)
 {
@@ -33,21 +32,23 @@ void Tchat::attachAuxWindows(const AuxWindows &windows)
         aux.help->setAboutWindow(aux.about);
     if (aux.phrases) {
         aux.phrases->settingsFile = settingsSession->file().fileName();
-        aux.phrases->setButtonPhrases = [this](const QStringList &texts) {
-            for (int n = 1; n <= PhraseCount; ++n)
-                b_phrase[size_t(n)]->setToolTip(texts.value(n - 1));
-        };
+        connect(aux.phrases, &Tphrases::setButtonPhrases, this, [this](const QStringList &texts) {
+            for (int n = 1; n <= PhraseCount; ++n) {
+                options.phrases[size_t(n - 1)] = texts.value(n - 1);
+                b_phrase[size_t(n)]->setToolTip(options.phrases[size_t(n - 1)]);
+            }
+        });
     }
     if (aux.download) {
         // The installer or the lobby was started: the game ends as "Exit" ends it.
         connect(aux.download, &Tdownload::exitRequested, this, [this] { Exit1Click(); });
     }
     if (aux.tallylist) {
-        aux.tallylist->loadchecklist = [this] { loadchecklist(); };
+        connect(aux.tallylist, &Ttallylist::loadchecklist, this, &Tchat::loadchecklist);
         aux.tallylist->confirm = [this](QWidget *parent, const QString &question) {
             return hooks.confirm && hooks.confirm(parent, question);
         };
-        addgameHook = [t = aux.tallylist](const QString &text) { t->addgame(text); };
+        connect(this, &Tchat::gameRecorded, aux.tallylist, &Ttallylist::addgame);
     }
 }
 
@@ -88,7 +89,7 @@ void Tchat::PrhaseList1Click()
         return;
     QStringList texts;
     for (int n = 1; n <= PhraseCount; ++n)
-        texts << b_phrase[size_t(n)]->toolTip();
+        texts << options.phrases[size_t(n - 1)];
     aux.phrases->showPhrases(texts);
 }
 
@@ -110,8 +111,8 @@ void Tchat::loadchecklist()
     for (int slot = 1; slot <= seatcount; ++slot) {
         if (slot == myslot)
             continue;
-        const QString name = seatText(slot);
-        if (name != kWaiting)
+        const QString name = seats.name(slot);
+        if (seats.taken(slot))
             names << name;
     }
     aux.tallylist->fillChecklist(names);

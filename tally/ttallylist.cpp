@@ -198,8 +198,7 @@ void Ttallylist::moverow(int row)
 
 void Ttallylist::addgame(const QString &text)
 {
-    if (loadchecklist)
-        loadchecklist();
+    Q_EMIT loadchecklist();
     addtomineincrease(1);
     if (text == kMine)
         addtomineincrease(2);

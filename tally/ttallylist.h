@@ -32,9 +32,7 @@ public:
     explicit Ttallylist(const QString &tallyFile, QWidget *parent = nullptr);
     ~Ttallylist() override; // writes the tally; a failure there is silent
 
-    // Set by the main window: fills checklist with the current game's opponents
-    // (through fillChecklist); a Yes/No question, true for Yes.
-    std::function<void()> loadchecklist;
+    // A Yes/No question, true for Yes (the main window puts its desktop's box here).
     std::function<bool(QWidget *parent, const QString &question)> confirm;
 
     QString tallyFile() const { return m_file; }
@@ -76,6 +74,11 @@ public:
     QLabel *label_hisnametop = nullptr;
     QPushButton *button_reset = nullptr;
     QPushButton *button_done = nullptr;
+
+Q_SIGNALS:
+    // Before a game is tallied: the main window fills checklist with the current
+    // game's opponents (through fillChecklist), connected directly.
+    void loadchecklist();
 
 private:
     void buildWindow();

@@ -91,19 +91,19 @@ bool play(Tchat &chat, TServer &server, Tgamestart &gamestart, const QDir &out)
     gamestart.edit_playtoscore->setValue(1);
     gamestart.edit_creationtime->setValue(60);
     gamestart.button_start->click();
-    if (!waitFor([&] { return chat.inputowner == 1; }))
+    if (!waitFor([&] { return chat.roundModel.inputOwner() == 1; }))
         return fail("the round did not start");
 
     // Four words, a pass, and three letters of the next word; 17 seconds gone.
     for (int n = 0; n < 4; ++n) {
         typeWord(chat, target());
         key(chat.mychat, Qt::Key_Return);
-        if (!waitFor([&] { return chat.inputowner == 1; }))
+        if (!waitFor([&] { return chat.roundModel.inputOwner() == 1; }))
             return fail("a word was not taken");
     }
     const int word = server.player(1).currentword;
     key(chat.mychat, Qt::Key_Space);
-    if (!waitFor([&] { return server.player(1).currentword != word && chat.inputowner == 1; }))
+    if (!waitFor([&] { return server.player(1).currentword != word && chat.roundModel.inputOwner() == 1; }))
         return fail("the pass was not taken");
     typeWord(chat, target().left(3));
     for (int i = 0; i < 17; ++i)
@@ -116,7 +116,7 @@ bool play(Tchat &chat, TServer &server, Tgamestart &gamestart, const QDir &out)
     while (chat.image_goodjob->isHidden()) {
         typeWord(chat, target());
         key(chat.mychat, Qt::Key_Return);
-        if (!waitFor([&] { return chat.inputowner == 1 || !chat.image_goodjob->isHidden(); }))
+        if (!waitFor([&] { return chat.roundModel.inputOwner() == 1 || !chat.image_goodjob->isHidden(); }))
             return fail("a word was not taken");
     }
     finishPhase();

@@ -18,11 +18,11 @@ int main(int argc, char **argv)
 
     Tphrases editor;
     editor.settingsFile = file;
-    editor.setButtonPhrases = [](const QStringList &texts) {
+    QObject::connect(&editor, &Tphrases::setButtonPhrases, &editor, [](const QStringList &texts) {
         for (int i = 0; i < texts.size(); ++i)
             std::printf("b_phrase%d: %s\n", i + 1, texts[i].toLocal8Bit().constData());
         std::fflush(stdout);
-    };
+    });
     QObject::connect(&editor, &QDialog::finished, &app, &QApplication::quit);
     editor.showPhrases({QStringLiteral("Way To Go!"), QStringLiteral("Good One!"), QStringLiteral("Nice Try!"),
                         QStringLiteral("Excellent!"), QStringLiteral("Brilliant!"), QStringLiteral("Wow, WTG!"),

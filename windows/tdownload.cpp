@@ -2,6 +2,7 @@
 
 #include "errorreport.h"
 #include "helpkit.h"
+#include "platform.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -202,11 +203,7 @@ QString Tdownload::lobbyUrl()
 
 QString Tdownload::dataFolder()
 {
-    QString folder = qEnvironmentVariable("VEXLO_HOME");
-    if (folder.isEmpty())
-        folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(folder);
-    return folder;
+    return vexlo::platform::dataFolder();
 }
 
 QString Tdownload::lobbyProgram()

@@ -30,7 +30,7 @@ public:
     static QString defaultLobbyUrl();
     static QString lobbyUrl();
     // The game's data folder ($VEXLO_HOME, else the per-user data folder), created
-    // when missing. The installer is downloaded into it.
+    // when missing (the platform's data folder). The installer is downloaded into it.
     static QString dataFolder();
     // The installed lobby: the program "quorbitlobby" on the PATH; empty when none.
     static QString lobbyProgram();

@@ -71,12 +71,7 @@ Tgamestart::Tgamestart(QWidget *parent) : QDialog(parent)
 
 void Tgamestart::button_startClick()
 {
-    const QByteArray name = startername ? startername() : QByteArray();
-    const QByteArray text = vexlo::msg::startgame(name, QByteArray::number(edit_playtoscore->value()),
-                                                  QByteArray::number(edit_creationtime->value()));
     hide();
-    if (send)
-        send(text);
-    if (saveSettings)
-        saveSettings();
+    Q_EMIT startRequested(edit_playtoscore->value(), edit_creationtime->value());
+    Q_EMIT saveRequested();
 }

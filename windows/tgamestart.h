@@ -1,11 +1,8 @@
 #pragma once
 // Tgamestart: the host's game options window. Rounds per game and the creation
-// time are picked with the arrows only; the start button sends the game start
-// on the main window's connection.
-#include <QByteArray>
+// time are picked with the arrows only; the start button asks the main window
+// to start the game on its connection.
 #include <QDialog>
-
-#include <functional>
 
 class QLabel;
 class QPushButton;
@@ -17,12 +14,6 @@ class Tgamestart : public QDialog
 public:
     explicit Tgamestart(QWidget *parent = nullptr);
 
-    // Set by the main window: the name the game is started under, and how a
-    // message goes out on its connection.
-    std::function<QByteArray()> startername;
-    std::function<void(const QByteArray &)> send;
-    // Set by the main window: writes the settings file, the two values included.
-    std::function<void()> saveSettings;
 
     // The edits show the arrows' positions (rounds 1..10, seconds 30..120 in 5s).
     QSpinBox *edit_playtoscore;
@@ -32,7 +23,13 @@ public:
     QPushButton *button_start;
     QLabel *label_heading;
 
-    // Sends "CMD_startgame" with the two values, hides the window and saves the
-    // settings, so the next run offers the same values.
+    // Hides the window, asks for the game start with the two values and for the
+    // settings to be saved, so the next run offers the same values.
     void button_startClick();
+
+Q_SIGNALS:
+    // The game is to start: the main window sends "CMD_startgame" with these.
+    void startRequested(int playToScore, int timePerTurn);
+    // The settings file is to be written, the two values included.
+    void saveRequested();
 };

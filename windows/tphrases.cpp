@@ -117,8 +117,7 @@ void Tphrases::showPhrases(const QStringList &buttonPhrases)
 void Tphrases::button_doneClick()
 {
     const QStringList texts = phrases();
-    if (setButtonPhrases)
-        setButtonPhrases(texts);
+    Q_EMIT setButtonPhrases(texts);
     IniFile ini(settingsFile);
     vexlo::savePhrases(ini, texts);
     accept();

@@ -23,10 +23,8 @@ public:
 
     explicit Tphrases(QWidget *parent = nullptr);
 
-    // Set by the main window: the settings file, and how the texts get onto its
-    // phrase buttons (nine texts, button 1 first).
+    // Set by the main window: the settings file.
     QString settingsFile;
-    std::function<void(const QStringList &)> setButtonPhrases;
 
     // "Phrase List": fills the entries from the buttons' phrases (discarding any
     // edit not yet done), centres the editor on the main window and shows it.
@@ -36,7 +34,7 @@ public:
     // The nine entries' texts as they stand.
     QStringList phrases() const;
 
-    // "Done": hands the texts to setButtonPhrases, writes "Phrase1".."Phrase9"
+    // "Done": hands the texts out through setButtonPhrases, writes "Phrase1".."Phrase9"
     // and closes. A failed write throws EIniFileException after the buttons got
     // their texts, and the editor stays open. The button's own click reports
     // the failure through vexlo::reportError.
@@ -46,4 +44,8 @@ public:
     std::array<QLineEdit *, Count> phrase{};  // phrase1 .. phrase9
     QLabel *Label13 = nullptr;
     QPushButton *button_done = nullptr;
+
+Q_SIGNALS:
+    // The texts for the main window's phrase buttons (nine texts, button 1 first).
+    void setButtonPhrases(const QStringList &texts);
 };

@@ -75,6 +75,34 @@ void Tspylist::popup_kickhimClick()
     int slot = 0;
     if (!vexlo::toNumber(text.section(QLatin1Char(':'), 0, 0).toLatin1(), &slot))
         return;
-    if (kicking)
-        kicking(slot);
+    Q_EMIT kicking(slot);
+}
+
+void Tspylist::showWatcher(int slot, const QString &name)
+{
+    const QString prefix = QString::number(slot) + QStringLiteral(": ");
+    for (int i = 0; i < listbox_spys->count(); ++i) {
+        if (listbox_spys->item(i)->text().startsWith(prefix)) {
+            listbox_spys->item(i)->setText(prefix + name);
+            return;
+        }
+    }
+    listbox_spys->addItem(prefix + name);
+}
+
+bool Tspylist::removeWatcher(int slot, const QString &name)
+{
+    const QString entry = QString::number(slot) + QStringLiteral(": ") + name;
+    for (int i = 0; i < listbox_spys->count(); ++i) {
+        if (listbox_spys->item(i)->text().compare(entry, Qt::CaseInsensitive) == 0) {
+            delete listbox_spys->takeItem(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+void Tspylist::setKickAllowed(bool allowed)
+{
+    popup_kickhim->setEnabled(allowed);
 }

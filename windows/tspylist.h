@@ -3,8 +3,6 @@
 // order of arrival, and the host's "Remove From Game" on them.
 #include <QDialog>
 
-#include <functional>
-
 class QAction;
 class QListWidget;
 class QMenu;
@@ -16,8 +14,15 @@ class Tspylist : public QDialog
 public:
     explicit Tspylist(QWidget *parent = nullptr);
 
-    // Set by the main window: asks it to remove the player in a slot.
-    std::function<void(int slot)> kicking;
+    // A watcher arrived: the entry of its slot gets the name, or a new entry is
+    // added at the end. A watcher that logs in after connecting (with an empty
+    // name) is announced again: the arrival replaces the entry of its slot.
+    void showWatcher(int slot, const QString &name);
+    // A watcher left: removes the "slot: name" entry (the name in any letter
+    // case); false when there was none.
+    bool removeWatcher(int slot, const QString &name);
+    // Only the host may remove players.
+    void setKickAllowed(bool allowed);
 
     QListWidget *listbox_spys;
     QPushButton *button_done;
@@ -28,6 +33,10 @@ public:
 
     void popup_kickhimClick();
     void listbox_spysMouseMove(const QPoint &pos);
+
+Q_SIGNALS:
+    // "Remove From Game" on an entry: the player in the slot is to be removed.
+    void kicking(int slot);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

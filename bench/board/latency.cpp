@@ -87,7 +87,7 @@ int main(int argc, char **argv)
     gamestart.edit_playtoscore->setValue(10);
     gamestart.edit_creationtime->setValue(120);
     gamestart.button_start->click();
-    if (!waitFor([&] { return chat.inputowner == 1; }))
+    if (!waitFor([&] { return chat.roundModel.inputOwner() == 1; }))
         return 1;
 
     // CPU while a round runs: ten seconds of the real countdown, nobody typing.
@@ -106,9 +106,9 @@ int main(int argc, char **argv)
     QLabel *tiles[6] = {nullptr, chat.image_word[1], chat.image_word[2], chat.image_word[3], chat.image_word[4],
                         chat.image_word[5]};
     for (int i = 0; i < 2000; ++i) {
-        if (chat.letterstyped == 5)
+        if (chat.roundModel.letterCount() == 5)
             chat.hitclear();
-        QLabel *tile = tiles[chat.letterstyped + 1];
+        QLabel *tile = tiles[chat.roundModel.letterCount() + 1];
         QApplication::processEvents();
         QElapsedTimer t;
         t.start();
@@ -128,7 +128,7 @@ int main(int argc, char **argv)
         QElapsedTimer t;
         t.start();
         press(chat.mychat, Qt::Key_Return);
-        if (!waitFor([&] { return chat.inputowner == 1 || !chat.image_goodjob->isHidden(); }))
+        if (!waitFor([&] { return chat.roundModel.inputOwner() == 1 || !chat.image_goodjob->isHidden(); }))
             return 1;
         if (chat.label_status->text() == QLatin1String("Create Another Word")) {
             chat.label_status->repaint();
@@ -140,7 +140,7 @@ int main(int argc, char **argv)
             for (int k = 0; k < 1000 && server.roundPhase() == phase && server.timer1Active(); ++k)
                 server.timer1Timer();
         }
-        if (!waitFor([&] { return chat.inputowner == 1 || !chat.panel_winner->isHidden(); }))
+        if (!waitFor([&] { return chat.roundModel.inputOwner() == 1 || !chat.panel_winner->isHidden(); }))
             return 1;
         if (!chat.panel_winner->isHidden())
             break;

@@ -19,6 +19,7 @@
 // measurement could not be made (no answer within 2 s, a refused word, ...).
 #include "catalogue.h"
 #include "probeclient.h"
+#include "probewords.h"
 #include "procstats.h"
 #include "samples.h"
 #include "threadecho.h"
@@ -60,36 +61,6 @@ class ProbeError : public std::runtime_error
 {
 public:
     using std::runtime_error::runtime_error;
-};
-
-// The five-letter words of the dictionary, to answer any pattern with a word that fits.
-class WordIndex
-{
-public:
-    explicit WordIndex(const TDictn &spell)
-    {
-        for (qsizetype i = 0; i < spell.recordCount(); ++i) {
-            const QByteArray w = spell.recordWord(i).toLower();
-            if (w.size() == 5 && std::all_of(w.begin(), w.end(), [](char c) { return c >= 'a' && c <= 'z'; }))
-                m_words.push_back(w);
-        }
-    }
-    std::size_t size() const { return m_words.size(); }
-    // A word that fits the pattern ("_" for each blank), or empty.
-    QByteArray fitting(const QByteArray &pattern) const
-    {
-        for (const QByteArray &w : m_words) {
-            bool fits = pattern.size() == 5;
-            for (int i = 0; fits && i < 5; ++i)
-                fits = pattern[i] == '_' || pattern[i] == w[i];
-            if (fits)
-                return w;
-        }
-        return {};
-    }
-
-private:
-    std::vector<QByteArray> m_words;
 };
 
 // CPU of the server and of this probe over one phase.
@@ -254,7 +225,7 @@ void measureWords(const Options &o, std::vector<std::unique_ptr<ProbeClient>> &c
                   Figures &f)
 {
     const TDictn spell;
-    const WordIndex index(spell);
+    const ProbeWords index(spell);
     if (index.size() == 0)
         throw ProbeError("the dictionary holds no five-letter words");
 

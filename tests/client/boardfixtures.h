@@ -40,7 +40,7 @@ inline QList<int> tags(const Tchat &c, const char *row)
 {
     QList<int> out;
     for (int i = 1; i <= 5; ++i)
-        out << Tchat::tileTag(c.slotWidget<QLabel>(row, i));
+        out << c.tileTag(c.slotWidget<QLabel>(row, i));
     return out;
 }
 

@@ -139,3 +139,17 @@ public:
     vexlo::MessageFramer framer;
     QList<QByteArray> got;
 };
+
+// A window joined to a stand-in host and logged in to slot.
+struct Seated
+{
+    FakeHost host;
+    Window w;
+    explicit Seated(int slot = 4, const QString &name = QStringLiteral("Red"))
+    {
+        if (!host.attach(w.chat, name))
+            qFatal("stand-in host not reached");
+        w.feed("CMD_sendlogininfo+" + QByteArray::number(slot));
+        host.next(); // the login
+    }
+};

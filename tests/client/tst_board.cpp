@@ -77,13 +77,13 @@ void BoardTests::typingFillsTheTilesAndEnterSubmits()
     QTest::keyClicks(c.mychat, QStringLiteral("stare"));
     QCOMPARE(tags(c, "image_word"), (QList<int>{19, 20, 1, 18, 5}));
     QVERIFY(shows(c, c.image_word[1], 19));
-    QCOMPARE(c.letterstyped, 5);
+    QCOMPARE(c.roundModel.letterCount(), 5);
     QCOMPARE(s.w.sounds, QStringList(5, QStringLiteral("clickletter")));
     QCOMPARE(c.mychat->text(), QStringLiteral("<Enter Chat Here>")); // the entry never saw them
     QTest::keyClick(c.mychat, Qt::Key_Return);
     QCOMPARE(s.host.next(), QByteArray("CMD_myword+3+1+19+2+20+3+1+4+18+5+5"));
     QCOMPARE(c.label_status->text(), QStringLiteral("Checking Word..."));
-    QCOMPARE(c.inputowner, 0);
+    QCOMPARE(c.roundModel.inputOwner(), 0);
     QCOMPARE(s.w.sounds.size(), 5); // no sound on a submission
     // Closed until the server answers: keys go on to the chat entry.
     QTest::keyClick(c.mychat, Qt::Key_X);
@@ -100,7 +100,7 @@ void BoardTests::sixthLetterBackspaceAndShortWords()
     s.open();
     QTest::keyClicks(c.mychat, QStringLiteral("crates"));
     QCOMPARE(tags(c, "image_word"), (QList<int>{3, 18, 1, 20, 5}));
-    QCOMPARE(c.letterstyped, 5);
+    QCOMPARE(c.roundModel.letterCount(), 5);
     QCOMPARE(s.w.sounds.size(), 5); // the sixth makes no sound
     QTest::keyClick(c.mychat, Qt::Key_Backspace);
     QCOMPARE(tags(c, "image_word"), (QList<int>{3, 18, 1, 20, 0}));
@@ -114,7 +114,7 @@ void BoardTests::sixthLetterBackspaceAndShortWords()
     for (int i = 0; i < 3; ++i)
         QTest::keyClick(c.mychat, Qt::Key_Backspace);
     QCOMPARE(s.w.sounds, strings({"clickletter", "clickletter", "backspace", "backspace"}));
-    QCOMPARE(c.letterstyped, 0);
+    QCOMPARE(c.roundModel.letterCount(), 0);
 
     // Enter with three letters: refused here, nothing sent, letters stay, board open.
     QTest::keyClicks(c.mychat, QStringLiteral("cha"));
@@ -122,7 +122,7 @@ void BoardTests::sixthLetterBackspaceAndShortWords()
     QCOMPARE(c.label_status->text(), QStringLiteral("Invalid Word"));
     QCOMPARE(s.w.sounds.last(), QStringLiteral("invalid"));
     QVERIFY(s.host.quiet(c));
-    QCOMPARE(c.inputowner, 2);
+    QCOMPARE(c.roundModel.inputOwner(), 2);
     QTest::keyClicks(c.mychat, QStringLiteral("nt"));
     QTest::keyClick(c.mychat, Qt::Key_Return);
     QCOMPARE(s.host.next(), QByteArray("CMD_myword+2+1+3+2+8+3+1+4+14+5+20"));
@@ -140,14 +140,14 @@ void BoardTests::passAndClearKeys()
     QTest::keyClick(c.mychat, Qt::Key_Exclam, Qt::ShiftModifier); // shift is not looked at
     QCOMPARE(s.host.next(), QByteArray("CMD_pass+4+"));
     QCOMPARE(s.w.sounds, QStringList(3, QStringLiteral("pass")));
-    QCOMPARE(c.inputowner, 4); // the server's answer moves the player on
+    QCOMPARE(c.roundModel.inputOwner(), 4); // the server's answer moves the player on
 
     for (auto key : {Qt::Key_0, Qt::Key_Equal, Qt::Key_Plus}) {
         QTest::keyClicks(c.mychat, QStringLiteral("ab"));
         s.w.sounds.clear();
         QTest::keyClick(c.mychat, key);
         QCOMPARE(tags(c, "image_word"), (QList<int>{0, 0, 0, 0, 0}));
-        QCOMPARE(c.letterstyped, 0);
+        QCOMPARE(c.roundModel.letterCount(), 0);
         QCOMPARE(s.w.sounds, QStringList{QStringLiteral("clear")});
     }
     // Other digits, keypad keys and punctuation go on to the chat entry.
@@ -183,7 +183,7 @@ void BoardTests::chatModeAndTab()
     QTest::keyClick(c.mychat, Qt::Key_Q);
     QCOMPARE(tags(c, "image_word").first(), 17);
     // A closed board leaves Tab alone: the focus moves on as usual.
-    c.inputowner = 0;
+    c.roundModel.setInputOwner(0);
     QTest::keyClick(c.mychat, Qt::Key_Tab);
     QVERIFY(!c.chatMode());
     QVERIFY(QApplication::focusWidget() != c.mychat);
@@ -208,16 +208,16 @@ void BoardTests::modifiersAndTheControlsOwnShortcuts()
     QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
     QTest::keyClick(c.mychat, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(c.mychat->text(), QStringLiteral("pasted"));
-    QCOMPARE(c.letterstyped, 2);
+    QCOMPARE(c.roundModel.letterCount(), 2);
     // On the chat view, Ctrl+C copies and Ctrl+S switches scrolling off.
     c.mainchat->setFocus();
     QTest::keyClick(c.mainchat, Qt::Key_C, Qt::ControlModifier);
     QTest::keyClick(c.mainchat, Qt::Key_S, Qt::ControlModifier);
-    QCOMPARE(c.letterstyped, 2);
+    QCOMPARE(c.roundModel.letterCount(), 2);
     QVERIFY(c.ScrollChatOff1->isChecked());
     // Other keys on the chat view still reach the board.
     QTest::keyClick(c.mainchat, Qt::Key_T);
-    QCOMPARE(c.letterstyped, 3);
+    QCOMPARE(c.roundModel.letterCount(), 3);
 }
 
 void BoardTests::closedBoardTakesNoKeys()
@@ -238,7 +238,7 @@ void BoardTests::closedBoardTakesNoKeys()
     QCOMPARE(spy.w.chat.label_status->text(), QStringLiteral("The Players are Creating Words."));
     QTest::keyClick(spy.w.chat.mychat, Qt::Key_A);
     QTest::keyClick(spy.w.chat.mychat, Qt::Key_Space);
-    QCOMPARE(spy.w.chat.letterstyped, 0);
+    QCOMPARE(spy.w.chat.roundModel.letterCount(), 0);
     QVERIFY(spy.w.chat.button_pass->isHidden());
     QVERIFY(spy.host.quiet(spy.w.chat));
 }
@@ -251,12 +251,12 @@ void BoardTests::buttonsAndTheTypingBox()
     QVERIFY(!c.button_pass->isHidden() && !c.button_clear->isHidden());
     QTest::keyClicks(c.mychat, QStringLiteral("ab"));
     c.button_clear->click();
-    QCOMPARE(c.letterstyped, 0);
+    QCOMPARE(c.roundModel.letterCount(), 0);
     c.button_pass->click();
     QCOMPARE(s.host.next(), QByteArray("CMD_pass+5+"));
     // The buttons work without looking at the board's owner; a watcher's pass
     // sends nothing but sounds.
-    c.inputowner = 0;
+    c.roundModel.setInputOwner(0);
     c.button_pass->click();
     QCOMPARE(s.host.next(), QByteArray("CMD_pass+5+"));
     QCOMPARE(s.w.sounds.last(), QStringLiteral("pass"));
@@ -273,10 +273,10 @@ void BoardTests::countdown()
     SeatedWindow s(1);
     Tchat &c = s.w.chat;
     s.w.feed("CMD_startgame+Red+5+60++");
-    QCOMPARE(c.barstep, 4);
+    QCOMPARE(c.roundModel.barStep(), 4);
     s.w.feed("CMD_startround+1+");
     QVERIFY(c.turntime.isActive());
-    QCOMPARE(c.secondsleft, 60);
+    QCOMPARE(c.roundModel.secondsLeft(), 60);
     s.w.sounds.clear();
     QList<int> ticks;
     QColor at20, at19;
@@ -288,10 +288,10 @@ void BoardTests::countdown()
             QCOMPARE(c.image_timer->width(), 4 * 59);
         }
         if (s.w.sounds.size() > before)
-            ticks << c.secondsleft;
-        if (c.secondsleft == 20)
+            ticks << c.roundModel.secondsLeft();
+        if (c.roundModel.secondsLeft() == 20)
             at20 = c.label_timer->palette().color(QPalette::WindowText);
-        if (c.secondsleft == 19) {
+        if (c.roundModel.secondsLeft() == 19) {
             at19 = c.label_timer->palette().color(QPalette::WindowText);
             QCOMPARE(c.label_timer->text(), QStringLiteral("Time: 0:19"));
         }
@@ -302,7 +302,7 @@ void BoardTests::countdown()
     QCOMPARE(at19, QColor(255, 0, 0));
     QCOMPARE(c.label_timer->text(), QStringLiteral("Time: 0:00"));
     QCOMPARE(c.image_timer->width(), 0);
-    QCOMPARE(c.secondsleft, 0);
+    QCOMPARE(c.roundModel.secondsLeft(), 0);
     QVERIFY(c.turntime.isActive()); // only the round's end stops it
     s.w.feed("CMD_alldone+");
     QVERIFY(!c.turntime.isActive());
@@ -315,8 +315,7 @@ void BoardTests::countdownBarStep()
     const std::pair<const char *, int> cases[] = {{"60", 4}, {"45", 5}, {"120", 2}, {"7", 36}, {"0", 0}, {"-5", 0}};
     for (const auto &[seconds, step] : cases) {
         s.w.feed(QByteArray("CMD_startgame+Red+3+") + seconds + "++");
-        QCOMPARE(c.barstep, step);
-        QCOMPARE(c.image_timer->property("tag").toInt(), step);
+        QCOMPARE(c.roundModel.barStep(), step);
     }
     QVERIFY(env->errors.isEmpty());
     s.w.feed("CMD_startgame+Red+3+7++");
@@ -380,14 +379,14 @@ void BoardTests::tilesMenuAndChoosingASet()
     QCOMPARE(entries, strings({"Blue", "broken", "classic", "my", "wood"}));
     QVERIFY(c.findChild<QAction *>(QStringLiteral("classic3"))->isChecked());
     QVERIFY(!c.findChild<QAction *>(QStringLiteral("wood3"))->isChecked());
-    QVERIFY(c.tilesetname.isEmpty());
+    QVERIFY(c.options.tiles.isEmpty());
 
     // Choosing a set redraws both rows at once and saves.
     s.open("b_e_t");
     QTest::keyClicks(c.mychat, QStringLiteral("ab"));
     const QImage builtInB = c.imagelist_letters.picture(2).toImage();
     c.findChild<QAction *>(QStringLiteral("Blue3"))->trigger();
-    QCOMPARE(c.tilesetname, QStringLiteral("Blue"));
+    QCOMPARE(c.options.tiles, QStringLiteral("Blue"));
     QCOMPARE(savedTiles(), QStringLiteral("Blue"));
     QCOMPARE(c.imagelist_letters.count(), 28);
     QVERIFY(c.findChild<QAction *>(QStringLiteral("Blue3"))->isChecked());
@@ -399,28 +398,28 @@ void BoardTests::tilesMenuAndChoosingASet()
 
     // "my" names my.bmp, which is not there: nothing loads, the name is kept and saved.
     c.findChild<QAction *>(QStringLiteral("my3"))->trigger();
-    QCOMPARE(c.tilesetname, QStringLiteral("my"));
+    QCOMPARE(c.options.tiles, QStringLiteral("my"));
     QCOMPARE(savedTiles(), QStringLiteral("my"));
     QCOMPARE(c.image_gap[1]->pixmap().toImage().pixel(5, 5), qRgb(10, 20, 200));
     // A name without a file, or a path, changes nothing.
     c.loadgrouptiles(QStringLiteral("nothing"));
     c.loadgrouptiles(QStringLiteral("../vexlotiles/wood"));
-    QCOMPARE(c.tilesetname, QStringLiteral("my"));
+    QCOMPARE(c.options.tiles, QStringLiteral("my"));
     // A file the menu skipped still loads by its name.
     c.loadgrouptiles(QStringLiteral("two words"));
-    QCOMPARE(c.tilesetname, QStringLiteral("two words"));
+    QCOMPARE(c.options.tiles, QStringLiteral("two words"));
     // A damaged bitmap: the error, the set stays the current one, nothing saved.
     c.findChild<QAction *>(QStringLiteral("broken3"))->trigger();
     QCOMPARE(env->errors.size(), 1);
     QVERIFY(env->errors.first().contains(QStringLiteral("broken.bmp")));
-    QCOMPARE(c.tilesetname, QStringLiteral("two words"));
+    QCOMPARE(c.options.tiles, QStringLiteral("two words"));
     QVERIFY(!c.findChild<QAction *>(QStringLiteral("broken3"))->isChecked());
     c.PlaySounds1->trigger();
     QCOMPARE(savedTiles(), QStringLiteral("two words"));
     QCOMPARE(c.image_gap[1]->pixmap().toImage().pixel(5, 5), qRgb(10, 20, 200));
     // The shipped wood set loads from its own file.
     c.findChild<QAction *>(QStringLiteral("wood3"))->trigger();
-    QCOMPARE(c.tilesetname, QStringLiteral("wood"));
+    QCOMPARE(c.options.tiles, QStringLiteral("wood"));
     QCOMPARE(qAlpha(c.imagelist_letters.picture(0).toImage().pixel(0, 0)), 0); // green corners are see-through
 
     // An empty folder leaves the menu without entries.

@@ -2,10 +2,7 @@
 // lines, and where links lie in the chat.
 #include "chattext.h"
 #include "colortext.h"
-#include "platform.h"
 
-#include <QFileInfo>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace vexlo;
@@ -22,8 +19,6 @@ private Q_SLOTS:
     void boldHeadEndsAtTheFirstColon();
     void links_data();
     void links();
-    void linkAddresses();
-    void dataFolderPortAndLock();
 };
 
 void ChatTextTests::colourNamesBothWays()
@@ -142,36 +137,6 @@ void ChatTextTests::links()
     QFETCH(QString, link);
     const LinkSpan span = findLink(text, pos);
     QCOMPARE(span.valid() ? text.mid(span.start, span.length) : QString(), link);
-}
-
-void ChatTextTests::linkAddresses()
-{
-    QCOMPARE(platform::linkUrl(QStringLiteral("www.Example.com")), QUrl(QStringLiteral("http://www.Example.com")));
-    QCOMPARE(platform::linkUrl(QStringLiteral("mailto:bob@example.org")).scheme(), QStringLiteral("mailto"));
-    QCOMPARE(platform::linkUrl(QStringLiteral("http://x.org/a")).host(), QStringLiteral("x.org"));
-    QVERIFY(platform::linkUrl(QStringLiteral("file:///etc/passwd")).isEmpty());
-    QVERIFY(platform::linkUrl(QStringLiteral("/etc/passwd")).isEmpty());
-}
-
-void ChatTextTests::dataFolderPortAndLock()
-{
-    QTemporaryDir dir;
-    const QString home = dir.filePath(QStringLiteral("home/vexlo"));
-    qputenv("VEXLO_HOME", home.toLocal8Bit());
-    QCOMPARE(platform::dataFolder(), home);
-    QVERIFY(QFileInfo(home).isDir());
-    for (const char *bad : {"", "x", "70000", "-1"}) {
-        qputenv("VEXLO_PORT", bad);
-        QCOMPARE(platform::gamePort(), QStringLiteral("7772"));
-    }
-    qputenv("VEXLO_PORT", "17001");
-    QCOMPARE(platform::gamePort(), QStringLiteral("17001"));
-    qunsetenv("VEXLO_PORT");
-    // The lock is shared: a second holder is not refused.
-    qputenv("XDG_RUNTIME_DIR", dir.path().toLocal8Bit());
-    QVERIFY(platform::holdInstanceLock());
-    QVERIFY(platform::holdInstanceLock());
-    QVERIFY(QFileInfo::exists(dir.filePath(QStringLiteral("vexlo.lock"))));
 }
 
 QTEST_GUILESS_MAIN(ChatTextTests)

@@ -120,13 +120,13 @@ void GameTests::soloGameToTheWinner()
     Table t(2024);
     Window &w = t.host({});
     QStringList recorded;
-    w.chat.addgameHook = [&](const QString &text) { recorded << text; };
+    QObject::connect(&w.chat, &Tchat::gameRecorded, &w.chat, [&](const QString &text) { recorded << text; });
     QTRY_VERIFY(w.chat.loggedin);
     QTRY_COMPARE(w.label("label_playername", 1)->text(), QStringLiteral("You"));
     startGame(w, 1, 30);
-    QTRY_COMPARE(w.chat.inputowner, 1);
+    QTRY_COMPARE(w.chat.roundModel.inputOwner(), 1);
     QCOMPARE(w.chat.label_roundnum->text(), QStringLiteral("Round: 1 of 1"));
-    QCOMPARE(w.chat.barstep, 258 / 30);
+    QCOMPARE(w.chat.roundModel.barStep(), 258 / 30);
     QVERIFY(w.chat.turntime.isActive());
     QCOMPARE(w.chat.label_wordcount->text(), QStringLiteral("First Word"));
     QCOMPARE(status(w), QStringLiteral("Type a Word - Press ENTER to submit your word."));
@@ -134,7 +134,7 @@ void GameTests::soloGameToTheWinner()
     // A word that is no word, then one that misses the pattern.
     type(w, "qqqqq");
     QTRY_COMPARE(status(w), QStringLiteral("Invalid Word"));
-    QCOMPARE(w.chat.inputowner, 1);
+    QCOMPARE(w.chat.roundModel.inputOwner(), 1);
     // "about" and "chant" share no shown letter of any pattern shape: one misses it.
     const QByteArray pattern = t.server.board(1, 1).pattern;
     auto fits = [&](const QByteArray &word) {
@@ -145,7 +145,7 @@ void GameTests::soloGameToTheWinner()
     };
     type(w, fits("about") ? "chant" : "about");
     QTRY_COMPARE(status(w), QStringLiteral("Invalid Match"));
-    QCOMPARE(w.chat.letterstyped, 0); // erased
+    QCOMPARE(w.chat.roundModel.letterCount(), 0); // erased
     // A pass moves on without a check mark.
     QTest::keyClick(w.chat.mychat, Qt::Key_Space);
     QTRY_COMPARE(w.chat.label_wordcount->text(), QStringLiteral("Second Word"));
@@ -155,7 +155,7 @@ void GameTests::soloGameToTheWinner()
     for (int n = 1; n <= 10; ++n) {
         const QByteArray target = t.currentTarget(1);
         type(w, target);
-        QTRY_VERIFY2(w.chat.inputowner == 1 || !w.chat.image_goodjob->isHidden(), target.constData());
+        QTRY_VERIFY2(w.chat.roundModel.inputOwner() == 1 || !w.chat.image_goodjob->isHidden(), target.constData());
         QCOMPARE(checks(w), n);
     }
     QVERIFY(!w.chat.image_goodjob->isHidden());
@@ -171,11 +171,11 @@ void GameTests::soloGameToTheWinner()
     QCOMPARE(w.label("label_score", 1)->text(), QStringLiteral("150"));
     QCOMPARE(w.chat.slotWidget<QListWidget>("listbox_player", 1)->item(0)->text(),
              QString::fromLatin1(t.server.board(1, 1).target).toUpper());
-    QCOMPARE(w.chat.listbox_original->item(9)->text(), QString::fromLatin1(t.server.board(1, 10).target));
+    QCOMPARE(w.chat.panel_scores->originals().at(9), QString::fromLatin1(t.server.board(1, 10).target));
 
     t.finishPhase(); // the viewing time; the game is decided
     QTRY_VERIFY(!w.chat.panel_winner->isHidden());
-    QCOMPARE(w.chat.label_winner1->text(), QStringLiteral("You have Won the Game!"));
+    QCOMPARE(w.chat.panel_winner->text(), QStringLiteral("You have Won the Game!"));
     QCOMPARE(status(w), QStringLiteral("Game Over!"));
     QCOMPARE(recorded, QStringList{QStringLiteral("addtomine")});
     QVERIFY(!w.chat.button_start->isHidden());
@@ -196,16 +196,16 @@ void GameTests::hostJoinerSpyAndLateJoinerWithATie()
     Window &eve = t.join(QStringLiteral("Eve"));
     QTRY_COMPARE(eve.chat.myslot, 7);
     QStringList redRecord, blueRecord, eveRecord;
-    red.chat.addgameHook = [&](const QString &s) { redRecord << s; };
-    blue.chat.addgameHook = [&](const QString &s) { blueRecord << s; };
-    eve.chat.addgameHook = [&](const QString &s) { eveRecord << s; };
+    QObject::connect(&red.chat, &Tchat::gameRecorded, &red.chat, [&](const QString &s) { redRecord << s; });
+    QObject::connect(&blue.chat, &Tchat::gameRecorded, &blue.chat, [&](const QString &s) { blueRecord << s; });
+    QObject::connect(&eve.chat, &Tchat::gameRecorded, &eve.chat, [&](const QString &s) { eveRecord << s; });
 
     // Round 1: nobody makes a word, so the two players tie at 0.
     startGame(red, 1, 30);
-    QTRY_COMPARE(blue.chat.inputowner, 2);
-    QTRY_COMPARE(red.chat.inputowner, 1);
+    QTRY_COMPARE(blue.chat.roundModel.inputOwner(), 2);
+    QTRY_COMPARE(red.chat.roundModel.inputOwner(), 1);
     QTRY_COMPARE(status(eve), QStringLiteral("The Players are Creating Words."));
-    QVERIFY(eve.chat.inputowner != eve.chat.myslot);
+    QVERIFY(eve.chat.roundModel.inputOwner() != eve.chat.myslot);
     QVERIFY(eve.chat.button_pass->isHidden());
     QTest::keyClick(red.chat.mychat, Qt::Key_1); // a pass
     QTRY_COMPARE(red.chat.label_wordcount->text(), QStringLiteral("Second Word"));
@@ -221,17 +221,17 @@ void GameTests::hostJoinerSpyAndLateJoinerWithATie()
     for (Window *w : {&red, &blue, &eve})
         QTRY_COMPARE(w->chat.label_roundnum->text(), QStringLiteral("Round: 2 of 1"));
     QVERIFY(red.chat.panel_winner->isHidden());
-    QTRY_COMPARE(red.chat.inputowner, 1);
+    QTRY_COMPARE(red.chat.roundModel.inputOwner(), 1);
 
     // A late joiner takes the freed seat 3 in the running round.
     t.holders.front()->abort();
     QTRY_VERIFY(t.server.player(3).connection.isNull());
     Window &late = t.join(QStringLiteral("Late"));
     QStringList lateRecord;
-    late.chat.addgameHook = [&](const QString &s) { lateRecord << s; };
+    QObject::connect(&late.chat, &Tchat::gameRecorded, &late.chat, [&](const QString &s) { lateRecord << s; });
     QTRY_COMPARE(status(late), QStringLiteral("Create A Word"));
     QCOMPARE(late.chat.myslot, 3);
-    QCOMPARE(late.chat.inputowner, 3);
+    QCOMPARE(late.chat.roundModel.inputOwner(), 3);
     QCOMPARE(late.chat.label_roundnum->text(), QStringLiteral("Round: 2 of 1"));
     QVERIFY(late.chat.turntime.isActive());
     QCOMPARE(late.chat.label_wordcount->text(), QStringLiteral("First Word"));
@@ -243,7 +243,7 @@ void GameTests::hostJoinerSpyAndLateJoinerWithATie()
     for (int n = 1; n <= 2; ++n) {
         type(red, t.currentTarget(1));
         QTRY_COMPARE(checks(red), n);
-        QTRY_COMPARE(red.chat.inputowner, 1);
+        QTRY_COMPARE(red.chat.roundModel.inputOwner(), 1);
     }
     QTRY_COMPARE(blue.label("label_words", 1)->text(), QStringLiteral("2"));
     QTRY_COMPARE(eve.label("label_words", 3)->text(), QStringLiteral("1"));
@@ -254,9 +254,9 @@ void GameTests::hostJoinerSpyAndLateJoinerWithATie()
 
     for (Window *w : {&red, &blue, &eve, &late})
         QTRY_VERIFY(!w->chat.panel_winner->isHidden());
-    QCOMPARE(red.chat.label_winner1->text(), QStringLiteral("You have Won the Game!"));
+    QCOMPARE(red.chat.panel_winner->text(), QStringLiteral("You have Won the Game!"));
     for (Window *w : {&blue, &eve, &late})
-        QCOMPARE(w->chat.label_winner1->text(), QStringLiteral("Red has Won the Game!"));
+        QCOMPARE(w->chat.panel_winner->text(), QStringLiteral("Red has Won the Game!"));
     QCOMPARE(redRecord, QStringList{QStringLiteral("addtomine")});
     QCOMPARE(blueRecord, QStringList{QStringLiteral("Red")});
     QCOMPARE(lateRecord, QStringList{QStringLiteral("Red")});

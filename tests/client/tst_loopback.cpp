@@ -129,8 +129,8 @@ void LoopbackTests::hostWithTwoPlayers()
         QTRY_VERIFY(hasLine(*w, QStringLiteral("Red says: Way To Go!")));
     }
     // Loading the settings at login turned chatter sounds on; lines instead.
-    red.chat.PlayChatterSounds1->setChecked(false);
-    green.chat.PlayChatterSounds1->setChecked(false);
+    red.chat.options.chatterSounds = false;
+    green.chat.options.chatterSounds = false;
     blue.chat.wave12Click(3);
     QTRY_VERIFY(hasLine(red, QStringLiteral("Blue: <Chatter Sound> Hello")));
     green.chat.PlayChatterSounds1->trigger();

@@ -101,17 +101,17 @@ void RoundFlowTests::gameStartAndRounds()
     QVERIFY(c.panel_winner->isHidden() && c.panel_scores->isHidden());
     QCOMPARE(c.slotWidget<QLabel>("label_score", 2)->text(), QStringLiteral("0"));
     QCOMPARE(c.label_roundnum->text(), QStringLiteral("Round: 0 of 0")); // until the first round
-    QCOMPARE(c.roundtotal, QStringLiteral("5"));
-    QCOMPARE(c.creationtime, 60);
+    QCOMPARE(c.roundModel.roundTotal(), QStringLiteral("5"));
+    QCOMPARE(c.roundModel.creationTime(), 60);
     QVERIFY(!c.turntime.isActive());
 
     s.w.feed("CMD_startround+1+");
     QCOMPARE(c.label_roundnum->text(), QStringLiteral("Round: 1 of 5"));
     QVERIFY(c.turntime.isActive());
-    QCOMPARE(c.secondsleft, 60);
+    QCOMPARE(c.roundModel.secondsLeft(), 60);
     s.open("c_a_t");
     QCOMPARE(c.label_status->text(), QStringLiteral("Type a Word - Press ENTER to submit your word."));
-    QCOMPARE(c.inputowner, 1);
+    QCOMPARE(c.roundModel.inputOwner(), 1);
     QVERIFY(!c.button_pass->isHidden() && !c.button_clear->isHidden());
     // The turn sound follows Options > Turn Sound.
     s.w.feed("CMD_nextplayer+1+1+c_a_t+");
@@ -133,15 +133,15 @@ void RoundFlowTests::acceptedPassedAndRefusedWords()
     s.open();
     QTest::keyClicks(c.mychat, QStringLiteral("chant"));
     QTest::keyClick(c.mychat, Qt::Key_Return);
-    QCOMPARE(c.inputowner, 0);
+    QCOMPARE(c.roundModel.inputOwner(), 0);
     s.w.sounds.clear();
     // Accepted: the check mark, the next word, the board open again.
     s.w.feed("CMD_newword+3+1+2+_bou_+");
     QVERIFY(!c.slotWidget<QLabel>("image_check", 1)->isHidden());
     QCOMPARE(s.w.sounds, QStringList{QStringLiteral("goodword")});
-    QCOMPARE(c.inputowner, 3);
+    QCOMPARE(c.roundModel.inputOwner(), 3);
     QCOMPARE(tags(c, "image_word"), (QList<int>{0, 0, 0, 0, 0}));
-    QCOMPARE(c.letterstyped, 0);
+    QCOMPARE(c.roundModel.letterCount(), 0);
     QCOMPARE(tags(c, "image_gap"), (QList<int>{0, 2, 15, 21, 0}));
     QCOMPARE(c.label_wordcount->text(), QStringLiteral("Second Word"));
     QCOMPARE(c.label_status->text(), QStringLiteral("Create Another Word"));
@@ -168,7 +168,7 @@ void RoundFlowTests::acceptedPassedAndRefusedWords()
     QCOMPARE(c.label_status->text(), QStringLiteral("Invalid Word"));
     QCOMPARE(s.w.sounds, strings({"clear", "invalid"}));
     QCOMPARE(tags(c, "image_word"), (QList<int>{0, 0, 0, 0, 0}));
-    QCOMPARE(c.inputowner, 3);
+    QCOMPARE(c.roundModel.inputOwner(), 3);
     // Without Auto Erase the letters stay for another try.
     c.AutoErase1->trigger();
     QVERIFY(!c.AutoErase1->isChecked());
@@ -180,13 +180,13 @@ void RoundFlowTests::acceptedPassedAndRefusedWords()
     QCOMPARE(c.label_status->text(), QStringLiteral("Invalid Match"));
     QCOMPARE(s.w.sounds, QStringList{QStringLiteral("invalid")});
     QCOMPARE(tags(c, "image_word"), (QList<int>{19, 12, 15, 16, 5}));
-    QCOMPARE(c.inputowner, 3);
+    QCOMPARE(c.roundModel.inputOwner(), 3);
     // An unknown reason leaves the status; another seat's refusal is ignored.
     s.w.feed("CMD_invalid+3+9+");
     QCOMPARE(c.label_status->text(), QStringLiteral("Invalid Match"));
-    c.inputowner = 0;
+    c.roundModel.setInputOwner(0);
     s.w.feed("CMD_invalid+4+2+");
-    QCOMPARE(c.inputowner, 0);
+    QCOMPARE(c.roundModel.inputOwner(), 0);
     QVERIFY(env->errors.isEmpty());
 }
 
@@ -199,7 +199,7 @@ void RoundFlowTests::listComplete()
         QTest::keyClicks(c.mychat, QStringLiteral("ab"));
         s.w.sounds.clear();
         s.w.feed("CMD_allfilled+3+" + done + (done.isEmpty() ? "" : "+"));
-        QCOMPARE(c.inputowner, 0);
+        QCOMPARE(c.roundModel.inputOwner(), 0);
         QVERIFY(c.chatMode());
         QVERIFY(!c.image_goodjob->isHidden());
         QCOMPARE(!c.slotWidget<QLabel>("image_check", 7)->isHidden(), done == "7");
@@ -219,7 +219,7 @@ void RoundFlowTests::listComplete()
     SeatedWindow s(3);
     s.open();
     s.w.feed("CMD_allfilled+2+4+");
-    QCOMPARE(s.w.chat.inputowner, 3);
+    QCOMPARE(s.w.chat.roundModel.inputOwner(), 3);
     QVERIFY(s.w.chat.image_goodjob->isHidden());
 }
 
@@ -235,7 +235,7 @@ void RoundFlowTests::endOfTheRound()
     s.w.feed("CMD_allfilled+2+3+");
     s.w.sounds.clear();
     s.w.feed("CMD_timeup+2+");
-    QCOMPARE(c.inputowner, 0);
+    QCOMPARE(c.roundModel.inputOwner(), 0);
     QVERIFY(!c.button_pass->isHidden() && !c.button_clear->isHidden()); // shown, board closed
     QCOMPARE(c.label_status->text(), QStringLiteral("Time is Up."));
     QCOMPARE(s.w.sounds, QStringList{QStringLiteral("timeup")});
@@ -267,8 +267,8 @@ void RoundFlowTests::scorePanel()
     s.w.feed(report("3"));
     QVERIFY(!c.panel_scores->isHidden());
     QCOMPARE(c.panel_scores->pos(), QPoint(4, 1));
-    QCOMPARE(c.label_scoreround->text(), QStringLiteral("Round: 2 of 5"));
-    QCOMPARE(c.inputowner, 0);
+    QCOMPARE(c.panel_scores->roundText(), QStringLiteral("Round: 2 of 5"));
+    QCOMPARE(c.roundModel.inputOwner(), 0);
     QVERIFY(c.chatMode());
     QCOMPARE(s.w.sounds, QStringList{QStringLiteral("postscores")});
     // This window's column (slot 3) stands first, with the first-finisher mark.
@@ -294,8 +294,8 @@ void RoundFlowTests::scorePanel()
     QVERIFY(!c.slotWidget<QLabel>("image_bonus", 2)->isHidden());
     QVERIFY(c.slotWidget<QLabel>("label_ascore", 2)->text().isEmpty());
     QCOMPARE(c.slotWidget<QLabel>("label_name", 2)->text(), QStringLiteral("<Waiting>"));
-    QCOMPARE(c.listbox_original->count(), 10);
-    QCOMPARE(c.listbox_original->item(9)->text(), QStringLiteral("target10"));
+    QCOMPARE(c.panel_scores->originals().size(), 10);
+    QCOMPARE(c.panel_scores->originals().at(9), QStringLiteral("target10"));
 
     // The next round clears the marks; a report without a first finisher shows none.
     s.w.feed("CMD_startround+3+");
@@ -306,7 +306,7 @@ void RoundFlowTests::scorePanel()
     s.w.feed(report("0"));
     for (int i = 1; i <= 6; ++i)
         QVERIFY(c.slotWidget<QLabel>("image_fastest", i)->isHidden());
-    QCOMPARE(c.listbox_original->count(), 10); // emptied first, not doubled
+    QCOMPARE(c.panel_scores->originals().size(), 10); // emptied first, not doubled
     QVERIFY(env->errors.isEmpty());
 }
 
@@ -342,14 +342,14 @@ void RoundFlowTests::winnerAndTheTally()
         Tchat &c = s.w.chat;
         c.ishost = k.host;
         QStringList recorded;
-        c.addgameHook = [&](const QString &text) { recorded << text; };
+        QObject::connect(&c, &Tchat::gameRecorded, &c, [&](const QString &text) { recorded << text; });
         s.w.feed("CMD_newplayerinfo+1+" + QByteArray(k.slot == 3 ? "Twin" : "Red"));
         s.w.feed(report("1"));
         c.image_goodjob->show();
         s.w.sounds.clear();
         s.w.feed(k.message);
-        QCOMPARE(c.label_winner1->text(), k.text);
-        QCOMPARE(c.label_winner2->text(), k.text);
+        QCOMPARE(c.panel_winner->text(), k.text);
+        QCOMPARE(c.panel_winner->findChild<QLabel *>(QStringLiteral("label_winner2"))->text(), k.text);
         QCOMPARE(c.label_status->text(), QStringLiteral("Game Over!"));
         QCOMPARE(s.w.lastLine(), k.text);
         QCOMPARE(s.w.sounds, QStringList{QStringLiteral("winner")});
@@ -377,20 +377,20 @@ void RoundFlowTests::lateArrival()
     s.w.feed("CMD_newword+4+0+3+_lo_e+");
     QCOMPARE(c.label_wordcount->text(), QStringLiteral("Third Word"));
     s.w.feed("CMD_loadstats+2+60+30+5+2+1+1+40+3"); // another window's: ignored
-    QCOMPARE(c.creationtime, 0);
+    QCOMPARE(c.roundModel.creationTime(), 0);
     s.w.sounds.clear();
     s.w.feed("CMD_loadstats+4+45+30+5+2+1+1+40+3+x+1+1+2+15+2+4+0+0");
-    QCOMPARE(c.creationtime, 45);
-    QCOMPARE(c.barstep, 5);
+    QCOMPARE(c.roundModel.creationTime(), 45);
+    QCOMPARE(c.roundModel.barStep(), 5);
     QCOMPARE(c.label_roundnum->text(), QStringLiteral("Round: 2 of 5"));
     QCOMPARE(c.slotWidget<QLabel>("label_score", 1)->text(), QStringLiteral("40"));
     QCOMPARE(c.slotWidget<QLabel>("label_words", 1)->text(), QStringLiteral("3"));
     QCOMPARE(c.slotWidget<QLabel>("label_score", 2)->text(), QStringLiteral("15")); // after the bad entry
     QCOMPARE(c.slotWidget<QLabel>("label_words", 2)->text(), QStringLiteral("2"));
     QVERIFY(env->errors.isEmpty());
-    QCOMPARE(c.secondsleft, 30);
+    QCOMPARE(c.roundModel.secondsLeft(), 30);
     QVERIFY(c.turntime.isActive());
-    QCOMPARE(c.inputowner, 4);
+    QCOMPARE(c.roundModel.inputOwner(), 4);
     QVERIFY(!c.chatMode());
     QCOMPARE(c.label_status->text(), QStringLiteral("Create A Word"));
     QCOMPARE(s.w.sounds, QStringList{QStringLiteral("turn")});
@@ -402,11 +402,11 @@ void RoundFlowTests::lateArrival()
     SeatedWindow late(5);
     late.w.feed("CMD_loadstats+5+60+10+3+1+2+1+0+0");
     QCOMPARE(late.w.chat.label_status->text(), QStringLiteral("Players are looking at their words."));
-    QCOMPARE(late.w.chat.inputowner, 0);
+    QCOMPARE(late.w.chat.roundModel.inputOwner(), 0);
     SeatedWindow spy(9, QStringLiteral("Eve"));
     spy.w.feed("CMD_loadstats+9+60+10+3+1+1+1+0+0");
     QCOMPARE(spy.w.chat.label_status->text(), QStringLiteral("The Players are Creating Words."));
-    QCOMPARE(spy.w.chat.inputowner, 0);
+    QCOMPARE(spy.w.chat.roundModel.inputOwner(), 0);
 }
 
 QTEST_MAIN(RoundFlowTests)

@@ -70,15 +70,15 @@ void SettingsWiringTests::noFileAtLogin()
     QCOMPARE(c.actioncolour, clBlack);
     QCOMPARE(c.gamestart->UpDown1()->value(), 5);
     QCOMPARE(c.gamestart->UpDown2()->value(), 60);
-    QCOMPARE(c.botSpeed, 1000);
+    QCOMPARE(c.options.botSpeed, 1000);
     QVERIFY(action(c, "Normal1")->isChecked() && !action(c, "Slow1")->isChecked());
-    QCOMPARE(c.turnSound, 0);
+    QCOMPARE(c.options.turnSound, 0);
     QVERIFY(action(c, "Classic1")->isChecked() && !action(c, "New1")->isChecked());
     QCOMPARE(c.b_phrase[3]->toolTip(), QStringLiteral("Nice Try!"));
-    QCOMPARE(c.tilesetname, QString());
+    QCOMPARE(c.options.tiles, QString());
     // All three switches on, chatter sounds included.
     QVERIFY(c.PlaySounds1->isChecked() && c.AutoErase1->isChecked() && c.PlayChatterSounds1->isChecked());
-    QVERIFY(c.autoEraseInvalid);
+    QVERIFY(c.options.autoErase);
     QVERIFY(!QFile::exists(iniPath())); // reading writes nothing
     // The first save writes the fifteen keys in their order.
     c.PlayChatterSounds1->trigger();
@@ -104,15 +104,15 @@ void SettingsWiringTests::storedValuesAreApplied()
     QCOMPARE(c.actioncolour, clRed);
     QCOMPARE(c.gamestart->UpDown1()->value(), 7);
     QCOMPARE(c.gamestart->UpDown2()->value(), 45); // not a number: the arrows stay
-    QCOMPARE(c.botSpeed, 1000);
+    QCOMPARE(c.options.botSpeed, 1000);
     QVERIFY(action(c, "Normal1")->isChecked());
-    QCOMPARE(c.turnSound, 0);
+    QCOMPARE(c.options.turnSound, 0);
     QVERIFY(action(c, "Classic1")->isChecked());
     QCOMPARE(c.b_phrase[3]->toolTip(), QStringLiteral("Nice Try!")); // an empty key keeps the phrase
     QCOMPARE(c.b_phrase[4]->toolTip(), QStringLiteral("Cool!"));
-    QCOMPARE(c.tilesetname, QString());
+    QCOMPARE(c.options.tiles, QString());
     QVERIFY(c.PlaySounds1->isChecked()); // only exactly "false" turns it off
-    QVERIFY(!c.AutoErase1->isChecked() && !c.autoEraseInvalid);
+    QVERIFY(!c.AutoErase1->isChecked() && !c.options.autoErase);
     QVERIFY(c.PlayChatterSounds1->isChecked());
 
     // A save writes the colours and the choices back in their own forms, and
@@ -152,7 +152,7 @@ void SettingsWiringTests::nothingIsSavedBeforeLogin()
     c.close();
     QVERIFY(p.w.closed);
     QCOMPARE(slurp(iniPath()), stored);
-    QVERIFY(p.w.chat.botSpeed == 500 && p.w.chat.turnSound == 1); // the entries still act
+    QVERIFY(p.w.chat.options.botSpeed == 500 && p.w.chat.options.turnSound == 1); // the entries still act
     QVERIFY(env->errors.isEmpty());
 }
 
@@ -163,7 +163,7 @@ void SettingsWiringTests::optionsSaveAfterLogin()
     Tchat &c = p.chat();
     p.login();
     QVERIFY(!c.PlaySounds1->isChecked());
-    QCOMPARE(c.botSpeed, 2000);
+    QCOMPARE(c.options.botSpeed, 2000);
     QVERIFY(action(c, "Slow1")->isChecked());
 
     c.PlaySounds1->trigger();
@@ -178,7 +178,7 @@ void SettingsWiringTests::optionsSaveAfterLogin()
     QVERIFY(action(c, "New1")->isChecked() && !action(c, "Classic1")->isChecked());
     c.AutoErase1->trigger();
     QCOMPARE(p.ini("Autoerase"), QStringLiteral("false"));
-    QVERIFY(!c.AutoErase1->isChecked() && !c.autoEraseInvalid);
+    QVERIFY(!c.AutoErase1->isChecked() && !c.options.autoErase);
     action(c, "N14")->trigger();
     QCOMPARE(p.ini("Textsize"), QStringLiteral("14"));
 
@@ -199,12 +199,13 @@ void SettingsWiringTests::optionsSaveAfterLogin()
     c.gamestart->UpDown1()->setValue(9);
     c.PlaySounds1->trigger();
     QCOMPARE(p.ini("Playtoscore"), QStringLiteral("9"));
-    QByteArrayList sent;
-    c.gamestart->send = [&](const QByteArray &text) { sent << text; };
+    QList<std::pair<int, int>> sent;
+    QObject::disconnect(c.gamestart, &Tgamestart::startRequested, nullptr, nullptr); // no connection here
+    QObject::connect(c.gamestart, &Tgamestart::startRequested, &c, [&](int r, int s) { sent.append({r, s}); });
     c.gamestart->UpDown1()->setValue(1);
     c.gamestart->UpDown2()->setValue(30);
     c.gamestart->button_start->click();
-    QCOMPARE(sent, QByteArrayList{"CMD_startgame++1+30+"});
+    QCOMPARE(sent, (QList<std::pair<int, int>>{{1, 30}}));
     QCOMPARE(p.ini("Playtoscore"), QStringLiteral("1"));
     QCOMPARE(p.ini("Timeperturn"), QStringLiteral("30"));
     QVERIFY(env->errors.isEmpty());
@@ -217,7 +218,7 @@ void SettingsWiringTests::tileSetIsKept()
     {
         Player p;
         p.login();
-        QCOMPARE(p.chat().tilesetname, QStringLiteral("Wood"));
+        QCOMPARE(p.chat().options.tiles, QStringLiteral("Wood"));
         p.chat().PlaySounds1->trigger();
         QCOMPARE(p.ini("Tiles"), QStringLiteral("Wood"));
     }
@@ -226,7 +227,7 @@ void SettingsWiringTests::tileSetIsKept()
     {
         Player p;
         p.login();
-        QCOMPARE(p.chat().tilesetname, QString());
+        QCOMPARE(p.chat().options.tiles, QString());
     }
     // A set that cannot be read: the built-in tiles, one line saying so, and the
     // rest of the file and the arrival still apply.
@@ -240,7 +241,7 @@ void SettingsWiringTests::tileSetIsKept()
                                    "The tile set broken could not be read; the built-in tiles are used."}));
     QCOMPARE(p.w.label("label_playername", 2)->text(), QStringLiteral("Red"));
     QVERIFY(!c.PlaySounds1->isChecked());
-    QVERIFY(c.tilesetname.isEmpty());
+    QVERIFY(c.options.tiles.isEmpty());
     QVERIFY(!action(c, "broken3")->isChecked());
     QCOMPARE(c.imagelist_letters.count(), TileSet::builtIn().count());
 }

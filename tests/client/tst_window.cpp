@@ -22,41 +22,11 @@
 using namespace vexlo;
 
 namespace {
-
-// A window joined to a stand-in host and logged in to slot.
-struct Seated
+// Where a widget lies on the board.
+QRect onBoard(const Tchat &c, const QWidget *w)
 {
-    FakeHost host;
-    Window w;
-    explicit Seated(int slot = 4, const QString &name = QStringLiteral("Red"))
-    {
-        if (!host.attach(w.chat, name))
-            qFatal("stand-in host not reached");
-        w.feed("CMD_sendlogininfo+" + QByteArray::number(slot));
-        host.next(); // the login
-    }
-};
-
-// Formats of the chat view's last line: (text, bold, colour) per fragment.
-struct Fragment
-{
-    QString text;
-    bool bold;
-    QColor colour;
-};
-QList<Fragment> lastLineFragments(const QTextEdit *view)
-{
-    QTextBlock b = view->document()->lastBlock();
-    while (b.isValid() && b.text().isEmpty())
-        b = b.previous();
-    QList<Fragment> out;
-    for (auto it = b.begin(); !it.atEnd(); ++it) {
-        const QTextFragment f = it.fragment();
-        out.append({f.text(), f.charFormat().fontWeight() >= QFont::Bold, f.charFormat().foreground().color()});
-    }
-    return out;
+    return QRect(w->mapTo(c.panel_board, QPoint()), w->size());
 }
-
 } // namespace
 
 class WindowTests : public QObject
@@ -79,13 +49,6 @@ private Q_SLOTS:
     void seatPopupAndRemoval();
     void startButtonAndGameOptions();
     void fullGameAndClosedSocket();
-    void chatEntryKeys();
-    void chatLinesAndColours();
-    void scrollChatOff();
-    void linksInTheView();
-    void phraseButtonsAndTheirGate();
-    void chatterSounds();
-    void colourAndSizeOptions();
     void spyListRemoval();
 
 private:
@@ -106,11 +69,10 @@ void WindowTests::startsAsDesigned()
     const int tops[] = {368, 389, 410, 432, 453, 474};
     for (int i = 1; i <= 6; ++i) {
         QCOMPARE(w.label("label_playername", i)->text(), QStringLiteral("<Waiting>"));
-        QCOMPARE(w.label("label_playername", i)->geometry(), QRect(20, tops[i - 1], 100, 16));
-        QCOMPARE(w.label("label_score", i)->x(), 122);
-        QCOMPARE(w.label("label_words", i)->x(), 186);
+        QCOMPARE(onBoard(c, w.label("label_playername", i)), QRect(20, tops[i - 1], 100, 16));
+        QCOMPARE(onBoard(c, w.label("label_score", i)).x(), 122);
+        QCOMPARE(onBoard(c, w.label("label_words", i)).x(), 186);
         QVERIFY(w.label("image_eyes", i)->isHidden());
-        QCOMPARE(w.label("label_playername", i)->property("tag").toInt(), i);
     }
     QCOMPARE(w.label("label_playername", 4)->property("hint").toString(), QStringLiteral("Kling"));
     const QStringList phrases = strings({"Way To Go!", "Good One!", "Nice Try!", "Excellent!", "Brilliant!",
@@ -166,7 +128,7 @@ void WindowTests::loginAndTheColumnOrder()
         QCOMPARE(w.chat.findChildren<QWidget *>(QLatin1String(prefixes[k]) + QStringLiteral("0")).size(), 0);
     }
     // The seat list keeps the plain order.
-    QCOMPARE(w.label("label_playername", 1)->y(), 368);
+    QCOMPARE(onBoard(w.chat, w.label("label_playername", 1)).y(), 368);
 }
 
 void WindowTests::firstSeatKeepsTheColumns()
@@ -434,253 +396,6 @@ void WindowTests::fullGameAndClosedSocket()
     QVERIFY(!t.w.chat.Timer1.isActive());
 }
 
-void WindowTests::chatEntryKeys()
-{
-    Window before;
-    FakeHost idle;
-    QVERIFY(idle.attach(before.chat));
-    QTest::keyClicks(before.chat.mychat, QStringLiteral("early"));
-    QTest::keyClick(before.chat.mychat, Qt::Key_Return);
-    QCOMPARE(before.chat.mychat->text(), QStringLiteral("early")); // not logged in: kept
-    QVERIFY(idle.quiet(before.chat));
-
-    Seated s(4);
-    QLineEdit *entry = s.w.chat.mychat;
-    QTest::keyClicks(entry, QStringLiteral("hi + there"));
-    QCOMPARE(entry->text(), QStringLiteral("hi + there")); // the first key wiped the starting text
-    QTest::keyClick(entry, Qt::Key_Return);
-    QCOMPARE(s.host.next(), QByteArray("CMD_chat+4+hi + there|clBlack"));
-    QVERIFY(entry->text().isEmpty());
-    QTest::keyClicks(entry, QStringLiteral("/me waves"));
-    QTest::keyClick(entry, Qt::Key_Enter);
-    QCOMPARE(s.host.next(), QByteArray("CMD_action+4+waves|clBlack"));
-    entry->setText(QStringLiteral("/meow"));
-    s.w.chat.sendit();
-    QCOMPARE(s.host.next(), QByteArray("CMD_action+4+w|clBlack"));
-    entry->setText(QStringLiteral("/quit"));
-    s.w.chat.sendit();
-    QVERIFY(entry->text().isEmpty());
-    QVERIFY(s.host.quiet(s.w.chat));
-    s.w.chat.sendit(); // empty: nothing
-    QVERIFY(s.host.quiet(s.w.chat));
-    // Outside Latin-1 and the terminator character go out as "?".
-    entry->setText(QString::fromUtf8("café ÿ € ok"));
-    s.w.chat.sendit();
-    QCOMPARE(s.host.next(), QByteArray("CMD_chat+4+caf\xe9 ? ? ok|clBlack"));
-    // Paste replaces the whole entry.
-    QGuiApplication::clipboard()->setText(QStringLiteral("pasted\nline"));
-    entry->setText(QStringLiteral("old"));
-    QTest::keyClick(entry, Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(entry->text(), QStringLiteral("pasted line"));
-}
-
-void WindowTests::chatLinesAndColours()
-{
-    Seated s(1);
-    Window &w = s.w;
-    w.feed("CMD_chat+Player1 chats: see you at 10:30|clRed");
-    QList<Fragment> f = lastLineFragments(w.chat.mainchat);
-    QCOMPARE(f.size(), 2);
-    QCOMPARE(f[0].text, QStringLiteral("Player1 chats:"));
-    QVERIFY(f[0].bold);
-    QCOMPARE(f[1].text, QStringLiteral(" see you at 10:30"));
-    QVERIFY(!f[1].bold);
-    QCOMPARE(f[0].colour, QColor(255, 0, 0));
-    QCOMPARE(f[1].colour, QColor(255, 0, 0));
-
-    w.feed("CMD_action+Player1 waves|$000080FF");
-    f = lastLineFragments(w.chat.mainchat);
-    QCOMPARE(f.size(), 1);
-    QVERIFY(!f[0].bold);
-    QCOMPARE(f[0].colour, QColor(255, 128, 0));
-    w.feed("CMD_action+Player1 says: Way To Go!|clnavy");
-    f = lastLineFragments(w.chat.mainchat);
-    QCOMPARE(f[0].text, QStringLiteral("Player1 says:"));
-    QCOMPARE(f[0].colour, QColor(0, 0, 128));
-    w.feed("CMD_chat+Player1 chats: no colour");
-    QCOMPARE(lastLineFragments(w.chat.mainchat)[1].colour, QColor(255, 0, 0));
-    w.feed("CMD_chat+Player1 chats: a|b|clBlue");
-    QCOMPARE(w.lastLine(), QStringLiteral("Player1 chats: a"));
-    QCOMPARE(lastLineFragments(w.chat.mainchat)[0].colour, QColor(255, 0, 0));
-    // The window's own lines are blue.
-    w.chat.addlinetochat(QStringLiteral("You are Connected."), w.chat.systemcolour);
-    f = lastLineFragments(w.chat.mainchat);
-    QCOMPARE(f.size(), 1);
-    QCOMPARE(f[0].colour, QColor(0, 0, 255));
-    QCOMPARE(w.lines().size(), 6);
-    // Clear Main Chat empties the view and gives the entry the focus.
-    w.chat.ClearMainChat1->trigger();
-    QVERIFY(w.lines().isEmpty());
-    // Copy puts the selection on the clipboard as plain text.
-    w.feed("CMD_chat+A chats: copy me|clRed");
-    w.chat.mainchat->selectAll();
-    w.chat.Copy1Click();
-    QVERIFY(QGuiApplication::clipboard()->text().startsWith(QStringLiteral("A chats: copy me")));
-}
-
-void WindowTests::scrollChatOff()
-{
-    Seated s(1);
-    Window &w = s.w;
-    w.chat.show();
-    QScrollBar *bar = w.chat.mainchat->verticalScrollBar();
-    for (int i = 0; i < 60; ++i)
-        w.feed("CMD_chat+A chats: line " + QByteArray::number(i) + "|clBlack");
-    QVERIFY(bar->maximum() > 0);
-    QCOMPARE(bar->value(), bar->maximum()); // the view follows
-    w.chat.ScrollChatOff1->trigger();
-    QVERIFY(w.chat.ScrollChatOff1->isChecked() && w.chat.ScrollChatOff2->isChecked());
-    bar->setValue(10);
-    for (int i = 0; i < 5; ++i)
-        w.feed("CMD_chat+A chats: more|clBlack");
-    QCOMPARE(bar->value(), 10);
-    w.chat.ScrollChatOff2->trigger(); // the pop-up item flips both
-    QVERIFY(!w.chat.ScrollChatOff1->isChecked() && !w.chat.ScrollChatOff2->isChecked());
-    w.feed("CMD_chat+A chats: last|clBlack");
-    QCOMPARE(bar->value(), bar->maximum());
-}
-
-void WindowTests::linksInTheView()
-{
-    Seated s(1);
-    Window &w = s.w;
-    w.chat.show();
-    w.feed("CMD_chat+Bob chats: see http://example.com/page. or file:///etc/passwd or WWW.Vexlo.ORG|clBlack");
-    QTextEdit *view = w.chat.mainchat;
-    const QString line = w.lastLine();
-    // A point in the middle of a character of the text.
-    auto pointAt = [&](qsizetype index) {
-        QTextCursor c(view->document());
-        c.setPosition(int(index));
-        const QRect left = view->cursorRect(c);
-        c.setPosition(int(index) + 1);
-        const QRect right = view->cursorRect(c);
-        return QPoint((left.x() + right.x()) / 2, left.center().y());
-    };
-    const QPoint onHttp = pointAt(line.indexOf(QLatin1String("example")));
-    QCOMPARE(w.chat.linkAt(onHttp), QStringLiteral("http://example.com/page"));
-    w.chat.mainchatMouseMove(onHttp);
-    QCOMPARE(view->viewport()->cursor().shape(), Qt::PointingHandCursor);
-    const QPoint onWord = pointAt(line.indexOf(QLatin1String("see")));
-    QVERIFY(w.chat.linkAt(onWord).isEmpty());
-    w.chat.mainchatMouseMove(onWord);
-    QCOMPARE(view->viewport()->cursor().shape(), Qt::ArrowCursor);
-    // Left press opens and selects the link; other buttons do not.
-    QVERIFY(!w.chat.mainchatMouseDown(Qt::RightButton, onHttp));
-    QVERIFY(w.chat.mainchatMouseDown(Qt::LeftButton, onHttp));
-    QCOMPARE(w.opened, QList<QUrl>{QUrl(QStringLiteral("http://example.com/page"))});
-    QCOMPARE(view->textCursor().selectedText(), QStringLiteral("http://example.com/page"));
-    // A local file is never a link, nor opened.
-    const QPoint onFile = pointAt(line.indexOf(QLatin1String("passwd")));
-    QVERIFY(w.chat.linkAt(onFile).isEmpty());
-    QVERIFY(!w.chat.mainchatMouseDown(Qt::LeftButton, onFile));
-    // "www." keeps its capitals and opens as a web address.
-    QVERIFY(w.chat.mainchatMouseDown(Qt::LeftButton, pointAt(line.indexOf(QLatin1String("Vexlo")))));
-    QCOMPARE(w.opened.last(), QUrl(QStringLiteral("http://WWW.Vexlo.ORG")));
-    // Past the end of the text there is nothing.
-    QVERIFY(w.chat.linkAt(QPoint(5, view->viewport()->height() - 3)).isEmpty());
-    QCOMPARE(w.opened.size(), 2);
-}
-
-void WindowTests::phraseButtonsAndTheirGate()
-{
-    Seated s(4);
-    Tchat &c = s.w.chat;
-    c.b_phrase[1]->click();
-    QCOMPARE(s.host.next(), QByteArray("CMD_action+4+says: Way To Go!|clBlack"));
-    QVERIFY(!c.phrasegate);
-    QVERIFY(c.phrasegateTimer.isActive());
-    QCOMPARE(c.phrasegateTimer.interval(), 2000);
-    c.b_phrase[2]->click(); // within the gate: nothing
-    QVERIFY(s.host.quiet(c));
-    c.phrasegateTimerTimer();
-    c.b_phrase[3]->setToolTip(QStringLiteral("/me cheers"));
-    c.b_phrase[3]->click();
-    QCOMPARE(s.host.next(), QByteArray("CMD_action+4+cheers|clBlack"));
-    c.phrasegateTimerTimer();
-    c.b_phrase[3]->setToolTip(QStringLiteral("/mecheers"));
-    c.b_phrase1Click(3);
-    QCOMPARE(s.host.next(), QByteArray("CMD_action+4+says: /mecheers|clBlack"));
-
-    // Without a connection: the socket's error, and the gate stays open.
-    Window alone;
-    alone.chat.b_phrase[1]->click();
-    QCOMPARE(env->errors, QStringList{QStringLiteral("Send - Socket Not Connected")});
-    QVERIFY(alone.chat.phrasegate);
-}
-
-void WindowTests::chatterSounds()
-{
-    Seated s(4);
-    Window &w = s.w;
-    w.feed("CMD_newplayerinfo+2+Blue");
-    w.sounds.clear();
-    w.chat.ClearMainChat1Click();
-    w.chat.wave12Click(3);
-    QCOMPARE(s.host.next(), QByteArray("CMD_playasound+4+wave3+"));
-    w.chat.wave12Click(0); // <Cancel>
-    QVERIFY(s.host.quiet(w.chat));
-    // Chatter sounds off: a line in blue, naming the sound.
-    w.feed("CMD_playasound+2+wave6+");
-    QCOMPARE(w.lastLine(), QStringLiteral("Blue: <Chatter Sound> Snoring"));
-    const QList<Fragment> f = lastLineFragments(w.chat.mainchat);
-    QCOMPARE(f[0].text, QStringLiteral("Blue:"));
-    QVERIFY(f[0].bold);
-    QCOMPARE(f[1].colour, QColor(0, 0, 255));
-    QVERIFY(w.sounds.isEmpty());
-    // Unknown seats and sounds write nothing.
-    for (const char *m : {"CMD_playasound+9+wave6+", "CMD_playasound+2+wave13+", "CMD_playasound+x+wave1+",
-                          "CMD_playasound+2+Cancel1+"})
-        w.feed(m);
-    QCOMPARE(w.lines().size(), 1);
-    QVERIFY(env->errors.isEmpty());
-    // On: the sound plays even with the program's sounds off, and nothing is written.
-    w.chat.PlayChatterSounds1->trigger();
-    QVERIFY(w.chat.PlayChatterSounds1->isChecked());
-    w.chat.PlaySounds1->trigger();
-    QVERIFY(!w.chat.PlaySounds1->isChecked());
-    w.feed("CMD_playasound+2+wave6+");
-    QCOMPARE(w.sounds, QStringList{QStringLiteral("wave6")});
-    QCOMPARE(w.lines().size(), 1);
-    w.chat.playsounds(QStringLiteral("entered"));
-    QCOMPARE(w.sounds.size(), 1);
-
-    // Watchers cannot send sounds.
-    Seated spy(8);
-    spy.w.chat.wave12Click(1);
-    QVERIFY(spy.host.quiet(spy.w.chat));
-    // Every sound the program names is carried in it.
-    for (const char *name : {"entered", "turn", "turnnew", "clickletter", "backspace", "clear", "pass", "invalid",
-                             "goodword", "allfilled", "tick", "timeup", "postscores", "winner", "Wave1", "wave12"})
-        QVERIFY2(!soundResource(QLatin1String(name)).isEmpty(), name);
-    QVERIFY(soundResource(QStringLiteral("wave13")).isEmpty());
-}
-
-void WindowTests::colourAndSizeOptions()
-{
-    Seated s(2);
-    Window &w = s.w;
-    w.colourChoice = rgbColor(255, 128, 0);
-    w.chat.TextColor1->trigger();
-    QCOMPARE(w.chat.chatcolour, rgbColor(255, 128, 0));
-    QCOMPARE(w.chat.mychat->palette().color(QPalette::Text), QColor(255, 128, 0));
-    w.chat.mychat->setText(QStringLiteral("hi"));
-    w.chat.sendit();
-    QCOMPARE(s.host.next(), QByteArray("CMD_chat+2+hi|$000080FF"));
-    w.colourChoice = std::nullopt; // cancelled: nothing changes
-    w.chat.TextColor1Click();
-    QCOMPARE(w.chat.chatcolour, rgbColor(255, 128, 0));
-    w.colourChoice = clRed;
-    w.chat.ActionColor1Click();
-    w.chat.mychat->setText(QStringLiteral("/me smiles"));
-    w.chat.sendit();
-    QCOMPARE(s.host.next(), QByteArray("CMD_action+2+smiles|clRed"));
-    w.chat.findChild<QAction *>(QStringLiteral("N12"))->trigger();
-    QCOMPARE(w.chat.mainchat->font().pointSize(), 12);
-    w.chat.N14Click(8);
-    QCOMPARE(w.chat.mainchat->font().pointSize(), 8);
-}
-
 void WindowTests::spyListRemoval()
 {
     Seated h(1);
@@ -711,5 +426,10 @@ void WindowTests::spyListRemoval()
     QVERIFY(!spy.popup_kickhim->isEnabled()); // only hosting enables it
 }
 
-QTEST_MAIN(WindowTests)
+int runWindowTests(int argc, char **argv)
+{
+    WindowTests t;
+    return QTest::qExec(&t, argc, argv);
+}
+
 #include "tst_window.moc"

@@ -1,16 +1,13 @@
-#include <QApplication>
-#include <QTest>
+#include <QCoreApplication>
 
 int runIniFileTests(int argc, char **argv);
 int runSettingsModelTests(int argc, char **argv);
-int runPhrasesTests(int argc, char **argv);
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
+    QCoreApplication app(argc, argv);
     int failed = 0;
     failed += runIniFileTests(argc, argv);
     failed += runSettingsModelTests(argc, argv);
-    failed += runPhrasesTests(argc, argv);
     return failed;
 }

@@ -41,7 +41,8 @@ struct Tally
     explicit Tally(const QString &path)
     {
         window = std::make_unique<Ttallylist>(path);
-        window->loadchecklist = [this] { window->fillChecklist(opponents); };
+        QObject::connect(window.get(), &Ttallylist::loadchecklist, window.get(),
+                         [this] { window->fillChecklist(opponents); });
         window->confirm = [this](QWidget *, const QString &q) {
             questions << q;
             return answer;

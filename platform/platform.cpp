@@ -1,17 +1,8 @@
 #include "platform.h"
 
-#include "tdownload.h"
-
-#include <QColorDialog>
-#include <QDesktopServices>
 #include <QDir>
-#include <QGuiApplication>
-#include <QMessageBox>
-#include <QScreen>
+#include <QFile>
 #include <QStandardPaths>
-#include <QWidget>
-
-#include <memory>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -21,7 +12,11 @@ namespace vexlo::platform {
 
 QString dataFolder()
 {
-    return Tdownload::dataFolder();
+    QString folder = qEnvironmentVariable("VEXLO_HOME");
+    if (folder.isEmpty())
+        folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(folder);
+    return folder;
 }
 
 bool holdInstanceLock()
@@ -40,20 +35,6 @@ bool holdInstanceLock()
     return ::flock(fd, LOCK_SH | LOCK_NB) == 0;
 }
 
-QMessageBox *errorBox(const QString &text)
-{
-    auto *box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Vexlo"), text);
-    // Error texts may quote what a peer sent: never read them as markup.
-    box->setTextFormat(Qt::PlainText);
-    return box;
-}
-
-void showErrorBox(const QString &text)
-{
-    const std::unique_ptr<QMessageBox> box(errorBox(text));
-    box->exec();
-}
-
 QString gamePort()
 {
     const QString env = qEnvironmentVariable("VEXLO_PORT");
@@ -62,30 +43,6 @@ QString gamePort()
     if (ok && port <= 65535)
         return QString::number(port);
     return QStringLiteral("7772");
-}
-
-DesktopHooks DesktopHooks::real()
-{
-    DesktopHooks h;
-    h.message = [](QWidget *parent, const QString &text) {
-        QMessageBox::information(parent, QStringLiteral("Vexlo"), text);
-    };
-    h.chooseColor = [](QWidget *parent, TColor start) -> std::optional<TColor> {
-        const QColor c = QColorDialog::getColor(toQColor(start), parent);
-        if (!c.isValid())
-            return std::nullopt;
-        return fromQColor(c);
-    };
-    h.confirm = [](QWidget *parent, const QString &question) {
-        return QMessageBox::question(parent, QStringLiteral("Vexlo"), question, QMessageBox::Yes | QMessageBox::No)
-               == QMessageBox::Yes;
-    };
-    h.openUrl = [](const QUrl &url) { QDesktopServices::openUrl(url); };
-    h.workArea = [](const QWidget *window) {
-        const QScreen *screen = window ? window->screen() : QGuiApplication::primaryScreen();
-        return screen ? screen->availableGeometry() : QRect();
-    };
-    return h;
 }
 
 QUrl linkUrl(const QString &link)

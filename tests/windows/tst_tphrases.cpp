@@ -61,10 +61,10 @@ void PhrasesTests::init()
 void PhrasesTests::wire(Tphrases &p)
 {
     p.settingsFile = m_path;
-    p.setButtonPhrases = [this](const QStringList &texts) {
+    connect(&p, &Tphrases::setButtonPhrases, this, [this](const QStringList &texts) {
         m_buttons = texts;
         ++m_applied;
-    };
+    });
 }
 
 void PhrasesTests::looksAsDescribed()

@@ -2,6 +2,7 @@
 
 int runDownloaderTests(int argc, char **argv);
 int runHelpAboutTests(int argc, char **argv);
+int runPhrasesTests(int argc, char **argv);
 
 int main(int argc, char **argv)
 {
@@ -10,5 +11,6 @@ int main(int argc, char **argv)
     int failed = 0;
     failed += runHelpAboutTests(argc, argv);
     failed += runDownloaderTests(argc, argv);
+    failed += runPhrasesTests(argc, argv);
     return failed;
 }

@@ -4,6 +4,7 @@
 // 1988 match search (binary trees per first byte, nearer match on equal lengths)
 // so its output is the same byte for byte; the decoder reads any such stream and
 // refuses one that ends before it is done.
+#include "lzhufbits.h"
 #include "lzrw1engines.h"
 #include "lzrw1.h"
 
@@ -23,7 +24,6 @@ constexpr int T = N_CHAR * 2 - 1; // 627 tree nodes
 constexpr int R = T - 1;          // the root's position
 constexpr unsigned MAX_FREQ = 0x8000;
 constexpr int NIL = N;            // no node in the search trees
-constexpr int kIoSize = 32784;
 
 // The upper 6 bits of a position: code length and code (left-aligned in a byte).
 constexpr std::array<std::uint8_t, 64> kUpperLen = {
@@ -53,104 +53,9 @@ struct UpperDecode
 };
 constexpr UpperDecode kUpperDecode;
 
-// Bits out, most significant first, in blocks through the write callback.
-class BitWriter
-{
-public:
-    explicit BitWriter(const TLZH::WriteFn &write) : m_write(write) { m_buf.resize(kIoSize); }
-
-    void put(unsigned bits, int count) // the low `count` bits of `bits`, count <= 24
-    {
-        m_acc = (m_acc << count) | (bits & ((1u << count) - 1u));
-        m_n += count;
-        while (m_n >= 8) {
-            m_n -= 8;
-            byte(static_cast<std::uint8_t>(m_acc >> m_n));
-        }
-    }
-    void finish()
-    {
-        if (m_n > 0)
-            byte(static_cast<std::uint8_t>(m_acc << (8 - m_n)));
-        m_n = 0;
-        flush();
-    }
-    std::uint64_t total() const { return m_total; }
-
-private:
-    void byte(std::uint8_t b)
-    {
-        m_buf[m_fill++] = b;
-        ++m_total;
-        if (m_fill == m_buf.size())
-            flush();
-    }
-    void flush()
-    {
-        if (m_fill)
-            m_write(m_buf.data(), m_fill);
-        m_fill = 0;
-    }
-
-    const TLZH::WriteFn &m_write;
-    std::vector<std::uint8_t> m_buf;
-    std::size_t m_fill = 0;
-    std::uint64_t m_acc = 0;
-    int m_n = 0;
-    std::uint64_t m_total = 0;
-};
-
-// Bits in. Looking ahead past the end sees 0 bits; taking them is an error.
-class BitReader
-{
-public:
-    explicit BitReader(const TLZH::ReadFn &read) : m_read(read) { m_buf.resize(kIoSize); }
-
-    // The next 8 bits without taking them.
-    unsigned peek8()
-    {
-        fill();
-        return static_cast<unsigned>(m_acc >> 56);
-    }
-    // Takes count (<= 32) bits; false when the stream has fewer left.
-    bool take(int count, unsigned *value)
-    {
-        fill();
-        if (count > m_n)
-            return false;
-        *value = count ? static_cast<unsigned>(m_acc >> (64 - count)) : 0u;
-        m_acc <<= count;
-        m_n -= count;
-        return true;
-    }
-
-private:
-    void fill()
-    {
-        while (m_n <= 56) {
-            if (m_pos == m_end) {
-                if (m_eof)
-                    return;
-                m_end = m_read(m_buf.data(), m_buf.size());
-                m_pos = 0;
-                if (m_end == 0) {
-                    m_eof = true;
-                    return;
-                }
-            }
-            m_acc |= static_cast<std::uint64_t>(m_buf[m_pos++]) << (56 - m_n);
-            m_n += 8;
-        }
-    }
-
-    const TLZH::ReadFn &m_read;
-    std::vector<std::uint8_t> m_buf;
-    std::size_t m_pos = 0;
-    std::size_t m_end = 0;
-    bool m_eof = false;
-    std::uint64_t m_acc = 0; // bits left-aligned
-    int m_n = 0;
-};
+using lzhufbits::BitReader;
+using lzhufbits::BitWriter;
+using lzhufbits::kIoSize;
 
 } // namespace
 

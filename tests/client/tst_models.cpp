@@ -1,0 +1,112 @@
+// The client's models without a window or a socket: the round, the seats and
+// the score report.
+#include "roundmodel.h"
+#include "scorereport.h"
+#include "seatsmodel.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+class ModelTests : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void roundTypingAndCountdown();
+    void seatsArrivalsAndMarks();
+    void scoreReport();
+};
+
+void ModelTests::roundTypingAndCountdown()
+{
+    RoundModel r;
+    QVERIFY(r.chatMode());
+    QCOMPARE(r.roundText(), QStringLiteral("Round: 0 of 0"));
+    r.startGame(QStringLiteral("5"), 60);
+    QCOMPARE(r.barStep(), 4);
+    r.setRound(QStringLiteral("2"));
+    r.startGame(QStringLiteral("9"), 0); // the line keeps the total the round began with
+    QCOMPARE(r.roundText(), QStringLiteral("Round: 2 of 5"));
+    QCOMPARE(r.barStep(), 0);
+
+    QVERIFY(!r.eraseLetter());
+    for (int tile : {3, 1, 20, 19, 5})
+        QVERIFY(r.typeLetter(tile));
+    QVERIFY(!r.typeLetter(1)); // a sixth letter is not taken
+    QVERIFY(r.wordComplete());
+    QCOMPARE(r.letters(), (std::array<int, 5>{3, 1, 20, 19, 5}));
+    QVERIFY(r.eraseLetter());
+    QCOMPARE(r.letters(), (std::array<int, 5>{3, 1, 20, 19, 0}));
+    r.clearLetters();
+    QCOMPARE(r.letterCount(), 0);
+
+    r.setInputOwner(2);
+    QVERIFY(r.boardOpenFor(2) && !r.boardOpenFor(3));
+    r.setInputOwner(0);
+    QVERIFY(!r.boardOpenFor(0));
+
+    QSignalSpy ticks(&r, &RoundModel::ticked);
+    r.startCountdown(2);
+    QCOMPARE(ticks.count(), 0); // shown from the first tick
+    r.tick();
+    r.tick();
+    r.tick();
+    QCOMPARE(r.secondsLeft(), 0);
+    QCOMPARE(ticks.count(), 3);
+    QSignalSpy modes(&r, &RoundModel::chatModeChanged);
+    r.setChatMode(true); // no change, no signal
+    r.setChatMode(false);
+    QCOMPARE(modes.count(), 1);
+}
+
+void ModelTests::seatsArrivalsAndMarks()
+{
+    SeatsModel s;
+    QSignalSpy changed(&s, &SeatsModel::seatChanged);
+    QCOMPARE(s.shownName(3), QStringLiteral("<Waiting>"));
+    s.arrive(3, QString()); // a seat taken under an empty name is taken
+    QVERIFY(s.taken(3));
+    QCOMPARE(s.shownName(3), QString());
+    s.arrive(7, QStringLiteral("Eve")); // no seat
+    s.arrive(0, QStringLiteral("Nobody"));
+    QCOMPARE(changed.count(), 1);
+    s.setWatching(3, true);
+    s.leave(3);
+    QVERIFY(!s.taken(3) && !s.watching(3));
+
+    s.setTotal(2, QStringLiteral("40"));
+    s.setWords(2, QStringLiteral("3"));
+    s.resetScores();
+    QCOMPARE(s.total(2), QStringLiteral("0"));
+    QCOMPARE(s.words(2), QString());
+
+    s.addWatcher(8, QStringLiteral("Eve"));
+    QVERIFY(!s.removeWatcher(8, QStringLiteral("Mallory")));
+    QVERIFY(s.removeWatcher(8, QStringLiteral("EVE")));
+    QVERIFY(s.watchers().isEmpty());
+
+    s.swapColumns(1, 4);
+    QCOMPARE(s.column(1), 4);
+    QCOMPARE(s.column(4), 1);
+    QCOMPARE(SeatsModel::seatHint(4), QStringLiteral("Kling"));
+}
+
+void ModelTests::scoreReport()
+{
+    const ScoreReport r = ScoreReport::parse("3+1+0+cat+1+1+dog+1+2+12+1+3+40+1+4+1+9+3+7+0+5+arose");
+    QCOMPARE(r.fastest, 3);
+    QCOMPARE(r.seats[1].words, QStringList({QStringLiteral("CAT"), QStringLiteral("dog")}));
+    QCOMPARE(r.seats[1].roundScore, std::optional<QString>(QStringLiteral("12")));
+    QCOMPARE(r.seats[1].total, std::optional<QString>(QStringLiteral("40")));
+    QVERIFY(r.seats[1].bonus);
+    QVERIFY(!r.seats[2].total);
+    QCOMPARE(r.originals, QStringList{QStringLiteral("arose")}); // slot 9 left out, kind 5 kept
+    QVERIFY(!r.error);
+    QCOMPARE(ScoreReport::parse("x+").fastest, 0);
+
+    const ScoreReport bad = ScoreReport::parse("0+1+3+40+x+3+50");
+    QVERIFY(bad.error);
+    QCOMPARE(bad.seats[1].total, std::optional<QString>(QStringLiteral("40"))); // what came before stays
+}
+
+QTEST_GUILESS_MAIN(ModelTests)
+#include "tst_models.moc"
