@@ -47,6 +47,11 @@ void Tchat::buildMenus()
     AddComputerPlayer1 = item(file, "AddComputerPlayer1", QStringLiteral("Add Computer Player"),
                               &Tchat::AddComputerPlayer1Click);
     AddComputerPlayer1->setEnabled(false);
+    HostNetworkGame1 = item(file, "HostNetworkGame1", QStringLiteral("Host Network Game..."),
+                            &Tchat::HostNetworkGame1Click);
+    JoinNetworkGame1 = item(file, "JoinNetworkGame1", QStringLiteral("Join Network Game..."),
+                            &Tchat::JoinNetworkGame1Click);
+    PlaySoloGame1 = item(file, "PlaySoloGame1", QStringLiteral("Play Solo Game"), &Tchat::PlaySoloGame1Click);
     file->addSeparator();
     Exit1 = item(file, "Exit1", QStringLiteral("Exit"), &Tchat::Exit1Click);
 

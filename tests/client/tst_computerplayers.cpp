@@ -90,6 +90,7 @@ private Q_SLOTS:
     void soloHostAddsAndRemovesOne();
     void onlyTheHostWithAFreeSeatAdds();
     void keptNumberComesBackAtTheNextSoloStart();
+    void theyLeaveWithTheSession();
 
 private:
     std::unique_ptr<TestEnvironment> env;
@@ -178,6 +179,31 @@ void ComputerPlayerTests::keptNumberComesBackAtTheNextSoloStart()
     QCOMPARE(seat(w, 4), QStringLiteral("<Waiting>"));
     QCOMPARE(w.chat.computerSeats->count(), 2);
     QCOMPARE(slurp(iniPath()), stored); // coming back writes nothing
+    QVERIFY(env->errors.isEmpty());
+}
+
+void ComputerPlayerTests::theyLeaveWithTheSession()
+{
+    Table t;
+    Window &w = t.host();
+    QTRY_VERIFY(w.chat.AddComputerPlayer1->isEnabled());
+    w.chat.AddComputerPlayer1->trigger();
+    QTRY_VERIFY(isBot(seat(w, 2)));
+    w.chat.hooks.confirm = [](QWidget *, const QString &) { return true; };
+    // A new solo game from the window: the player leaves with the old session
+    // and comes back in the new one.
+    ComputerPlayer *old = w.chat.computerSeats->manager().players().constFirst();
+    QSignalSpy gone(old, &ComputerPlayer::disconnected);
+    w.chat.PlaySoloGame1->trigger();
+    QVERIFY(gone.count() == 1 || gone.wait());
+    QTRY_VERIFY(isBot(seat(w, 2)) && w.chat.computerSeats->count() == 1);
+    QCOMPARE(ini("Solobots"), QStringLiteral("1"));
+    // A network game hosted from the window: they leave and do not follow.
+    w.chat.startHosting(QStringLiteral("Red"), QStringLiteral("0"));
+    QTRY_COMPARE(seat(w, 1), QStringLiteral("Red"));
+    QTRY_COMPARE(w.chat.computerSeats->manager().count(), 0);
+    QCOMPARE(seat(w, 2), QStringLiteral("<Waiting>"));
+    QCOMPARE(ini("Solobots"), QStringLiteral("1"));
     QVERIFY(env->errors.isEmpty());
 }
 
