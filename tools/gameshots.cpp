@@ -150,7 +150,7 @@ bool playWithBots(Tchat &chat, TServer &server, Tgamestart &gamestart, const QDi
     gamestart.edit_playtoscore->setValue(1);
     gamestart.edit_creationtime->setValue(60);
     gamestart.button_start->click();
-    if (!waitFor([&] { return chat.inputowner == 1; }))
+    if (!waitFor([&] { return chat.roundModel.inputOwner() == 1; }))
         return fail("the round did not start");
     QElapsedTimer clock;
     clock.start();
@@ -165,7 +165,7 @@ bool playWithBots(Tchat &chat, TServer &server, Tgamestart &gamestart, const QDi
     for (int n = 0; n < 3; ++n) {
         typeWord(chat, target());
         key(chat.mychat, Qt::Key_Return);
-        if (!waitFor([&] { return chat.inputowner == 1; }))
+        if (!waitFor([&] { return chat.roundModel.inputOwner() == 1; }))
             return fail("a word was not taken");
     }
     typeWord(chat, target().left(2));
@@ -180,7 +180,7 @@ bool playWithBots(Tchat &chat, TServer &server, Tgamestart &gamestart, const QDi
     while (chat.image_goodjob->isHidden()) {
         typeWord(chat, target());
         key(chat.mychat, Qt::Key_Return);
-        if (!waitFor([&] { return chat.inputowner == 1 || !chat.image_goodjob->isHidden(); }))
+        if (!waitFor([&] { return chat.roundModel.inputOwner() == 1 || !chat.image_goodjob->isHidden(); }))
             return fail("a word was not taken");
     }
     waitFor([&] { return clock.elapsed() > 60 * kBotSecondMs; }, 60 * kBotSecondMs + 1000);
