@@ -22,7 +22,8 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vexlo"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Vexlo"));
+    // No display name: Qt would add " — Vexlo" to every window title, and the
+    // titles ("Vexlo — solo", "Vexlo - Spys") already name the game.
     QApplication::setQuitOnLastWindowClosed(false);
     vexlo::setErrorReporter(vexlo::platform::showErrorBox);
     vexlo::platform::holdInstanceLock();

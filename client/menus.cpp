@@ -44,6 +44,11 @@ void Tchat::buildMenus()
     QMenu *file = bar->addMenu(QStringLiteral("File"));
     StartGame1 = item(file, "StartGame1", QStringLiteral("Start Game"), &Tchat::button_startClick);
     StartGame1->setEnabled(false);
+    HostNetworkGame1 = item(file, "HostNetworkGame1", QStringLiteral("Host Network Game..."),
+                            &Tchat::HostNetworkGame1Click);
+    JoinNetworkGame1 = item(file, "JoinNetworkGame1", QStringLiteral("Join Network Game..."),
+                            &Tchat::JoinNetworkGame1Click);
+    PlaySoloGame1 = item(file, "PlaySoloGame1", QStringLiteral("Play Solo Game"), &Tchat::PlaySoloGame1Click);
     file->addSeparator();
     Exit1 = item(file, "Exit1", QStringLiteral("Exit"), &Tchat::Exit1Click);
 

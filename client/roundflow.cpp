@@ -268,6 +268,7 @@ void Tchat::winner(const QByteArray &args)
 {
     image_goodjob->hide();
     forceChatMode();
+    roundModel.endGame();
     playsounds(QStringLiteral("winner"));
     FieldReader f(args);
     const QString name = QString::fromLatin1(f.field());

@@ -5,6 +5,20 @@ void RoundModel::startGame(const QString &roundTotal, int creationTime)
     m_roundTotal = roundTotal;
     m_creationTime = creationTime;
     m_barStep = creationTime > 0 ? BarWidth / creationTime : 0;
+    m_gameRunning = true;
+}
+
+void RoundModel::reset()
+{
+    m_roundTotal.clear();
+    m_creationTime = m_barStep = m_phase = m_wordIndex = m_inputOwner = m_secondsLeft = 0;
+    m_pattern.clear();
+    m_gameRunning = false;
+    m_round.clear();
+    m_roundText = QStringLiteral("Round: 0 of 0");
+    Q_EMIT roundChanged();
+    clearLetters();
+    setChatMode(true);
 }
 
 void RoundModel::setRound(const QString &round)

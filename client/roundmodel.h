@@ -25,6 +25,11 @@ public:
     // seconds a round lasts, which give the bar's step.
     void startGame(const QString &roundTotal, int creationTime);
     QString roundTotal() const { return m_roundTotal; }
+    // A game is on from its start (or the catch-up) until its winner is told.
+    bool gameRunning() const { return m_gameRunning; }
+    void endGame() { m_gameRunning = false; }
+    // A new session in the same window: everything as the window starts.
+    void reset();
     int creationTime() const { return m_creationTime; }
     int barStep() const { return m_barStep; }
     // The round as the server wrote it (shown as it stands), and the line the
@@ -91,4 +96,5 @@ private:
     int m_inputOwner = 0;
     bool m_chatMode = true;
     int m_secondsLeft = 0;
+    bool m_gameRunning = false;
 };

@@ -68,6 +68,13 @@ SeatListView::SeatListView(const SeatsModel &seats, QWidget *parent) : QWidget(p
     });
 }
 
+void SeatListView::hideTotals()
+{
+    for (int slot = 1; slot <= 6; ++slot)
+        if (QLabel *score = seatWidget<QLabel>("label_score", slot))
+            score->hide();
+}
+
 void SeatListView::showSeat(int slot)
 {
     if (QLabel *l = seatWidget<QLabel>("label_playername", slot))

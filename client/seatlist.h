@@ -15,6 +15,8 @@ public:
 
     // A player took the seat: the name and the total show.
     void showSeat(int slot);
+    // A new session: the totals hide again until their players arrive.
+    void hideTotals();
 
 Q_SIGNALS:
     void nameMenuRequested(QLabel *name, const QPoint &globalPos);

@@ -77,6 +77,18 @@ bool SeatsModel::removeWatcher(int slot, const QString &name)
     return true;
 }
 
+void SeatsModel::reset()
+{
+    for (int slot = 1; slot <= SeatCount; ++slot) {
+        leave(slot);
+        setTotal(slot, QStringLiteral("0"));
+        setWords(slot, QString());
+    }
+    m_watchers.clear();
+    m_local = 0;
+    setLocalWatching(false);
+}
+
 void SeatsModel::swapColumns(int a, int b)
 {
     if (isSeat(a) && isSeat(b))

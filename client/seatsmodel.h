@@ -54,6 +54,10 @@ public:
     bool removeWatcher(int slot, const QString &name);
     QMap<int, QString> watchers() const { return m_watchers; }
 
+    // A new session in the same window: every seat free, no watchers, no slot of
+    // this window's own. The columns are put back in slot order beforehand.
+    void reset();
+
     // --- the score panel's columns: column(slot) shows that slot ---
     void swapColumns(int a, int b);
     int column(int slot) const { return isSeat(slot) ? m_column[size_t(slot)] : slot; }

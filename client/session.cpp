@@ -6,12 +6,15 @@
 #include "catalogue.h"
 #include "chattext.h"
 #include "errorreport.h"
+#include "hostaddress.h"
 #include "message.h"
+#include "settingsmodel.h"
 #include "tgamestart.h"
 #include "tserver.h"
 #include "tspylist.h"
 
 #include <QAction>
+#include <QHostInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -36,6 +39,9 @@ void Tchat::wireSockets()
     sock.OnInfo = [this](TSock *s, TSocketInfo kind, const QString &text) { sockInfo(s, kind, text); };
     Timer1.setInterval(1);
     connect(&Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    connecttimer.setSingleShot(true);
+    connecttimer.setInterval(ConnectSeconds * 1000);
+    connect(&connecttimer, &QTimer::timeout, this, [this] { guarded([this] { connecttimerTimer(); }); });
     phrasegateTimer.setSingleShot(true);
     phrasegateTimer.setInterval(2000);
     connect(&phrasegateTimer, &QTimer::timeout, this, [this] { phrasegateTimerTimer(); });
@@ -53,12 +59,23 @@ void Tchat::processparams()
     button_start->hide();
     StartGame1->setEnabled(false);
     loginname.clear();
+    // The desktop entry's "Host Network Game" and "Join Network Game" open the
+    // window at the dialog.
+    if (m_args.size() == 1 && (m_args[0] == QLatin1String("--host") || m_args[0] == QLatin1String("--join"))) {
+        if (m_args[0] == QLatin1String("--host"))
+            openHostGame(true);
+        else
+            openJoinGame(true);
+        return;
+    }
     if (m_args.isEmpty()) {
         sessionLine(QStringLiteral("Loading Solo Game..Please wait."));
         showDownloader();
         hostaddress = QStringLiteral("127.0.0.1");
         myname = QStringLiteral("You");
+        m_session = {SessionKind::Solo, hostaddress};
         hostpress();
+        showSessionTitle();
         return;
     }
     sessionLine(QStringLiteral("Loading Multi-player Game.. Please Wait."));
@@ -66,10 +83,14 @@ void Tchat::processparams()
         return;
     myname = m_args[0];
     hostaddress = m_args[1];
-    if (m_args[2] == QLatin1String("true"))
+    if (m_args[2] == QLatin1String("true")) {
+        m_session = {SessionKind::Hosting, hostaddress};
         hostpress();
-    else
+        showSessionTitle();
+    } else {
+        m_session = {SessionKind::Joined, hostaddress};
         joinpress();
+    }
     openLobbyLink();
 }
 
@@ -94,9 +115,49 @@ void Tchat::joinpress()
     loginname = myname;
     sock.setHostName(hostaddress);
     sock.setPortName(gameport);
-    sock.Open();
+    // A name nobody resolves or a connect nobody answers is given up after a
+    // while, and said.
+    connecttimer.start();
+    if (needsNameLookup(hostaddress)) {
+        // Looked up without holding the window up; the connect follows.
+        m_lookup = QHostInfo::lookupHost(hostaddress, this,
+                                         [this](const QHostInfo &info) { guarded([&] { hostLookedUp(info); }); });
+    } else {
+        openGameConnection();
+    }
     button_start->hide();
     StartGame1->setEnabled(false);
+}
+
+void Tchat::hostLookedUp(const QHostInfo &info)
+{
+    if (info.lookupId() != m_lookup)
+        return; // given up meanwhile
+    m_lookup = -1;
+    const QList<QHostAddress> found = info.addresses();
+    // An IPv4 address first, as the connection itself would choose.
+    auto it = std::find_if(found.begin(), found.end(),
+                           [](const QHostAddress &a) { return a.protocol() == QAbstractSocket::IPv4Protocol; });
+    if (it == found.end())
+        it = std::find_if(found.begin(), found.end(),
+                          [](const QHostAddress &a) { return a.protocol() == QAbstractSocket::IPv6Protocol; });
+    if (it == found.end()) {
+        connectFailed(hostNotFoundReason());
+        return;
+    }
+    sock.setHostName(it->toString());
+    openGameConnection();
+}
+
+void Tchat::openGameConnection()
+{
+    try {
+        sock.Open();
+    } catch (const ESockException &e) {
+        if (e.message() != QLatin1String("Host Lookup - Could Not Find Host Entry"))
+            throw;
+        connectFailed(hostNotFoundReason());
+    }
 }
 
 void Tchat::openLobbyLink()
@@ -136,10 +197,20 @@ void Tchat::sockRead(TSock *, int)
         Timer1.start();
 }
 
-void Tchat::sockInfo(TSock *, TSocketInfo, const QString &msg)
+void Tchat::sockInfo(TSock *, TSocketInfo kind, const QString &msg)
 {
-    if (msg == QLatin1String("Socket Closed"))
-        close();
+    if (msg == QLatin1String("Socket Closed")) {
+        if (!m_leaving)
+            close();
+        return;
+    }
+    if (kind == TSocketInfo::Connect) {
+        connecttimer.stop();
+        showSessionTitle();
+    } else if (kind == TSocketInfo::Error && !sock.Connected()) {
+        // The connect failed: said once, and the window stays usable.
+        connectFailed(connectFailureReason(msg));
+    }
 }
 
 void Tchat::Timer1Timer()
@@ -225,7 +296,10 @@ void Tchat::newplayerinfo(const QByteArray &args)
     const QString name = QString::fromLatin1(f.rest());
     if (slot == myslot) {
         sessionLine(QStringLiteral("You are Connected."));
-        loadinifile(); // the only time the settings are read
+        // Read at the first login of this run only; a later session in the same
+        // window keeps the choices (and the place) the window has.
+        if (!settingsSession->loaded())
+            loadinifile();
     } else
         sessionLine(name + QStringLiteral(" is Connected."));
     if (slot <= seatcount) {

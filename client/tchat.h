@@ -41,6 +41,7 @@
 
 class QAction;
 class QActionGroup;
+class QHostInfo;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -53,10 +54,13 @@ class Tabout;
 class Tdownload;
 class Tgamestart;
 class Thelp;
+class Thostgame;
+class Tjoingame;
 class Tphrases;
 class Tspylist;
 class Ttallylist;
 namespace vexlo {
+struct HostAddressText;
 class SettingsSession;
 } // namespace vexlo
 
@@ -114,6 +118,34 @@ public:
     void button_startClick();
     void Exit1Click();
     void clearall();
+
+    // --- hosting, joining and solo play chosen from the window (networkgame.cpp) ---
+    // File -> "Host Network Game...", "Join Network Game...", "Play Solo Game".
+    void HostNetworkGame1Click();
+    void JoinNetworkGame1Click();
+    void PlaySoloGame1Click();
+    // The dialogs; with soloOnCancel a cancelled dialog starts a solo game.
+    void openHostGame(bool soloOnCancel);
+    void openJoinGame(bool soloOnCancel);
+    // Leaves the current session, after a Yes/No question when a game is running
+    // or others are connected (false when the player says No).
+    bool leaveSession();
+    // The window as it starts, unconnected: the connection and the server of
+    // this process closed, seats, board, score panel and chat emptied.
+    void resetSession();
+    // A new session, through hostpress / joinpress as the command line starts one.
+    void startSolo();
+    void startHosting(const QString &name, const QString &port);
+    void startJoining(const QString &name, const QString &typed, const vexlo::HostAddressText &address);
+    // Nobody answered the connect in time; the connect failed (one chat line).
+    void connecttimerTimer();
+    void hostLookedUp(const QHostInfo &info);
+    void connectFailed(const QString &reason);
+    void showSessionTitle();
+    static constexpr int ConnectSeconds = 10;
+    QTimer connecttimer;
+    QPointer<Thostgame> hostgame;
+    QPointer<Tjoingame> joingame;
 
     // --- chat, phrase buttons and sounds ---
     void mychatKeyDown(int key, Qt::KeyboardModifiers mods);
@@ -280,6 +312,9 @@ public:
 
     // Menu items.
     QAction *StartGame1 = nullptr;
+    QAction *HostNetworkGame1 = nullptr;
+    QAction *JoinNetworkGame1 = nullptr;
+    QAction *PlaySoloGame1 = nullptr;
     QAction *Exit1 = nullptr;
     QAction *PlaySounds1 = nullptr;
     QAction *PlayChatterSounds1 = nullptr;
@@ -334,6 +369,16 @@ private:
     void dispatch(const QByteArray &text);
     void sessionLine(const QString &line) { addlinetochat(line, systemcolour); }
     vexlo::GameSettings currentSettings() const;
+    QString offeredName() const;
+    void dialogCancelled();
+    void hostgameAccepted();
+    void joingameAccepted();
+    void rememberChoices(const QString &name, const QString &address);
+    bool othersConnected() const;
+    void closeQuietly();
+    void hostFromWindow();
+    void openGameConnection();
+    void abortLookup();
     void writeSettings(const vexlo::WindowBounds &bounds);
 
     int &shownTile(const QLabel *tile);
@@ -354,6 +399,16 @@ private:
     } m_keySeen;
     bool m_shown = false;
     bool m_closing = false;
+    // The session the title names: what was started and the address as typed.
+    enum class SessionKind { None, Solo, Hosting, Joined };
+    struct
+    {
+        SessionKind kind = SessionKind::None;
+        QString address;
+    } m_session;
+    bool m_leaving = false;      // the window closes its own connection
+    int m_lookup = -1;           // the host name lookup under way, -1 for none
+    bool m_soloOnCancel = false; // started at a dialog: cancelling it plays solo
     vexlo::MessageFramer m_framer;
     std::unique_ptr<vexlo::SoundPlayer> m_sounds;
 };

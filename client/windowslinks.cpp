@@ -41,6 +41,8 @@ void Tchat::attachAuxWindows(const AuxWindows &windows)
     if (aux.download) {
         // The installer or the lobby was started: the game ends as "Exit" ends it.
         connect(aux.download, &Tdownload::exitRequested, this, [this] { Exit1Click(); });
+        // No lobby installed: "Play with Others" opens Join Network Game.
+        connect(aux.download, &Tdownload::joinRequested, this, [this] { JoinNetworkGame1Click(); });
     }
     if (aux.tallylist) {
         connect(aux.tallylist, &Ttallylist::loadchecklist, this, &Tchat::loadchecklist);

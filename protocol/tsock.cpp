@@ -119,9 +119,11 @@ quint16 TSock::resolvePort()
 
 QHostAddress TSock::resolveHost()
 {
-    if (startsWithDigit(m_hostName)) {
+    // An address written out is taken as it stands: IPv4, or IPv6 ("::1").
+    if (startsWithDigit(m_hostName) || m_hostName.contains(QLatin1Char(':'))) {
         QHostAddress addr;
-        if (addr.setAddress(m_hostName) && addr.protocol() == QAbstractSocket::IPv4Protocol)
+        if (addr.setAddress(m_hostName)
+            && (addr.protocol() == QAbstractSocket::IPv4Protocol || addr.protocol() == QAbstractSocket::IPv6Protocol))
             return addr;
         throw ESockException(QStringLiteral("Host Lookup - Could Not Find Host Entry"));
     }
@@ -130,10 +132,13 @@ QHostAddress TSock::resolveHost()
         return *it;
     info(TSocketInfo::Lookup, QStringLiteral("Lookup Of Host ") + m_hostName);
     const QHostInfo hi = QHostInfo::fromName(m_hostName);
-    for (const QHostAddress &a : hi.addresses()) {
-        if (a.protocol() == QAbstractSocket::IPv4Protocol) {
-            cache.insert(m_hostName, a);
-            return a;
+    // An IPv4 address first; a host with only IPv6 ones is reached through the first.
+    for (const auto protocol : {QAbstractSocket::IPv4Protocol, QAbstractSocket::IPv6Protocol}) {
+        for (const QHostAddress &a : hi.addresses()) {
+            if (a.protocol() == protocol) {
+                cache.insert(m_hostName, a);
+                return a;
+            }
         }
     }
     throw ESockException(QStringLiteral("Host Lookup - Could Not Find Host Entry"));

@@ -13,7 +13,7 @@ const QString kSocketClosed = QStringLiteral("Socket Closed");
 } // namespace
 
 TServer::TServer(const TDictn *spell, const TargetList *words, QObject *parent)
-    : QObject(parent), rules(spell, words)
+    : QObject(parent), rules(spell, words), m_spell(spell), m_words(words)
 {
     Sock1.setPortName(QStringLiteral("7772"));
     Sock1.OnAccept = [this](TSock *s) { Sock1Accept(s); };
@@ -56,6 +56,18 @@ void TServer::shutdown()
         disconnectsock(s);
     if (Sock1.Listen())
         Sock1.Close();
+}
+
+void TServer::reset()
+{
+    shutdown();
+    socktimer.stop();
+    receivedlist.clear();
+    for (tconnection &c : connections)
+        c = tconnection{};
+    acceptingslot = 0;
+    rules = GameRules(m_spell, m_words);
+    m_timer1Starts = 0;
 }
 
 tplayerview TServer::player(int slot) const

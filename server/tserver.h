@@ -61,6 +61,9 @@ public:
     quint16 listeningPort() const { return Sock1.localPort(); }
     // Closes every connection and the listener.
     void shutdown();
+    // Shuts down and forgets the players and the game: the next startListening
+    // begins a fresh table, as a new program would.
+    void reset();
 
     RandomGenerator &random() { return rules.random(); }
     // Length of one game second in milliseconds (1000; shorter for quick test games).
@@ -119,6 +122,8 @@ private:
     void scheduleDispatch();
     void dropQueued(int slot, quint64 connectionId);
 
+    const TDictn *m_spell;
+    const TargetList *m_words;
     std::array<tconnection, 12> connections; // 1..11; 0 unused
     int acceptingslot = 0;
     quint64 m_nextConnectionId = 0;

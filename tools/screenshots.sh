@@ -5,18 +5,24 @@
 #   chat.png         the chat: a coloured action, a phrase line, a chatter sound, a link
 #   gamestart.png    the game options window
 #   tally.png        the tally window of the host, two opponents tallied, one selected
+#   host-dialog.png  File -> Host Network Game (the desktop entry's "Host Network Game")
+#   join-dialog.png  File -> Join Network Game with its recent addresses open
+#   join-refused.png a join to an address where nobody listens, said in the chat
 # Installs what it misses (xvfb, xdotool, imagemagick) and builds build/bin/vexlo
 # through scripts/setup.
-#   tools/screenshots.sh
+#   tools/screenshots.sh            all of them
+#   tools/screenshots.sh network    only the three of hosting and joining
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 if [ "${1:-}" != --inside ]; then
+  only=${1:-all}
   CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-2} \
     scripts/setup --target vexlo --target vexlo-lzrw1 --packages xvfb xdotool imagemagick
   # A display number of its own: other sessions on this machine may use the low ones.
-  exec xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1600x1200x24 -noreset" "$0" --inside
+  exec xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1600x1200x24 -noreset" "$0" --inside "$only"
 fi
+only=${2:-all}
 
 out=docs/screenshots
 mkdir -p "$out"
@@ -34,12 +40,15 @@ trap cleanup EXIT
 start() {
   build/bin/vexlo "$@" 2>/dev/null &
   pids+=($!)
-  wid=$(xdotool search --sync --onlyvisible --all --pid "$!" --name '^Vexlo$' | head -1)
+  # "Vexlo", or "Vexlo — solo" and the like once the session has started.
+  wid=$(xdotool search --sync --onlyvisible --all --pid "$!" --name '^Vexlo($| —)' | head -1)
   sleep 1 # the window settles before it is moved
 }
 # click WINDOW X Y : a left click at a point of the window.
 click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
 ff=$'\xff'
+
+if [ "$only" != network ]; then # the game's windows, up to the network dialogs below
 
 # --- a solo start ---
 export VEXLO_PORT=27781
@@ -128,4 +137,34 @@ tally=$(xdotool search --onlyvisible --name '^Vexlo - Tally List$' | head -1)
 click "$tally" 40 36
 sleep 0.5
 import -window "$tally" "$out/tally.png"
+for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+pids=()
+fi
+
+# --- the network dialogs and a refused join ---
+# Earlier sessions left a name and three recent addresses in the settings file.
+printf '[Vexlo]\nPlayername=Blue\nRecenthost1=vexlo.example.org\nRecenthost2=192.168.1.20:7773\nRecenthost3=[2001:db8::7]:7772\n' \
+  >"$VEXLO_HOME/quorbitlobby.ini"
+export VEXLO_PORT=27784
+# dialog ARG TITLE : starts a window at a dialog and waits for the dialog.
+dialog() {
+  build/bin/vexlo "$1" 2>/dev/null &
+  pids+=($!)
+  xdotool search --sync --onlyvisible --all --pid "$!" --name "^Vexlo - $2\$" >/dev/null
+  sleep 1
+}
+dialog --host "Host Network Game"
+import -window root -crop 768x552+0+0 +repage "$out/host-dialog.png"
+kill "${pids[-1]}"
+dialog --join "Join Network Game"
+xdotool mousemove 430 200      # over the dialog, which has the keys
+xdotool key alt+Down           # the recent addresses
+sleep 1
+import -window root -crop 768x552+0+0 +repage "$out/join-dialog.png"
+xdotool key Escape ctrl+a
+xdotool type --delay 20 "127.0.0.1:27785"   # nobody listens there
+xdotool key Return
+sleep 2
+import -window root -crop 768x552+0+0 +repage "$out/join-refused.png"
+kill "${pids[-1]}"
 ls -l "$out"

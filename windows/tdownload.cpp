@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QMetaMethod>
 #include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -390,6 +391,11 @@ void Tdownload::Button1Click()
 void Tdownload::Button2Click()
 {
     const QString lobby = lobbyProgram();
+    if (lobby.isEmpty() && isSignalConnected(QMetaMethod::fromSignal(&Tdownload::joinRequested))) {
+        close();
+        Q_EMIT joinRequested();
+        return;
+    }
     if (lobby.isEmpty()) {
         showMessage(QStringLiteral("Please close the game and open the Quorbit Lobby using the icon on your "
                                    "desktop or using the your Window's start-up menu."));

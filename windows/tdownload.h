@@ -56,6 +56,9 @@ Q_SIGNALS:
     void exitRequested();
     // "Play Solo Game" closed the window; the solo game loading behind it goes on.
     void playSoloRequested();
+    // "Play with Others" with no lobby installed closed the window: the game's
+    // own Join Network Game is offered instead (when something listens here).
+    void joinRequested();
 
 protected:
     void showEvent(QShowEvent *event) override;

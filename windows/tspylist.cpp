@@ -90,6 +90,11 @@ void Tspylist::showWatcher(int slot, const QString &name)
     listbox_spys->addItem(prefix + name);
 }
 
+void Tspylist::clearWatchers()
+{
+    listbox_spys->clear();
+}
+
 bool Tspylist::removeWatcher(int slot, const QString &name)
 {
     const QString entry = QString::number(slot) + QStringLiteral(": ") + name;

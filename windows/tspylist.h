@@ -21,6 +21,8 @@ public:
     // A watcher left: removes the "slot: name" entry (the name in any letter
     // case); false when there was none.
     bool removeWatcher(int slot, const QString &name);
+    // A new session: no watchers.
+    void clearWatchers();
     // Only the host may remove players.
     void setKickAllowed(bool allowed);
 

@@ -56,6 +56,21 @@ void ModelTests::roundTypingAndCountdown()
     r.setChatMode(true); // no change, no signal
     r.setChatMode(false);
     QCOMPARE(modes.count(), 1);
+
+    // A game runs from its start to its winner; a new session forgets it all.
+    r.startGame(QStringLiteral("5"), 60);
+    QVERIFY(r.gameRunning());
+    r.endGame();
+    QVERIFY(!r.gameRunning());
+    r.startGame(QStringLiteral("5"), 60);
+    r.setRound(QStringLiteral("2"));
+    r.typeLetter(3);
+    r.reset();
+    QVERIFY(!r.gameRunning());
+    QCOMPARE(r.roundText(), QStringLiteral("Round: 0 of 0"));
+    QCOMPARE(r.letterCount(), 0);
+    QVERIFY(r.chatMode());
+    QCOMPARE(r.barStep(), 0);
 }
 
 void ModelTests::seatsArrivalsAndMarks()
@@ -88,6 +103,19 @@ void ModelTests::seatsArrivalsAndMarks()
     QCOMPARE(s.column(1), 4);
     QCOMPARE(s.column(4), 1);
     QCOMPARE(SeatsModel::seatHint(4), QStringLiteral("Kling"));
+
+    // A new session in the same window starts from empty seats.
+    s.setLocalSlot(2);
+    s.arrive(2, QStringLiteral("Red"));
+    s.setTotal(2, QStringLiteral("35"));
+    s.setWatching(2, true);
+    s.setLocalWatching(true);
+    s.addWatcher(7, QStringLiteral("Eve"));
+    s.reset();
+    QVERIFY(!s.taken(2) && !s.watching(2) && !s.localWatching());
+    QCOMPARE(s.total(2), QStringLiteral("0"));
+    QCOMPARE(s.localSlot(), 0);
+    QVERIFY(s.watchers().isEmpty());
 }
 
 void ModelTests::scoreReport()

@@ -3,6 +3,7 @@
 
 int runMessageTests(int argc, char **argv);
 int runSocketTests(int argc, char **argv);
+int runHostAddressTests(int argc, char **argv);
 
 int main(int argc, char **argv)
 {
@@ -10,5 +11,6 @@ int main(int argc, char **argv)
     int failed = 0;
     failed += runMessageTests(argc, argv);
     failed += runSocketTests(argc, argv);
+    failed += runHostAddressTests(argc, argv);
     return failed;
 }

@@ -323,6 +323,18 @@ void SocketTests::hostNamesAndCache()
         QCOMPARE(n.texts().contains(QStringLiteral("Lookup Of Host localhost")), i == 0);
         QCOMPARE(TSock::hostCacheSize(), 1);
     }
+
+    // An IPv6 address is used as it is too, and connects.
+    QTcpServer server6;
+    QVERIFY(server6.listen(QHostAddress::LocalHostIPv6, 0));
+    TSock byIPv6;
+    InfoLog six;
+    byIPv6.OnInfo = six.handler();
+    byIPv6.setHostName(QStringLiteral("::1"));
+    byIPv6.setPortName(QString::number(server6.serverPort()));
+    byIPv6.Open();
+    QTRY_VERIFY(byIPv6.Connected());
+    QVERIFY(!six.texts().join(QLatin1Char('|')).contains(QStringLiteral("Lookup Of")));
 }
 
 void SocketTests::errorTexts()

@@ -2,6 +2,7 @@
 
 int runIniFileTests(int argc, char **argv);
 int runSettingsModelTests(int argc, char **argv);
+int runNetworkChoicesTests(int argc, char **argv);
 
 int main(int argc, char **argv)
 {
@@ -9,5 +10,6 @@ int main(int argc, char **argv)
     int failed = 0;
     failed += runIniFileTests(argc, argv);
     failed += runSettingsModelTests(argc, argv);
+    failed += runNetworkChoicesTests(argc, argv);
     return failed;
 }

@@ -1,0 +1,28 @@
+#pragma once
+// What the Host and Join dialogs share: their look (the game's background, peach
+// fields, a heading), a line for what is wrong with the input, and the two buttons.
+#include <QString>
+
+class QDialog;
+class QFormLayout;
+class QLabel;
+class QPushButton;
+class QWidget;
+
+namespace vexlo::netdialog {
+
+// Background, title "Vexlo - " + heading, the heading on top; returns the form
+// the fields go into.
+QFormLayout *build(QDialog *dialog, const QString &heading);
+// A field of the form with its caption.
+void addRow(QFormLayout *form, const QString &caption, QWidget *field);
+// A line of small explanatory text under the fields.
+QLabel *addNote(QFormLayout *form, const QString &text);
+// The line that says what is wrong with the input; hidden while nothing is.
+QLabel *addErrorLine(QFormLayout *form);
+// The confirming button (the default one) and "Cancel", which rejects.
+QPushButton *addButtons(QDialog *dialog, QFormLayout *form, const QString &confirm);
+// Styles an input field in the game's peach.
+void styleField(QWidget *field);
+
+} // namespace vexlo::netdialog
