@@ -19,7 +19,6 @@
 #include <QHostInfo>
 #include <QLabel>
 #include <QPushButton>
-#include <QTextEdit>
 
 #include <algorithm>
 
@@ -201,7 +200,7 @@ void Tchat::resetSession()
     }
     if (gamestart)
         gamestart->hide();
-    mainchat->clear();
+    chatView->clear();
     m_session = {};
     showSessionTitle();
 }

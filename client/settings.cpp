@@ -11,11 +11,8 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QLineEdit>
 #include <QMenu>
 #include <QSpinBox>
-#include <QTextEdit>
-#include <QToolButton>
 
 #include <climits>
 
@@ -73,17 +70,13 @@ void Tchat::loadinifile()
     options = s;
     const int size = s.textSize >= kMinTextSize && s.textSize <= kMaxTextSize ? s.textSize : GameSettings().textSize;
     options.textSize = size;
-    QFont f = mainchat->font();
-    f.setPointSize(size);
-    mainchat->setFont(f);
+    chatView->setTextSize(size);
     if (QAction *entry = TextSize1->findChild<QAction *>(QStringLiteral("N%1").arg(size)))
         entry->setChecked(true);
 
     chatcolour = textToColor(s.textColor.toLatin1()).value_or(clBlack);
     actioncolour = textToColor(s.actionColor.toLatin1()).value_or(clBlack);
-    QPalette p = mychat->palette();
-    p.setColor(QPalette::Text, toQColor(chatcolour));
-    mychat->setPalette(p);
+    chatView->setEntryColour(toQColor(chatcolour));
 
     if (gamestart) {
         gamestart->UpDown1()->setValue(s.playToScore);
@@ -96,7 +89,7 @@ void Tchat::loadinifile()
     checkOnly(TurnSound1, options.turnSound == 1 ? QStringLiteral("New1") : QStringLiteral("Classic1"));
 
     for (int n = 1; n <= PhraseCount; ++n)
-        b_phrase[size_t(n)]->setToolTip(options.phrases[size_t(n - 1)]);
+        chatView->setPhrase(n, options.phrases[size_t(n - 1)]);
 
     options.tiles = shownTiles;
     if (!s.tiles.isEmpty() && s.tiles != shownTiles) {

@@ -55,10 +55,15 @@ void key(QWidget *to, int k, const QString &text = {})
     QApplication::sendEvent(to, &release);
 }
 
+QLineEdit *chatEntry(const Tchat &chat)
+{
+    return chat.findChild<QLineEdit *>(QStringLiteral("mychat"));
+}
+
 void typeWord(Tchat &chat, const QByteArray &word)
 {
     for (char c : word)
-        key(chat.mychat, Qt::Key_A + (c - 'a'), QString(QLatin1Char(c)));
+        key(chatEntry(chat), Qt::Key_A + (c - 'a'), QString(QLatin1Char(c)));
 }
 
 bool fail(const char *what)
@@ -97,12 +102,12 @@ bool play(Tchat &chat, TServer &server, Tgamestart &gamestart, const QDir &out)
     // Four words, a pass, and three letters of the next word; 17 seconds gone.
     for (int n = 0; n < 4; ++n) {
         typeWord(chat, target());
-        key(chat.mychat, Qt::Key_Return);
+        key(chatEntry(chat), Qt::Key_Return);
         if (!waitFor([&] { return chat.roundModel.inputOwner() == 1; }))
             return fail("a word was not taken");
     }
     const int word = server.player(1).currentword;
-    key(chat.mychat, Qt::Key_Space);
+    key(chatEntry(chat), Qt::Key_Space);
     if (!waitFor([&] { return server.player(1).currentword != word && chat.roundModel.inputOwner() == 1; }))
         return fail("the pass was not taken");
     typeWord(chat, target().left(3));
@@ -112,10 +117,10 @@ bool play(Tchat &chat, TServer &server, Tgamestart &gamestart, const QDir &out)
         return false;
 
     // The rest of the list, then the round is scored.
-    key(chat.mychat, Qt::Key_0);
+    key(chatEntry(chat), Qt::Key_0);
     while (chat.image_goodjob->isHidden()) {
         typeWord(chat, target());
-        key(chat.mychat, Qt::Key_Return);
+        key(chatEntry(chat), Qt::Key_Return);
         if (!waitFor([&] { return chat.roundModel.inputOwner() == 1 || !chat.image_goodjob->isHidden(); }))
             return fail("a word was not taken");
     }
@@ -164,7 +169,7 @@ bool playWithBots(Tchat &chat, TServer &server, Tgamestart &gamestart, const QDi
     // Three words and two letters of the next, while the fast player has five.
     for (int n = 0; n < 3; ++n) {
         typeWord(chat, target());
-        key(chat.mychat, Qt::Key_Return);
+        key(chatEntry(chat), Qt::Key_Return);
         if (!waitFor([&] { return chat.roundModel.inputOwner() == 1; }))
             return fail("a word was not taken");
     }
@@ -176,10 +181,10 @@ bool playWithBots(Tchat &chat, TServer &server, Tgamestart &gamestart, const QDi
         return false;
 
     // The rest of the list; then the minute runs out and the round is scored.
-    key(chat.mychat, Qt::Key_0);
+    key(chatEntry(chat), Qt::Key_0);
     while (chat.image_goodjob->isHidden()) {
         typeWord(chat, target());
-        key(chat.mychat, Qt::Key_Return);
+        key(chatEntry(chat), Qt::Key_Return);
         if (!waitFor([&] { return chat.roundModel.inputOwner() == 1 || !chat.image_goodjob->isHidden(); }))
             return fail("a word was not taken");
     }
@@ -221,7 +226,7 @@ int main(int argc, char **argv)
     chat.attachWindows(&spylist, &gamestart, &server);
     chat.gameport = QStringLiteral("0");
     chat.show();
-    chat.mychat->setFocus();
+    chatEntry(chat)->setFocus();
     const bool ok = waitFor([&] { return chat.ishost; })
                     && (bots ? playWithBots(chat, server, gamestart, out) : play(chat, server, gamestart, out));
     server.shutdown();

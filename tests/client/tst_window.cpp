@@ -61,9 +61,9 @@ void WindowTests::startsAsDesigned()
     Tchat &c = w.chat;
     QCOMPARE(c.label_status->text(), QStringLiteral("Welcome to Vexlo by Quorbit Software"));
     QCOMPARE(c.panel_board->size(), QSize(764, 529));
-    QCOMPARE(c.mainchat->geometry(), QRect(285, 320, 476, 183));
-    QCOMPARE(c.mychat->geometry(), QRect(285, 504, 356, 22));
-    QCOMPARE(c.mychat->text(), QStringLiteral("<Enter Chat Here>"));
+    QCOMPARE(onBoard(c, chatText(c)), QRect(285, 320, 476, 183));
+    QCOMPARE(onBoard(c, chatEntry(c)), QRect(285, 504, 356, 22));
+    QCOMPARE(chatEntry(c)->text(), QStringLiteral("<Enter Chat Here>"));
     QCOMPARE(c.button_start->geometry(), QRect(30, 323, 197, 43));
     QVERIFY(c.button_start->isHidden());
     const int tops[] = {368, 389, 410, 432, 453, 474};
@@ -78,8 +78,8 @@ void WindowTests::startsAsDesigned()
     const QStringList phrases = strings({"Way To Go!", "Good One!", "Nice Try!", "Excellent!", "Brilliant!",
                                  "Wow, WTG!",  "Thanks!",   "Way To Go Teamie!", "Good Game Everyone!"});
     for (int i = 1; i <= 9; ++i)
-        QCOMPARE(c.b_phrase[size_t(i)]->toolTip(), phrases[i - 1]);
-    QCOMPARE(c.b_phrase[0]->objectName(), QStringLiteral("b_phrase10"));
+        QCOMPARE(phraseButton(c, i)->toolTip(), phrases[i - 1]);
+    QCOMPARE(onBoard(c, phraseButton(c, 10)), QRect(257, 504, 27, 21)); // the sound button
     // The menus in their order.
     QStringList menus;
     for (QAction *a : c.menuBar()->actions())
