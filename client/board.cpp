@@ -266,9 +266,9 @@ bool Tchat::boardKeyEvent(QObject *watched, QEvent *event)
     m_keySeen = {event, event->type(), key->timestamp(), w};
     // The focused control's own menu shortcuts come first.
     const bool ctrl = key->modifiers() & Qt::ControlModifier;
-    if (ctrl && w == mychat && key->key() == Qt::Key_V)
+    if (ctrl && chatView->isEntry(w) && key->key() == Qt::Key_V)
         return false;
-    if (ctrl && (w == mainchat || w == mainchat->viewport()) && (key->key() == Qt::Key_C || key->key() == Qt::Key_S))
+    if (ctrl && chatView->isView(w) && (key->key() == Qt::Key_C || key->key() == Qt::Key_S))
         return false;
     const int code = keyCode(key);
     if (code == 0)

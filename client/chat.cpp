@@ -7,35 +7,18 @@
 #include "message.h"
 
 #include <QAction>
-#include <QAbstractTextDocumentLayout>
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QScrollBar>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextEdit>
-#include <QToolButton>
 
 using namespace vexlo;
 
-namespace {
-const QString kStartText = QStringLiteral("<Enter Chat Here>");
-} // namespace
-
 // --- the chat entry ---
 
-bool Tchat::mychatKeyDown(int key, Qt::KeyboardModifiers mods)
+void Tchat::mychatKeyDown(int key, Qt::KeyboardModifiers mods)
 {
-    if (mychat->text() == kStartText)
-        mychat->clear();
-    if (key == Qt::Key_V && (mods & Qt::ControlModifier)) {
+    chatView->dropStartText();
+    if (key == Qt::Key_V && (mods & Qt::ControlModifier))
         Paste1Click();
-        return true;
-    }
-    return false;
 }
 
 void Tchat::mychatKeyPress(QChar typed)
@@ -48,7 +31,7 @@ void Tchat::sendit()
 {
     if (!loggedin)
         return;
-    const QString text = mychat->text();
+    const QString text = chatView->entryText();
     if (!text.isEmpty()) {
         if (text.front() != QLatin1Char('/'))
             send(msg::chat(myslot, toWireText(text), colorToText(chatcolour)));
@@ -56,7 +39,7 @@ void Tchat::sendit()
             send(msg::action(myslot, toWireText(text.mid(4)), colorToText(actioncolour)));
         // Any other "/" line is dropped.
     }
-    mychat->clear();
+    chatView->clearEntry();
 }
 
 // --- the chat view ---
@@ -69,62 +52,12 @@ void Tchat::chatrecieved(const QByteArray &args)
 
 void Tchat::addlinetochat(const QString &line, TColor colour)
 {
-    QScrollBar *bar = mainchat->verticalScrollBar();
-    const bool keepView = scrollChatOff;
-    const int firstVisible = bar->value();
-    mainchat->setUpdatesEnabled(false);
-
-    QTextCursor end(mainchat->document());
-    end.movePosition(QTextCursor::End);
-    QTextCharFormat format;
-    format.setForeground(toQColor(colour));
-    format.setFontWeight(QFont::Bold);
-    const qsizetype head = headLength(line);
-    end.insertText(line.left(head), format);
-    format.setFontWeight(QFont::Normal);
-    end.insertText(line.mid(head), format);
-    end.insertBlock();
-
-    if (keepView) {
-        bar->setValue(firstVisible);
-    } else {
-        mainchat->moveCursor(QTextCursor::End);
-        mainchat->ensureCursorVisible();
-        bar->setValue(bar->maximum());
-    }
-    mainchat->setUpdatesEnabled(true);
-    mainchat->viewport()->update();
-}
-
-QString Tchat::linkAt(const QPoint &pos, int *start, int *length) const
-{
-    const QPoint docPoint = pos + QPoint(mainchat->horizontalScrollBar()->value(), mainchat->verticalScrollBar()->value());
-    int hit = mainchat->document()->documentLayout()->hitTest(docPoint, Qt::ExactHit);
-    if (hit < 0)
-        return {};
-    // The hit is a cursor position; the character under the point is the one
-    // whose left edge lies left of it.
-    QTextCursor c(mainchat->document());
-    c.setPosition(hit);
-    if (hit > 0 && mainchat->cursorRect(c).x() > pos.x())
-        --hit;
-    const QTextBlock block = mainchat->document()->findBlock(hit);
-    if (!block.isValid())
-        return {};
-    const QString text = block.text();
-    const LinkSpan span = findLink(text, hit - block.position());
-    if (!span.valid())
-        return {};
-    if (start)
-        *start = block.position() + int(span.start);
-    if (length)
-        *length = int(span.length);
-    return text.mid(span.start, span.length);
+    chatView->addLine(line, toQColor(colour));
 }
 
 void Tchat::mainchatMouseMove(const QPoint &pos)
 {
-    mainchat->viewport()->setCursor(linkAt(pos).isEmpty() ? Qt::ArrowCursor : Qt::PointingHandCursor);
+    chatView->showLinkCursor(!chatView->linkAt(pos).isEmpty());
 }
 
 bool Tchat::mainchatMouseDown(Qt::MouseButton button, const QPoint &pos)
@@ -133,13 +66,10 @@ bool Tchat::mainchatMouseDown(Qt::MouseButton button, const QPoint &pos)
         return false;
     int start = 0;
     int length = 0;
-    const QString link = linkAt(pos, &start, &length);
+    const QString link = chatView->linkAt(pos, &start, &length);
     if (link.isEmpty())
         return false;
-    QTextCursor c(mainchat->document());
-    c.setPosition(start);
-    c.setPosition(start + length, QTextCursor::KeepAnchor);
-    mainchat->setTextCursor(c);
+    chatView->select(start, length);
     const QUrl url = platform::linkUrl(link);
     if (url.isValid() && hooks.openUrl)
         hooks.openUrl(url);
@@ -148,14 +78,12 @@ bool Tchat::mainchatMouseDown(Qt::MouseButton button, const QPoint &pos)
 
 void Tchat::mainchatMouseUp()
 {
-    mychat->setFocus();
+    chatView->focusEntry();
 }
 
 void Tchat::Copy1Click()
 {
-    QString text = mainchat->textCursor().selectedText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    QGuiApplication::clipboard()->setText(text);
+    QGuiApplication::clipboard()->setText(chatView->selectedText());
 }
 
 void Tchat::Paste1Click()
@@ -165,19 +93,19 @@ void Tchat::Paste1Click()
         return;
     text.replace(QLatin1String("\r\n"), QLatin1String(" "));
     text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    mychat->setText(text);
+    chatView->setEntryText(text);
 }
 
 void Tchat::ClearMainChat1Click()
 {
-    mainchat->clear();
-    mychat->setFocus();
+    chatView->clear();
+    chatView->focusEntry();
 }
 
 void Tchat::ScrollChatOff1Click()
 {
     scrollChatOff = !scrollChatOff;
-    ScrollChatOff2->setChecked(scrollChatOff);
+    chatView->setScrollOff(scrollChatOff);
     ScrollChatOff1->setChecked(scrollChatOff);
 }
 
@@ -189,9 +117,7 @@ void Tchat::TextColor1Click()
     if (!chosen)
         return;
     chatcolour = *chosen;
-    QPalette p = mychat->palette();
-    p.setColor(QPalette::Text, toQColor(chatcolour));
-    mychat->setPalette(p);
+    chatView->setEntryColour(toQColor(chatcolour));
     saveinifile();
 }
 
@@ -205,9 +131,7 @@ void Tchat::ActionColor1Click()
 void Tchat::N14Click(int size)
 {
     options.textSize = size;
-    QFont f = mainchat->font();
-    f.setPointSize(size);
-    mainchat->setFont(f);
+    chatView->setTextSize(size);
     saveinifile();
 }
 
@@ -237,8 +161,7 @@ void Tchat::phrasegateTimerTimer()
 
 void Tchat::b_phrase10Click()
 {
-    QToolButton *b = b_phrase[0];
-    popup_sounds->popup(b->mapToGlobal(QPoint(b->width(), b->height())));
+    chatView->popUpSoundMenu();
 }
 
 void Tchat::wave12Click(int tag)
@@ -261,12 +184,10 @@ void Tchat::playasound(const QByteArray &args)
     }
     // A seat without a name label or an unknown sound writes nothing.
     int slot = 0;
-    if (!toNumber(seat, &slot) || !name.startsWith("wave"))
+    const QString title = ChatView::soundTitle(QString::fromLatin1(name));
+    if (!toNumber(seat, &slot) || !SeatsModel::isSeat(slot) || title.isEmpty())
         return;
-    const QAction *item = popup_sounds->findChild<QAction *>(QString::fromLatin1(name));
-    if (!SeatsModel::isSeat(slot) || !item)
-        return;
-    sessionLine(seats.shownName(slot) + QStringLiteral(": <Chatter Sound> ") + item->toolTip());
+    sessionLine(seats.shownName(slot) + QStringLiteral(": <Chatter Sound> ") + title);
 }
 
 void Tchat::playsounds(const QString &name)

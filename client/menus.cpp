@@ -49,6 +49,9 @@ void Tchat::buildMenus()
     StartGame1 = item(file, "StartGame1", QStringLiteral("&Start Game"), &Tchat::button_startClick);
     StartGame1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     StartGame1->setEnabled(false);
+    AddComputerPlayer1 = item(file, "AddComputerPlayer1", QStringLiteral("&Add Computer Player"),
+                              &Tchat::AddComputerPlayer1Click);
+    AddComputerPlayer1->setEnabled(false);
     HostNetworkGame1 = item(file, "HostNetworkGame1", QStringLiteral("&Host Network Game..."),
                             &Tchat::HostNetworkGame1Click);
     JoinNetworkGame1 = item(file, "JoinNetworkGame1", QStringLiteral("&Join Network Game..."),
@@ -91,7 +94,6 @@ void Tchat::buildMenus()
         a->setChecked(tag == 1000);
         connect(a, &QAction::triggered, this, [this, tag = tag] { vexlo::guarded([&] { Fast1Click(tag); }); });
     }
-    BotSpeed1->menuAction()->setVisible(false);
     optionsMenu->addSeparator();
     AutoErase1 = checkItem(optionsMenu, "AutoEraseInvalidWord1", QStringLiteral("&Auto Erase Invalid Word"),
                            &Tchat::autoeraseClick);

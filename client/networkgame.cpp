@@ -4,6 +4,7 @@
 // about, and the window title that names the session.
 #include "tchat.h"
 
+#include "computerseats.h"
 #include "errorreport.h"
 #include "hostaddress.h"
 #include "networkchoices.h"
@@ -18,7 +19,6 @@
 #include <QHostInfo>
 #include <QLabel>
 #include <QPushButton>
-#include <QTextEdit>
 
 #include <algorithm>
 
@@ -169,6 +169,7 @@ void Tchat::resetSession()
     Timer1.stop();
     if (sock.hasHandle())
         closeQuietly();
+    computerSeats->endSession();
     if (server)
         server->reset(); // the port is free again
     receivedlist.clear();
@@ -199,7 +200,7 @@ void Tchat::resetSession()
     }
     if (gamestart)
         gamestart->hide();
-    mainchat->clear();
+    chatView->clear();
     m_session = {};
     showSessionTitle();
 }

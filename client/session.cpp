@@ -5,6 +5,7 @@
 
 #include "catalogue.h"
 #include "chattext.h"
+#include "computerseats.h"
 #include "errorreport.h"
 #include "hostaddress.h"
 #include "message.h"
@@ -96,8 +97,11 @@ void Tchat::processparams()
 
 void Tchat::hostpress()
 {
-    if (server)
+    if (server) {
         server->startListening(gameport);
+        computerSeats->setSolo(m_session.kind == SessionKind::Solo);
+        computerSeats->hosting(server);
+    }
     loginname = myname;
     ishost = true;
     sock.setHostName(QStringLiteral("127.0.0.1"));
@@ -300,6 +304,7 @@ void Tchat::newplayerinfo(const QByteArray &args)
         // window keeps the choices (and the place) the window has.
         if (!settingsSession->loaded())
             loadinifile();
+        computerSeats->restore(botSpeedFromLetterMs(options.botSpeed).value_or(BotSpeed::Normal));
     } else
         sessionLine(name + QStringLiteral(" is Connected."));
     if (slot <= seatcount) {

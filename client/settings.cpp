@@ -4,17 +4,15 @@
 // state the file keeps.
 #include "tchat.h"
 
+#include "computerseats.h"
 #include "errorreport.h"
 #include "settingsmodel.h"
 #include "tgamestart.h"
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QLineEdit>
 #include <QMenu>
 #include <QSpinBox>
-#include <QTextEdit>
-#include <QToolButton>
 
 #include <climits>
 
@@ -72,17 +70,13 @@ void Tchat::loadinifile()
     options = s;
     const int size = s.textSize >= kMinTextSize && s.textSize <= kMaxTextSize ? s.textSize : GameSettings().textSize;
     options.textSize = size;
-    QFont f = mainchat->font();
-    f.setPointSize(size);
-    mainchat->setFont(f);
+    chatView->setTextSize(size);
     if (QAction *entry = TextSize1->findChild<QAction *>(QStringLiteral("N%1").arg(size)))
         entry->setChecked(true);
 
     chatcolour = textToColor(s.textColor.toLatin1()).value_or(clBlack);
     actioncolour = textToColor(s.actionColor.toLatin1()).value_or(clBlack);
-    QPalette p = mychat->palette();
-    p.setColor(QPalette::Text, toQColor(chatcolour));
-    mychat->setPalette(p);
+    chatView->setEntryColour(toQColor(chatcolour));
 
     if (gamestart) {
         gamestart->UpDown1()->setValue(s.playToScore);
@@ -95,7 +89,7 @@ void Tchat::loadinifile()
     checkOnly(TurnSound1, options.turnSound == 1 ? QStringLiteral("New1") : QStringLiteral("Classic1"));
 
     for (int n = 1; n <= PhraseCount; ++n)
-        b_phrase[size_t(n)]->setToolTip(options.phrases[size_t(n - 1)]);
+        chatView->setPhrase(n, options.phrases[size_t(n - 1)]);
 
     options.tiles = shownTiles;
     if (!s.tiles.isEmpty() && s.tiles != shownTiles) {
@@ -111,6 +105,7 @@ void Tchat::loadinifile()
     PlaySounds1->setChecked(options.playSounds);
     AutoErase1->setChecked(options.autoErase);
     PlayChatterSounds1->setChecked(options.chatterSounds);
+    computerSeats->setKept(loadSoloBots(settingsSession->file()));
 }
 
 void Tchat::saveinifile()

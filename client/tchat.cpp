@@ -1,10 +1,11 @@
 // Tchat: building the window, its board panel, seat list, score panel, chat
-// widgets and menus. What the widgets do lives in session.cpp and chat.cpp.
+// view and menus. What the widgets do lives in session.cpp and chat.cpp.
 #include "tchat.h"
 
 #include "accessibility.h"
 #include "catalogue.h"
 #include "chattext.h"
+#include "computerseats.h"
 #include "errorreport.h"
 #include "helpkit.h"
 #include "look.h"
@@ -16,20 +17,14 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
-#include <QContextMenuEvent>
-#include <QKeyEvent>
+#include <QCloseEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QRandomGenerator>
-#include <QScrollBar>
-#include <QTextEdit>
-#include <QToolButton>
 
 #include <ctime>
 
@@ -37,7 +32,6 @@ namespace {
 
 using namespace vexlo;
 
-constexpr int kPhraseTops[10] = {0, 320, 340, 361, 381, 402, 422, 443, 463, 484};
 const char *const kPhrases[10] = {nullptr,        "Way To Go!", "Good One!",
                                   "Nice Try!",    "Excellent!", "Brilliant!",
                                   "Wow, WTG!",    "Thanks!",    "Way To Go Teamie!",
@@ -85,11 +79,6 @@ QLabel *label(QWidget *parent, const QString &name, const QString &text, QRect g
     return l;
 }
 
-QString numbered(const char *prefix, int i)
-{
-    return QLatin1String(prefix) + QString::number(i);
-}
-
 } // namespace
 
 Tchat::Tchat(const QStringList &args, QWidget *parent)
@@ -105,6 +94,7 @@ Tchat::Tchat(const QStringList &args, QWidget *parent)
     buildBoard();
     access::describe(panel_board);
     wireSockets();
+    wireComputerPlayers();
     FormCreate();
 }
 
@@ -210,98 +200,23 @@ void Tchat::buildScorePanel()
 
 void Tchat::buildChat()
 {
-    const QString peach = look::peach().name();
-    mainchat = new QTextEdit(panel_board);
-    mainchat->setObjectName(QStringLiteral("mainchat"));
-    mainchat->setGeometry(285, 320, 476, 183);
-    mainchat->setReadOnly(true);
-    mainchat->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    mainchat->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    QFont chatFont = QApplication::font(); // the desktop's own sans font
-    chatFont.setPixelSize(11);
-    mainchat->setFont(chatFont);
-    mainchat->document()->setDocumentMargin(5);
-    mainchat->setStyleSheet(QStringLiteral("QTextEdit { background: %1; color: black; border: 1px solid #6a4a2a; }"
-                                           "QTextEdit { selection-background-color: #3a66b0; selection-color: white; }")
-                                .arg(peach));
-    mainchat->viewport()->setMouseTracking(true);
-    mainchat->viewport()->installEventFilter(this);
-    mainchat->installEventFilter(this);
-    mainchat->setContextMenuPolicy(Qt::CustomContextMenu);
-    popup_mainchat = new QMenu(this);
-    popup_mainchat->setObjectName(QStringLiteral("popup_mainchat"));
-    Copy1 = popup_mainchat->addAction(QStringLiteral("&Copy\tCtrl+C"));
-    Copy1->setObjectName(QStringLiteral("Copy1"));
-    connect(Copy1, &QAction::triggered, this, [this] { Copy1Click(); });
-    ClearMainChat2 = popup_mainchat->addAction(QStringLiteral("C&lear Main Chat"));
-    ClearMainChat2->setObjectName(QStringLiteral("ClearMainChat2"));
-    connect(ClearMainChat2, &QAction::triggered, this, [this] { ClearMainChat1Click(); });
-    popup_mainchat->addSeparator();
-    ScrollChatOff2 = popup_mainchat->addAction(QStringLiteral("&Scroll Chat Off\tCtrl+S"));
-    ScrollChatOff2->setObjectName(QStringLiteral("ScrollChatOff2"));
-    ScrollChatOff2->setCheckable(true);
-    connect(ScrollChatOff2, &QAction::triggered, this, [this](bool on) {
-        ScrollChatOff2->setChecked(!on); // the handler flips it
-        ScrollChatOff1Click();
-    });
-    connect(mainchat, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &pos) { popup_mainchat->popup(mainchat->mapToGlobal(pos)); });
-
-    mychat = new QLineEdit(panel_board);
-    mychat->setObjectName(QStringLiteral("mychat"));
-    mychat->setGeometry(285, 504, 356, 22);
-    mychat->setFont(look::arial(13));
-    mychat->setText(QStringLiteral("<Enter Chat Here>"));
-    mychat->setStyleSheet(QStringLiteral("QLineEdit { background: %1; border: 1px solid #6a4a2a; padding: 0 3px; }")
-                              .arg(peach));
-    mychat->installEventFilter(this);
-    mychat->setContextMenuPolicy(Qt::CustomContextMenu);
-    popup_mychat = new QMenu(this);
-    popup_mychat->setObjectName(QStringLiteral("popup_mychat"));
-    Paste1 = popup_mychat->addAction(QStringLiteral("&Paste\tCtrl+V"));
-    Paste1->setObjectName(QStringLiteral("Paste1"));
-    connect(Paste1, &QAction::triggered, this, [this] { Paste1Click(); });
-    connect(mychat, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &pos) { popup_mychat->popup(mychat->mapToGlobal(pos)); });
-    setTabOrder(mychat, mainchat);
-    mychat->setFocus();
-
-    const QPixmap bubble = look::phrasePicture();
-    for (int i = 1; i <= 9; ++i) {
-        auto *b = new QToolButton(panel_board);
-        b->setObjectName(numbered("b_phrase", i));
-        b->setGeometry(257, kPhraseTops[i], 27, 21);
-        b->setIcon(bubble);
-        b->setIconSize(bubble.deviceIndependentSize().toSize());
+    chatView = new ChatView(panel_board);
+    for (int i = 1; i <= PhraseCount; ++i) {
         options.phrases[size_t(i - 1)] = QLatin1String(kPhrases[i]);
-        b->setToolTip(options.phrases[size_t(i - 1)]); // the hint is the phrase
-        look::makeFlat(b, Qt::white);
-        connect(b, &QToolButton::clicked, this, [this, i] { vexlo::guarded([&] { b_phrase1Click(i); }); });
-        b_phrase[static_cast<size_t>(i)] = b;
+        chatView->setPhrase(i, options.phrases[size_t(i - 1)]);
     }
-    auto *soundButton = new QToolButton(panel_board);
-    soundButton->setObjectName(QStringLiteral("b_phrase10"));
-    soundButton->setGeometry(257, 504, 27, 21);
-    soundButton->setIcon(look::soundPicture());
-    soundButton->setIconSize(QSize(19, 15));
-    soundButton->setToolTip(QStringLiteral("/me waves \"Good-Bye\""));
-    look::makeFlat(soundButton, QColor(128, 0, 0));
-    connect(soundButton, &QToolButton::clicked, this, [this] { b_phrase10Click(); });
-    b_phrase[0] = soundButton;
-
-    // The titles with their underlined letters; the hint is the title alone.
-    static const char *const titles[13] = {"<&Cancel>", "&Doh",    "Cou&gh",   "&Hello",   "&Thank You",
-                                           "&Where have you been?", "&Snoring", "S&neezing", "So&rry",
-                                           "W&elcome",  "&Yeehaa", "Y&ippee",  "&Oh No"};
-    popup_sounds = new QMenu(this);
-    popup_sounds->setObjectName(QStringLiteral("popup_sounds"));
-    for (int tag = 0; tag <= 12; ++tag) {
-        QAction *a = popup_sounds->addAction(QLatin1String(titles[tag]));
-        a->setObjectName(tag == 0 ? QStringLiteral("Cancel1") : numbered("wave", tag));
-        a->setData(tag);
-        a->setToolTip(QString::fromLatin1(titles[tag]).remove(QLatin1Char('&'))); // the hint
-        connect(a, &QAction::triggered, this, [this, tag] { vexlo::guarded([&] { wave12Click(tag); }); });
-    }
+    connect(chatView, &ChatView::entryKeyDown, this, &Tchat::mychatKeyDown);
+    connect(chatView, &ChatView::entered, this, [this] { mychatKeyPress(QChar(13)); });
+    connect(chatView, &ChatView::mouseMoved, this, &Tchat::mainchatMouseMove);
+    connect(chatView, &ChatView::linkPressed, this, [this](const QPoint &pos) { mainchatMouseDown(Qt::LeftButton, pos); });
+    connect(chatView, &ChatView::mouseReleased, this, &Tchat::mainchatMouseUp);
+    connect(chatView, &ChatView::copyRequested, this, &Tchat::Copy1Click);
+    connect(chatView, &ChatView::pasteRequested, this, &Tchat::Paste1Click);
+    connect(chatView, &ChatView::clearRequested, this, &Tchat::ClearMainChat1Click);
+    connect(chatView, &ChatView::scrollOffToggled, this, &Tchat::ScrollChatOff1Click);
+    connect(chatView, &ChatView::phrasePressed, this, [this](int n) { vexlo::guarded([&] { b_phrase1Click(n); }); });
+    connect(chatView, &ChatView::soundButtonPressed, this, &Tchat::b_phrase10Click);
+    connect(chatView, &ChatView::soundChosen, this, [this](int tag) { vexlo::guarded([&] { wave12Click(tag); }); });
 }
 
 void Tchat::showEvent(QShowEvent *event)
@@ -325,43 +240,7 @@ void Tchat::closeEvent(QCloseEvent *event)
         m_closing = true;
         Timer1.stop();
         receivedlist.clear();
+        computerSeats->endSession();
         Q_EMIT closed();
     }
-}
-
-bool Tchat::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == mychat && event->type() == QEvent::KeyPress) {
-        auto *key = static_cast<QKeyEvent *>(event);
-        if (mychatKeyDown(key->key(), key->modifiers()))
-            return true;
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            mychatKeyPress(QChar(13));
-            return true;
-        }
-    } else if (watched == mainchat && event->type() == QEvent::KeyPress) {
-        auto *key = static_cast<QKeyEvent *>(event);
-        if (key->matches(QKeySequence::Copy)) {
-            Copy1Click();
-            return true;
-        }
-    } else if (watched == mainchat->viewport()) {
-        switch (event->type()) {
-        case QEvent::MouseMove:
-            mainchatMouseMove(static_cast<QMouseEvent *>(event)->position().toPoint());
-            break;
-        case QEvent::MouseButtonPress: {
-            auto *m = static_cast<QMouseEvent *>(event);
-            if (mainchatMouseDown(m->button(), m->position().toPoint()))
-                return true; // the link stays selected
-            break;
-        }
-        case QEvent::MouseButtonRelease:
-            QTimer::singleShot(0, this, [this] { mainchatMouseUp(); });
-            break;
-        default:
-            break;
-        }
-    }
-    return QMainWindow::eventFilter(watched, event);
 }

@@ -3,15 +3,17 @@
 // process and joining it at 127.0.0.1), joins, or starts a solo game; logs in;
 // drains its inbound queue one message per Timer1 tick through the dispatch
 // table. The handlers update the models (roundModel, seats, lastScores, options);
-// the views (SeatListView, ScorePanel, WinnerPanel) and the board show them.
+// the views (SeatListView, ScorePanel, WinnerPanel, ChatView) and the board show them.
 //
 // Implemented across tchat.cpp (building the window), menus.cpp (the menus),
 // session.cpp (start-up, login, queue and dispatch, seats, removal, columns),
-// chat.cpp (chat view and entry, links, phrase buttons, sounds), roundflow.cpp
+// chat.cpp (the chat, links, phrase buttons, sounds), roundflow.cpp
 // (the round messages), board.cpp (word entry, letter tiles, the countdown),
 // tilesets.cpp (tile sets and their menu), settings.cpp (the settings file,
 // window placement, the Options entries that are saved) and windowslinks.cpp
-// (help, about, downloader, phrase editor and tally windows).
+// (help, about, downloader, phrase editor and tally windows), computerplayers.cpp
+// (the computer players a host seats).
+#include "chatview.h"
 #include "colortext.h"
 #include "framing.h"
 #include "desktop.h"
@@ -60,6 +62,7 @@ class Tjoingame;
 class Tphrases;
 class Tspylist;
 class Ttallylist;
+class ComputerSeats;
 namespace vexlo {
 struct HostAddressText;
 class SettingsSession;
@@ -118,6 +121,9 @@ public:
     void movestuff(int from, int to);
     void button_startClick();
     void Exit1Click();
+    // --- computer players (computerplayers.cpp) ---
+    void AddComputerPlayer1Click();
+    void updateAddComputerPlayer();
     void clearall();
 
     // --- hosting, joining and solo play chosen from the window (networkgame.cpp) ---
@@ -149,7 +155,7 @@ public:
     QPointer<Tjoingame> joingame;
 
     // --- chat, phrase buttons and sounds ---
-    bool mychatKeyDown(int key, Qt::KeyboardModifiers mods);
+    void mychatKeyDown(int key, Qt::KeyboardModifiers mods);
     void mychatKeyPress(QChar typed);
     void sendit();
     void chatrecieved(const QByteArray &args);
@@ -196,8 +202,6 @@ public:
     void ViewTally1Click();
     void loadchecklist();
     void showDownloader();
-    // The text of the link at a point of the chat view's viewport (empty if none).
-    QString linkAt(const QPoint &pos, int *start = nullptr, int *length = nullptr) const;
 
     // --- round flow and scoreboard ---
     void startthegame(const QByteArray &args);
@@ -310,18 +314,14 @@ public:
     QPushButton *button_start = nullptr;
     ScorePanel *panel_scores = nullptr;
     SeatListView *seatList = nullptr;
-    QTextEdit *mainchat = nullptr;
-    QLineEdit *mychat = nullptr;
-    std::array<QToolButton *, 10> b_phrase{}; // 1..9 phrases, [0] is b_phrase10, the sound button
+    ChatView *chatView = nullptr;
     QLabel *image_logo = nullptr;
-    QMenu *popup_sounds = nullptr;
     QMenu *popup_kick = nullptr;
-    QMenu *popup_mainchat = nullptr;
-    QMenu *popup_mychat = nullptr;
     int popupTarget = 1; // the seat pop-up's tag
 
     // Menu items.
     QAction *StartGame1 = nullptr;
+    QAction *AddComputerPlayer1 = nullptr;
     QAction *HostNetworkGame1 = nullptr;
     QAction *JoinNetworkGame1 = nullptr;
     QAction *PlaySoloGame1 = nullptr;
@@ -348,16 +348,13 @@ public:
     QAction *RemoveFromGame1 = nullptr;
     QAction *SettoJustWatch1 = nullptr;
     QAction *UnsetJustWatch1 = nullptr;
-    QAction *Copy1 = nullptr;
-    QAction *ClearMainChat2 = nullptr;
-    QAction *ScrollChatOff2 = nullptr;
-    QAction *Paste1 = nullptr;
 
     Tspylist *spylist = nullptr;
     Tgamestart *gamestart = nullptr;
     TServer *server = nullptr;
     AuxWindows aux;
     std::unique_ptr<vexlo::SettingsSession> settingsSession;
+    ComputerSeats *computerSeats = nullptr;
 
 Q_SIGNALS:
     // The window closed: the program ends.
@@ -369,7 +366,6 @@ protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildMenus();
@@ -381,6 +377,7 @@ private:
     void buildRoundDisplay();
     void shipTileSets();
     void wireSockets();
+    void wireComputerPlayers();
     void dispatch(const QByteArray &text);
     void sessionLine(const QString &line) { addlinetochat(line, systemcolour); }
     vexlo::GameSettings currentSettings() const;

@@ -11,7 +11,6 @@
 #include "ttallylist.h"
 
 #include <QLabel>
-#include <QToolButton>
 
 using namespace vexlo;
 
@@ -35,7 +34,7 @@ void Tchat::attachAuxWindows(const AuxWindows &windows)
         connect(aux.phrases, &Tphrases::setButtonPhrases, this, [this](const QStringList &texts) {
             for (int n = 1; n <= PhraseCount; ++n) {
                 options.phrases[size_t(n - 1)] = texts.value(n - 1);
-                b_phrase[size_t(n)]->setToolTip(options.phrases[size_t(n - 1)]);
+                chatView->setPhrase(n, options.phrases[size_t(n - 1)]);
             }
         });
     }

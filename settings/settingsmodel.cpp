@@ -2,6 +2,8 @@
 
 #include <QDir>
 
+#include <algorithm>
+
 namespace vexlo {
 
 namespace {
@@ -105,6 +107,21 @@ void savePhrases(IniFile &ini, const QStringList &phrases)
     for (int n = 1; n <= PhraseCount; ++n)
         values.append({phraseKey(n), phrases.value(n - 1)});
     ini.writeStrings(settingsSection(), values);
+}
+
+QString soloBotsKey()
+{
+    return QStringLiteral("Solobots");
+}
+
+int loadSoloBots(const IniFile &ini)
+{
+    return std::clamp(ini.readInteger(settingsSection(), soloBotsKey(), 0), 0, MaxSoloBots);
+}
+
+void saveSoloBots(IniFile &ini, int count)
+{
+    ini.writeInteger(settingsSection(), soloBotsKey(), std::clamp(count, 0, MaxSoloBots));
 }
 
 WindowBounds fitToWorkArea(WindowBounds bounds, QSize workArea)

@@ -80,6 +80,16 @@ struct GameSettings
 // texts count as empty ones; more are ignored. Throws EIniFileException.
 void savePhrases(IniFile &ini, const QStringList &phrases);
 
+// The number of computer players of the last solo game, "Solobots": 0 to
+// MaxSoloBots. Missing or not a number reads as 0 (none); a number outside the
+// range is brought into it. The key is written only when that number changes,
+// never by GameSettings::save, so a player who never seats a computer player
+// keeps the fifteen keys alone. Throws EIniFileException.
+inline constexpr int MaxSoloBots = 5;
+QString soloBotsKey();
+int loadSoloBots(const IniFile &ini);
+void saveSoloBots(IniFile &ini, int count);
+
 // Closing the main window with bounds that differ from the remembered ones: a
 // window wider than the work area is made 15 pixels narrower, one taller 15
 // pixels lower, once each (it may still not fit).

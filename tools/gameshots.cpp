@@ -1,10 +1,17 @@
 // Plays a solo game in the main window and saves three pictures of it:
 // round.png (a round running: pattern, typed letters, check marks, countdown),
 // scores.png (the score panel with the bonus and first-finisher marks) and
-// winner.png, each name with SUFFIX before ".png" when one is given. The game
-// server of the process is seeded, so every run plays the same board; keys
-// reach the window as key events, as a player's would.
-//   gameshots OUTDIR [SUFFIX]     (run it on a display: tools/gameshots.sh)
+// winner.png. The game server of the process is seeded, so every run plays the
+// same board; keys reach the window as key events, as a player's would.
+// With "bots" it plays a solo game against three computer players instead, one
+// of each speed, seated through File -> Add Computer Player, and saves
+// bots-round.png (mid-round) and bots-scores.png. Their clock runs fast, so the
+// round's minute passes in a second and a half.
+// On a desktop scaled by QT_SCALE_FACTOR each name gets "-scale" and the factor
+// before ".png".
+//   gameshots OUTDIR [bots]      (run it on a display: tools/gameshots.sh)
+#include "computerplayer.h"
+#include "computerseats.h"
 #include "platform.h"
 #include "targetlist.h"
 #include "tchat.h"
@@ -13,6 +20,7 @@
 #include "tserver.h"
 #include "tspylist.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -24,6 +32,7 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <cstring>
 #include <functional>
 
 namespace {
@@ -48,10 +57,15 @@ void key(QWidget *to, int k, const QString &text = {})
     QApplication::sendEvent(to, &release);
 }
 
+QLineEdit *chatEntry(const Tchat &chat)
+{
+    return chat.findChild<QLineEdit *>(QStringLiteral("mychat"));
+}
+
 void typeWord(Tchat &chat, const QByteArray &word)
 {
     for (char c : word)
-        key(chat.mychat, Qt::Key_A + (c - 'a'), QString(QLatin1Char(c)));
+        key(chatEntry(chat), Qt::Key_A + (c - 'a'), QString(QLatin1Char(c)));
 }
 
 bool fail(const char *what)
@@ -60,14 +74,14 @@ bool fail(const char *what)
     return false;
 }
 
-// Appended to each picture's name ("round-scale2.png" for "-scale2").
-QString suffix;
-
 bool save(Tchat &chat, const QDir &out, const char *name)
 {
     QApplication::processEvents();
+    // On a scaled desktop the picture says so: round-scale2.png.
     QString file = QLatin1String(name);
-    file.insert(file.lastIndexOf(QLatin1Char('.')), suffix);
+    const qreal scale = qApp->devicePixelRatio();
+    if (scale != 1)
+        file.insert(file.lastIndexOf(QLatin1Char('.')), QStringLiteral("-scale") + QString::number(scale));
     const QString path = out.filePath(file);
     if (!chat.grab().save(path))
         return fail("cannot write a picture");
@@ -95,12 +109,12 @@ bool play(Tchat &chat, TServer &server, Tgamestart &gamestart, const QDir &out)
     // Four words, a pass, and three letters of the next word; 17 seconds gone.
     for (int n = 0; n < 4; ++n) {
         typeWord(chat, target());
-        key(chat.mychat, Qt::Key_Return);
+        key(chatEntry(chat), Qt::Key_Return);
         if (!waitFor([&] { return chat.roundModel.inputOwner() == 1; }))
             return fail("a word was not taken");
     }
     const int word = server.player(1).currentword;
-    key(chat.mychat, Qt::Key_Space);
+    key(chatEntry(chat), Qt::Key_Space);
     if (!waitFor([&] { return server.player(1).currentword != word && chat.roundModel.inputOwner() == 1; }))
         return fail("the pass was not taken");
     typeWord(chat, target().left(3));
@@ -110,10 +124,10 @@ bool play(Tchat &chat, TServer &server, Tgamestart &gamestart, const QDir &out)
         return false;
 
     // The rest of the list, then the round is scored.
-    key(chat.mychat, Qt::Key_0);
+    key(chatEntry(chat), Qt::Key_0);
     while (chat.image_goodjob->isHidden()) {
         typeWord(chat, target());
-        key(chat.mychat, Qt::Key_Return);
+        key(chatEntry(chat), Qt::Key_Return);
         if (!waitFor([&] { return chat.roundModel.inputOwner() == 1 || !chat.image_goodjob->isHidden(); }))
             return fail("a word was not taken");
     }
@@ -128,18 +142,82 @@ bool play(Tchat &chat, TServer &server, Tgamestart &gamestart, const QDir &out)
     return save(chat, out, "winner.png");
 }
 
+// The computer players' second in milliseconds: a 60-second round lasts 1.5 s.
+constexpr int kBotSecondMs = 25;
+
+bool playWithBots(Tchat &chat, TServer &server, Tgamestart &gamestart, const QDir &out)
+{
+    auto target = [&] { return server.board(server.round(), server.player(1).currentword).target; };
+    if (!waitFor([&] { return chat.loggedin && chat.AddComputerPlayer1->isEnabled(); }))
+        return fail("the window did not log in");
+    chat.computerSeats->manager().setSecondLength(kBotSecondMs);
+    chat.computerSeats->manager().setSeed(611);
+    for (const char *speed : {"Slow1", "Normal1", "Fast1"}) {
+        chat.findChild<QAction *>(QLatin1String(speed))->trigger();
+        chat.AddComputerPlayer1->trigger();
+    }
+    if (!waitFor([&] { return server.player(4).connected && !server.player(4).name.isEmpty(); }))
+        return fail("the computer players did not come");
+    chat.button_start->click();
+    gamestart.edit_playtoscore->setValue(1);
+    gamestart.edit_creationtime->setValue(60);
+    gamestart.button_start->click();
+    if (!waitFor([&] { return chat.roundModel.inputOwner() == 1; }))
+        return fail("the round did not start");
+    QElapsedTimer clock;
+    clock.start();
+    // The window's countdown follows the computer players' clock.
+    int shown = 0;
+    auto tick = [&](int upTo) {
+        for (; shown < std::min<qint64>(upTo, clock.elapsed() / kBotSecondMs); ++shown)
+            chat.turntimeTimer();
+    };
+
+    // Three words and two letters of the next, while the fast player has five.
+    for (int n = 0; n < 3; ++n) {
+        typeWord(chat, target());
+        key(chatEntry(chat), Qt::Key_Return);
+        if (!waitFor([&] { return chat.roundModel.inputOwner() == 1; }))
+            return fail("a word was not taken");
+    }
+    typeWord(chat, target().left(2));
+    if (!waitFor([&] { return server.player(4).filled >= 5; }))
+        return fail("the fast computer player did not play");
+    tick(59);
+    if (!save(chat, out, "bots-round.png"))
+        return false;
+
+    // The rest of the list; then the minute runs out and the round is scored.
+    key(chatEntry(chat), Qt::Key_0);
+    while (chat.image_goodjob->isHidden()) {
+        typeWord(chat, target());
+        key(chatEntry(chat), Qt::Key_Return);
+        if (!waitFor([&] { return chat.roundModel.inputOwner() == 1 || !chat.image_goodjob->isHidden(); }))
+            return fail("a word was not taken");
+    }
+    waitFor([&] { return clock.elapsed() > 60 * kBotSecondMs; }, 60 * kBotSecondMs + 1000);
+    for (int guard = 0; guard < 5 && chat.panel_scores->isHidden(); ++guard) {
+        const int phase = server.roundPhase();
+        for (int i = 0; i < 1000 && server.timer1Active() && server.roundPhase() == phase; ++i)
+            server.timer1Timer();
+        waitFor([&] { return !chat.panel_scores->isHidden(); }, 500);
+    }
+    if (chat.panel_scores->isHidden())
+        return fail("no scores");
+    return save(chat, out, "bots-scores.png");
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vexlo"));
-    if (argc != 2 && argc != 3) {
-        std::fprintf(stderr, "usage: gameshots OUTDIR [SUFFIX]\n");
+    const bool bots = argc == 3 && !std::strcmp(argv[2], "bots");
+    if (argc != 2 && !bots) {
+        std::fprintf(stderr, "usage: gameshots OUTDIR [bots]\n");
         return 2;
     }
-    if (argc == 3)
-        suffix = QString::fromLocal8Bit(argv[2]);
     const QDir out(QString::fromLocal8Bit(argv[1]));
     QTemporaryDir home; // a data folder of its own: no settings, the shipped tile sets
     qputenv("VEXLO_HOME", home.path().toLocal8Bit());
@@ -155,8 +233,9 @@ int main(int argc, char **argv)
     chat.attachWindows(&spylist, &gamestart, &server);
     chat.gameport = QStringLiteral("0");
     chat.show();
-    chat.mychat->setFocus();
-    const bool ok = waitFor([&] { return chat.ishost; }) && play(chat, server, gamestart, out);
+    chatEntry(chat)->setFocus();
+    const bool ok = waitFor([&] { return chat.ishost; })
+                    && (bots ? playWithBots(chat, server, gamestart, out) : play(chat, server, gamestart, out));
     server.shutdown();
     return ok ? 0 : 1;
 }

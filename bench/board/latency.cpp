@@ -101,6 +101,7 @@ int main(int argc, char **argv)
     }
     const double cpu = (cpuSeconds() - c0) / (double(wall.elapsed()) / 1000.0) * 100.0;
 
+    QLineEdit *entry = chat.findChild<QLineEdit *>(QStringLiteral("mychat"));
     // Key press to tile drawn: the key event, then the repaint it causes.
     std::vector<double> keyTimes;
     QLabel *tiles[6] = {nullptr, chat.image_word[1], chat.image_word[2], chat.image_word[3], chat.image_word[4],
@@ -112,7 +113,7 @@ int main(int argc, char **argv)
         QApplication::processEvents();
         QElapsedTimer t;
         t.start();
-        press(chat.mychat, Qt::Key_A + i % 26);
+        press(entry, Qt::Key_A + i % 26);
         tile->repaint(); // the drawing a player sees
         keyTimes.push_back(double(t.nsecsElapsed()) / 1e6);
     }
@@ -123,11 +124,11 @@ int main(int argc, char **argv)
     while (enterTimes.size() < 300 && server.gameInProgress()) {
         const QByteArray target = server.board(server.round(), server.player(1).currentword).target;
         for (char c : target)
-            press(chat.mychat, letterKey(c), QString(QLatin1Char(c)));
+            press(entry, letterKey(c), QString(QLatin1Char(c)));
         chat.label_status->clear();
         QElapsedTimer t;
         t.start();
-        press(chat.mychat, Qt::Key_Return);
+        press(entry, Qt::Key_Return);
         if (!waitFor([&] { return chat.roundModel.inputOwner() == 1 || !chat.image_goodjob->isHidden(); }))
             return 1;
         if (chat.label_status->text() == QLatin1String("Create Another Word")) {

@@ -46,8 +46,9 @@ int main(int argc, char *argv[])
     const TargetList words;
     TServer server(&spell, &words);
     chat.attachWindows(&spylist, &gamestart, &server);
-    QObject::connect(chat.mainchat->document(), &QTextDocument::contentsChanged, &app, [&] {
-        if (chat.mainchat->toPlainText().contains(QStringLiteral("You are Connected."))) {
+    const QTextEdit *view = chat.findChild<QTextEdit *>(QStringLiteral("mainchat"));
+    QObject::connect(view->document(), &QTextDocument::contentsChanged, &app, [&] {
+        if (view->toPlainText().contains(QStringLiteral("You are Connected."))) {
             std::printf("launch_to_main_ms=%.1f launch_to_connected_ms=%.1f\n", toMain, wallMsSince(launch));
             QTimer::singleShot(0, &app, &QApplication::quit);
         }

@@ -26,7 +26,7 @@ struct SeatedWindow
         host.next(); // the login
         w.feed("CMD_newplayerinfo+" + QByteArray::number(slot) + '+' + name.toLatin1());
         w.sounds.clear();
-        w.chat.mainchat->clear();
+        chatText(w.chat)->clear();
     }
     // Opens the board as a round start does, on word 1 with the pattern.
     void open(const QByteArray &pattern = "c_a_t")

@@ -11,7 +11,9 @@
 #include "tspylist.h"
 
 #include <QTcpServer>
+#include <QLineEdit>
 #include <QTextEdit>
+#include <QToolButton>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
@@ -49,6 +51,21 @@ private:
     QStringList *m_log;
 };
 
+// The chat area's widgets, found by name.
+inline QLineEdit *chatEntry(const Tchat &c)
+{
+    return c.findChild<QLineEdit *>(QStringLiteral("mychat"));
+}
+inline QTextEdit *chatText(const Tchat &c)
+{
+    return c.findChild<QTextEdit *>(QStringLiteral("mainchat"));
+}
+// Phrase button n (1..9), or the sound button (10).
+inline QToolButton *phraseButton(const Tchat &c, int n)
+{
+    return c.findChild<QToolButton *>(QStringLiteral("b_phrase") + QString::number(n));
+}
+
 // A main window with its two small windows, the desktop replaced by recorders.
 struct Window
 {
@@ -74,7 +91,7 @@ struct Window
     // The chat view's lines (without the empty last one).
     QStringList lines() const
     {
-        QStringList l = chat.mainchat->toPlainText().split(QLatin1Char('\n'));
+        QStringList l = chatText(chat)->toPlainText().split(QLatin1Char('\n'));
         if (!l.isEmpty() && l.last().isEmpty())
             l.removeLast();
         return l;

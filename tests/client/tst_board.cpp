@@ -74,20 +74,20 @@ void BoardTests::typingFillsTheTilesAndEnterSubmits()
     Tchat &c = s.w.chat;
     s.open();
     QVERIFY(!c.chatMode());
-    QTest::keyClicks(c.mychat, QStringLiteral("stare"));
+    QTest::keyClicks(chatEntry(c), QStringLiteral("stare"));
     QCOMPARE(tags(c, "image_word"), (QList<int>{19, 20, 1, 18, 5}));
     QVERIFY(shows(c, c.image_word[1], 19));
     QCOMPARE(c.roundModel.letterCount(), 5);
     QCOMPARE(s.w.sounds, QStringList(5, QStringLiteral("clickletter")));
-    QCOMPARE(c.mychat->text(), QStringLiteral("<Enter Chat Here>")); // the entry never saw them
-    QTest::keyClick(c.mychat, Qt::Key_Return);
+    QCOMPARE(chatEntry(c)->text(), QStringLiteral("<Enter Chat Here>")); // the entry never saw them
+    QTest::keyClick(chatEntry(c), Qt::Key_Return);
     QCOMPARE(s.host.next(), QByteArray("CMD_myword+3+1+19+2+20+3+1+4+18+5+5"));
     QCOMPARE(c.label_status->text(), QStringLiteral("Checking Word..."));
     QCOMPARE(c.roundModel.inputOwner(), 0);
     QCOMPARE(s.w.sounds.size(), 5); // no sound on a submission
     // Closed until the server answers: keys go on to the chat entry.
-    QTest::keyClick(c.mychat, Qt::Key_X);
-    QCOMPARE(c.mychat->text(), QStringLiteral("x"));
+    QTest::keyClick(chatEntry(c), Qt::Key_X);
+    QCOMPARE(chatEntry(c)->text(), QStringLiteral("x"));
     QCOMPARE(tags(c, "image_word"), (QList<int>{19, 20, 1, 18, 5}));
     QVERIFY(s.host.quiet(c));
     QVERIFY(env->errors.isEmpty());
@@ -98,11 +98,11 @@ void BoardTests::sixthLetterBackspaceAndShortWords()
     SeatedWindow s(2);
     Tchat &c = s.w.chat;
     s.open();
-    QTest::keyClicks(c.mychat, QStringLiteral("crates"));
+    QTest::keyClicks(chatEntry(c), QStringLiteral("crates"));
     QCOMPARE(tags(c, "image_word"), (QList<int>{3, 18, 1, 20, 5}));
     QCOMPARE(c.roundModel.letterCount(), 5);
     QCOMPARE(s.w.sounds.size(), 5); // the sixth makes no sound
-    QTest::keyClick(c.mychat, Qt::Key_Backspace);
+    QTest::keyClick(chatEntry(c), Qt::Key_Backspace);
     QCOMPARE(tags(c, "image_word"), (QList<int>{3, 18, 1, 20, 0}));
     QVERIFY(shows(c, c.image_word[5], 0));
     QCOMPARE(s.w.sounds.last(), QStringLiteral("backspace"));
@@ -110,21 +110,21 @@ void BoardTests::sixthLetterBackspaceAndShortWords()
     // S, T and three Backspaces: the third does nothing.
     c.hitclear();
     s.w.sounds.clear();
-    QTest::keyClicks(c.mychat, QStringLiteral("st"));
+    QTest::keyClicks(chatEntry(c), QStringLiteral("st"));
     for (int i = 0; i < 3; ++i)
-        QTest::keyClick(c.mychat, Qt::Key_Backspace);
+        QTest::keyClick(chatEntry(c), Qt::Key_Backspace);
     QCOMPARE(s.w.sounds, strings({"clickletter", "clickletter", "backspace", "backspace"}));
     QCOMPARE(c.roundModel.letterCount(), 0);
 
     // Enter with three letters: refused here, nothing sent, letters stay, board open.
-    QTest::keyClicks(c.mychat, QStringLiteral("cha"));
-    QTest::keyClick(c.mychat, Qt::Key_Enter);
+    QTest::keyClicks(chatEntry(c), QStringLiteral("cha"));
+    QTest::keyClick(chatEntry(c), Qt::Key_Enter);
     QCOMPARE(c.label_status->text(), QStringLiteral("Invalid Word"));
     QCOMPARE(s.w.sounds.last(), QStringLiteral("invalid"));
     QVERIFY(s.host.quiet(c));
     QCOMPARE(c.roundModel.inputOwner(), 2);
-    QTest::keyClicks(c.mychat, QStringLiteral("nt"));
-    QTest::keyClick(c.mychat, Qt::Key_Return);
+    QTest::keyClicks(chatEntry(c), QStringLiteral("nt"));
+    QTest::keyClick(chatEntry(c), Qt::Key_Return);
     QCOMPARE(s.host.next(), QByteArray("CMD_myword+2+1+3+2+8+3+1+4+14+5+20"));
 }
 
@@ -133,29 +133,29 @@ void BoardTests::passAndClearKeys()
     SeatedWindow s(4);
     Tchat &c = s.w.chat;
     s.open();
-    QTest::keyClick(c.mychat, Qt::Key_Space);
+    QTest::keyClick(chatEntry(c), Qt::Key_Space);
     QCOMPARE(s.host.next(), QByteArray("CMD_pass+4+"));
-    QTest::keyClick(c.mychat, Qt::Key_1);
+    QTest::keyClick(chatEntry(c), Qt::Key_1);
     QCOMPARE(s.host.next(), QByteArray("CMD_pass+4+"));
-    QTest::keyClick(c.mychat, Qt::Key_Exclam, Qt::ShiftModifier); // shift is not looked at
+    QTest::keyClick(chatEntry(c), Qt::Key_Exclam, Qt::ShiftModifier); // shift is not looked at
     QCOMPARE(s.host.next(), QByteArray("CMD_pass+4+"));
     QCOMPARE(s.w.sounds, QStringList(3, QStringLiteral("pass")));
     QCOMPARE(c.roundModel.inputOwner(), 4); // the server's answer moves the player on
 
     for (auto key : {Qt::Key_0, Qt::Key_Equal, Qt::Key_Plus}) {
-        QTest::keyClicks(c.mychat, QStringLiteral("ab"));
+        QTest::keyClicks(chatEntry(c), QStringLiteral("ab"));
         s.w.sounds.clear();
-        QTest::keyClick(c.mychat, key);
+        QTest::keyClick(chatEntry(c), key);
         QCOMPARE(tags(c, "image_word"), (QList<int>{0, 0, 0, 0, 0}));
         QCOMPARE(c.roundModel.letterCount(), 0);
         QCOMPARE(s.w.sounds, QStringList{QStringLiteral("clear")});
     }
     // Other digits, keypad keys and punctuation go on to the chat entry.
-    c.mychat->clear();
-    QTest::keyClick(c.mychat, Qt::Key_2);
-    QTest::keyClick(c.mychat, Qt::Key_1, Qt::KeypadModifier);
-    QTest::keyClick(c.mychat, Qt::Key_Comma);
-    QCOMPARE(c.mychat->text(), QStringLiteral("21,"));
+    chatEntry(c)->clear();
+    QTest::keyClick(chatEntry(c), Qt::Key_2);
+    QTest::keyClick(chatEntry(c), Qt::Key_1, Qt::KeypadModifier);
+    QTest::keyClick(chatEntry(c), Qt::Key_Comma);
+    QCOMPARE(chatEntry(c)->text(), QStringLiteral("21,"));
     QVERIFY(s.host.quiet(c));
 }
 
@@ -167,26 +167,26 @@ void BoardTests::chatModeAndTab()
     c.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&c));
     s.open();
-    c.mychat->setFocus();
-    QTest::keyClick(c.mychat, Qt::Key_Tab);
+    chatEntry(c)->setFocus();
+    QTest::keyClick(chatEntry(c), Qt::Key_Tab);
     QVERIFY(c.chatMode());
     QCOMPARE(c.checkbox_typing->pixmap().toImage(), look::checkBoxPicture(true).toImage());
-    QCOMPARE(QApplication::focusWidget(), c.mychat); // Tab never moves the focus here
+    QCOMPARE(QApplication::focusWidget(), chatEntry(c)); // Tab never moves the focus here
     // In chat mode every key goes to the chat entry, space and '1' included.
-    c.mychat->clear();
-    QTest::keyClicks(c.mychat, QStringLiteral("go 1"));
-    QCOMPARE(c.mychat->text(), QStringLiteral("go 1"));
+    chatEntry(c)->clear();
+    QTest::keyClicks(chatEntry(c), QStringLiteral("go 1"));
+    QCOMPARE(chatEntry(c)->text(), QStringLiteral("go 1"));
     QCOMPARE(tags(c, "image_word"), (QList<int>{0, 0, 0, 0, 0}));
-    QTest::keyClick(c.mychat, Qt::Key_Backtab, Qt::ShiftModifier);
+    QTest::keyClick(chatEntry(c), Qt::Key_Backtab, Qt::ShiftModifier);
     QVERIFY(!c.chatMode());
     QCOMPARE(c.checkbox_typing->pixmap().toImage(), look::checkBoxPicture(false).toImage());
-    QTest::keyClick(c.mychat, Qt::Key_Q);
+    QTest::keyClick(chatEntry(c), Qt::Key_Q);
     QCOMPARE(tags(c, "image_word").first(), 17);
     // A closed board leaves Tab alone: the focus moves on as usual.
     c.roundModel.setInputOwner(0);
-    QTest::keyClick(c.mychat, Qt::Key_Tab);
+    QTest::keyClick(chatEntry(c), Qt::Key_Tab);
     QVERIFY(!c.chatMode());
-    QVERIFY(QApplication::focusWidget() != c.mychat);
+    QVERIFY(QApplication::focusWidget() != chatEntry(c));
     QVERIFY(s.host.quiet(c));
 }
 
@@ -197,26 +197,26 @@ void BoardTests::modifiersAndTheControlsOwnShortcuts()
     c.show();
     c.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&c));
-    c.mychat->setFocus();
+    chatEntry(c)->setFocus();
     s.open();
     // Ctrl+C and Ctrl+S on the board type letters; the menu's Ctrl+S stays unfired.
-    QTest::keyClick(c.mychat, Qt::Key_C, Qt::ControlModifier);
-    QTest::keyClick(c.mychat, Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(chatEntry(c), Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(chatEntry(c), Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(tags(c, "image_word"), (QList<int>{3, 19, 0, 0, 0}));
     QVERIFY(!c.ScrollChatOff1->isChecked());
     // Ctrl+V on the chat entry is the entry's own Paste.
     QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
-    QTest::keyClick(c.mychat, Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(c.mychat->text(), QStringLiteral("pasted"));
+    QTest::keyClick(chatEntry(c), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(chatEntry(c)->text(), QStringLiteral("pasted"));
     QCOMPARE(c.roundModel.letterCount(), 2);
     // On the chat view, Ctrl+C copies and Ctrl+S switches scrolling off.
-    c.mainchat->setFocus();
-    QTest::keyClick(c.mainchat, Qt::Key_C, Qt::ControlModifier);
-    QTest::keyClick(c.mainchat, Qt::Key_S, Qt::ControlModifier);
+    chatText(c)->setFocus();
+    QTest::keyClick(chatText(c), Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(chatText(c), Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(c.roundModel.letterCount(), 2);
     QVERIFY(c.ScrollChatOff1->isChecked());
     // Other keys on the chat view still reach the board.
-    QTest::keyClick(c.mainchat, Qt::Key_T);
+    QTest::keyClick(chatText(c), Qt::Key_T);
     QCOMPARE(c.roundModel.letterCount(), 3);
 }
 
@@ -236,8 +236,8 @@ void BoardTests::closedBoardTakesNoKeys()
     SeatedWindow spy(7, QStringLiteral("Eve"));
     spy.w.feed("CMD_nextplayer+1+0+*+");
     QCOMPARE(spy.w.chat.label_status->text(), QStringLiteral("The Players are Creating Words."));
-    QTest::keyClick(spy.w.chat.mychat, Qt::Key_A);
-    QTest::keyClick(spy.w.chat.mychat, Qt::Key_Space);
+    QTest::keyClick(chatEntry(spy.w.chat), Qt::Key_A);
+    QTest::keyClick(chatEntry(spy.w.chat), Qt::Key_Space);
     QCOMPARE(spy.w.chat.roundModel.letterCount(), 0);
     QVERIFY(spy.w.chat.button_pass->isHidden());
     QVERIFY(spy.host.quiet(spy.w.chat));
@@ -249,7 +249,7 @@ void BoardTests::buttonsAndTheTypingBox()
     Tchat &c = s.w.chat;
     s.open();
     QVERIFY(!c.button_pass->isHidden() && !c.button_clear->isHidden());
-    QTest::keyClicks(c.mychat, QStringLiteral("ab"));
+    QTest::keyClicks(chatEntry(c), QStringLiteral("ab"));
     c.button_clear->click();
     QCOMPARE(c.roundModel.letterCount(), 0);
     c.button_pass->click();
@@ -391,7 +391,7 @@ void BoardTests::tilesMenuAndChoosingASet()
 
     // Choosing a set redraws both rows at once and saves.
     s.open("b_e_t");
-    QTest::keyClicks(c.mychat, QStringLiteral("ab"));
+    QTest::keyClicks(chatEntry(c), QStringLiteral("ab"));
     const QImage builtInB = c.imagelist_letters.picture(2).toImage();
     c.findChild<QAction *>(QStringLiteral("Blue3"))->trigger();
     QCOMPARE(c.options.tiles, QStringLiteral("Blue"));

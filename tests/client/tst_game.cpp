@@ -74,8 +74,8 @@ struct Table
 
 void type(Window &w, const QByteArray &word)
 {
-    QTest::keyClicks(w.chat.mychat, QString::fromLatin1(word));
-    QTest::keyClick(w.chat.mychat, Qt::Key_Return);
+    QTest::keyClicks(chatEntry(w.chat), QString::fromLatin1(word));
+    QTest::keyClick(chatEntry(w.chat), Qt::Key_Return);
 }
 
 void startGame(Window &host, int rounds, int seconds)
@@ -147,7 +147,7 @@ void GameTests::soloGameToTheWinner()
     QTRY_COMPARE(status(w), QStringLiteral("Invalid Match"));
     QCOMPARE(w.chat.roundModel.letterCount(), 0); // erased
     // A pass moves on without a check mark.
-    QTest::keyClick(w.chat.mychat, Qt::Key_Space);
+    QTest::keyClick(chatEntry(w.chat), Qt::Key_Space);
     QTRY_COMPARE(w.chat.label_wordcount->text(), QStringLiteral("Second Word"));
     QCOMPARE(checks(w), 0);
 
@@ -207,7 +207,7 @@ void GameTests::hostJoinerSpyAndLateJoinerWithATie()
     QTRY_COMPARE(status(eve), QStringLiteral("The Players are Creating Words."));
     QVERIFY(eve.chat.roundModel.inputOwner() != eve.chat.myslot);
     QVERIFY(eve.chat.button_pass->isHidden());
-    QTest::keyClick(red.chat.mychat, Qt::Key_1); // a pass
+    QTest::keyClick(chatEntry(red.chat), Qt::Key_1); // a pass
     QTRY_COMPARE(red.chat.label_wordcount->text(), QStringLiteral("Second Word"));
     QCOMPARE(blue.chat.label_wordcount->text(), QStringLiteral("First Word"));
     t.finishPhase();

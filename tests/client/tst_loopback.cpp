@@ -118,11 +118,11 @@ void LoopbackTests::hostWithTwoPlayers()
     QCOMPARE(green.chat.slotWidget<QWidget>("label_name", 3)->x(), 134);
 
     // Everybody sees every line, the sender's own included.
-    QTest::keyClicks(blue.chat.mychat, QStringLiteral("hello"));
-    QTest::keyClick(blue.chat.mychat, Qt::Key_Return);
-    green.chat.mychat->setText(QStringLiteral("/me waves"));
+    QTest::keyClicks(chatEntry(blue.chat), QStringLiteral("hello"));
+    QTest::keyClick(chatEntry(blue.chat), Qt::Key_Return);
+    chatEntry(green.chat)->setText(QStringLiteral("/me waves"));
     green.chat.sendit();
-    red.chat.b_phrase[1]->click();
+    phraseButton(red.chat, 1)->click();
     for (Window *w : {&red, &blue, &green}) {
         QTRY_VERIFY(hasLine(*w, QStringLiteral("Blue chats: hello")));
         QTRY_VERIFY(hasLine(*w, QStringLiteral("Green waves")));
@@ -155,7 +155,7 @@ void LoopbackTests::hostWithTwoPlayers()
     QTRY_COMPARE(blue.label("label_playername", 3)->text(), QStringLiteral("<Waiting>"));
     // A player cannot remove anybody.
     blue.chat.kicking(1);
-    blue.chat.mychat->setText(QStringLiteral("after"));
+    chatEntry(blue.chat)->setText(QStringLiteral("after"));
     blue.chat.sendit();
     QTRY_VERIFY(hasLine(red, QStringLiteral("Blue chats: after")));
     QVERIFY(!red.closed);

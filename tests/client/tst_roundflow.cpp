@@ -131,8 +131,8 @@ void RoundFlowTests::acceptedPassedAndRefusedWords()
     SeatedWindow s(3);
     Tchat &c = s.w.chat;
     s.open();
-    QTest::keyClicks(c.mychat, QStringLiteral("chant"));
-    QTest::keyClick(c.mychat, Qt::Key_Return);
+    QTest::keyClicks(chatEntry(c), QStringLiteral("chant"));
+    QTest::keyClick(chatEntry(c), Qt::Key_Return);
     QCOMPARE(c.roundModel.inputOwner(), 0);
     s.w.sounds.clear();
     // Accepted: the check mark, the next word, the board open again.
@@ -160,8 +160,8 @@ void RoundFlowTests::acceptedPassedAndRefusedWords()
     QVERIFY(c.slotWidget<QLabel>("image_check", 4)->isHidden());
 
     // Refused, erased by default: "clear" then "invalid", the board open again.
-    QTest::keyClicks(c.mychat, QStringLiteral("sxxxe"));
-    QTest::keyClick(c.mychat, Qt::Key_Return);
+    QTest::keyClicks(chatEntry(c), QStringLiteral("sxxxe"));
+    QTest::keyClick(chatEntry(c), Qt::Key_Return);
     s.host.next();
     s.w.sounds.clear();
     s.w.feed("CMD_invalid+3+2+");
@@ -172,8 +172,8 @@ void RoundFlowTests::acceptedPassedAndRefusedWords()
     // Without Auto Erase the letters stay for another try.
     c.AutoErase1->trigger();
     QVERIFY(!c.AutoErase1->isChecked());
-    QTest::keyClicks(c.mychat, QStringLiteral("slope"));
-    QTest::keyClick(c.mychat, Qt::Key_Return);
+    QTest::keyClicks(chatEntry(c), QStringLiteral("slope"));
+    QTest::keyClick(chatEntry(c), Qt::Key_Return);
     s.host.next();
     s.w.sounds.clear();
     s.w.feed("CMD_invalid+3+1+");
@@ -196,7 +196,7 @@ void RoundFlowTests::listComplete()
         SeatedWindow s(3);
         Tchat &c = s.w.chat;
         s.open();
-        QTest::keyClicks(c.mychat, QStringLiteral("ab"));
+        QTest::keyClicks(chatEntry(c), QStringLiteral("ab"));
         s.w.sounds.clear();
         s.w.feed("CMD_allfilled+3+" + done + (done.isEmpty() ? "" : "+"));
         QCOMPARE(c.roundModel.inputOwner(), 0);
@@ -210,9 +210,9 @@ void RoundFlowTests::listComplete()
         QVERIFY(c.label_wordcount->text().isEmpty());
         QCOMPARE(s.w.sounds, QStringList{QStringLiteral("allfilled")});
         // Keys now type into the chat.
-        c.mychat->clear();
-        QTest::keyClick(c.mychat, Qt::Key_Z);
-        QCOMPARE(c.mychat->text(), QStringLiteral("z"));
+        chatEntry(c)->clear();
+        QTest::keyClick(chatEntry(c), Qt::Key_Z);
+        QCOMPARE(chatEntry(c)->text(), QStringLiteral("z"));
         QVERIFY(env->errors.isEmpty());
     }
     // Another seat's list: nothing.
@@ -240,7 +240,7 @@ void RoundFlowTests::endOfTheRound()
     QCOMPARE(c.label_status->text(), QStringLiteral("Time is Up."));
     QCOMPARE(s.w.sounds, QStringList{QStringLiteral("timeup")});
     QVERIFY(c.turntime.isActive()); // runs out by itself
-    QTest::keyClick(c.mychat, Qt::Key_Space);
+    QTest::keyClick(chatEntry(c), Qt::Key_Space);
     QVERIFY(s.host.quiet(c));
 
     c.image_goodjob->hide();
@@ -394,8 +394,8 @@ void RoundFlowTests::lateArrival()
     QVERIFY(!c.chatMode());
     QCOMPARE(c.label_status->text(), QStringLiteral("Create A Word"));
     QCOMPARE(s.w.sounds, QStringList{QStringLiteral("turn")});
-    QTest::keyClicks(c.mychat, QStringLiteral("globe"));
-    QTest::keyClick(c.mychat, Qt::Key_Return);
+    QTest::keyClicks(chatEntry(c), QStringLiteral("globe"));
+    QTest::keyClick(chatEntry(c), Qt::Key_Return);
     QCOMPARE(s.host.next(), QByteArray("CMD_myword+4+1+7+2+12+3+15+4+2+5+5"));
 
     // Between rounds, and for a watcher in a running round.

@@ -63,7 +63,7 @@ void SettingsWiringTests::noFileAtLogin()
     Tchat &c = p.chat();
     QVERIFY(!c.PlayChatterSounds1->isChecked());
     p.login();
-    QCOMPARE(c.mainchat->font().pointSize(), 8);
+    QCOMPARE(chatText(c)->font().pointSize(), 8);
     QVERIFY(action(c, "N8")->isChecked());
     QCOMPARE(c.currentBounds(), WindowBounds{});
     QCOMPARE(c.chatcolour, clBlack);
@@ -74,7 +74,7 @@ void SettingsWiringTests::noFileAtLogin()
     QVERIFY(action(c, "Normal1")->isChecked() && !action(c, "Slow1")->isChecked());
     QCOMPARE(c.options.turnSound, 0);
     QVERIFY(action(c, "Classic1")->isChecked() && !action(c, "New1")->isChecked());
-    QCOMPARE(c.b_phrase[3]->toolTip(), QStringLiteral("Nice Try!"));
+    QCOMPARE(phraseButton(c, 3)->toolTip(), QStringLiteral("Nice Try!"));
     QCOMPARE(c.options.tiles, QString());
     // All three switches on, chatter sounds included.
     QVERIFY(c.PlaySounds1->isChecked() && c.AutoErase1->isChecked() && c.PlayChatterSounds1->isChecked());
@@ -96,11 +96,11 @@ void SettingsWiringTests::storedValuesAreApplied()
     Tchat &c = p.chat();
     c.gamestart->UpDown2()->setValue(45);
     p.login(4);
-    QCOMPARE(c.mainchat->font().pointSize(), 12);
+    QCOMPARE(chatText(c)->font().pointSize(), 12);
     QVERIFY(action(c, "N12")->isChecked() && !action(c, "N8")->isChecked());
     QCOMPARE(c.currentBounds(), (WindowBounds{50, 40, 900, 700}));
     QCOMPARE(c.chatcolour, rgbColor(255, 128, 0)); // orange
-    QCOMPARE(c.mychat->palette().color(QPalette::Text), QColor(255, 128, 0));
+    QCOMPARE(chatEntry(c)->palette().color(QPalette::Text), QColor(255, 128, 0));
     QCOMPARE(c.actioncolour, clRed);
     QCOMPARE(c.gamestart->UpDown1()->value(), 7);
     QCOMPARE(c.gamestart->UpDown2()->value(), 45); // not a number: the arrows stay
@@ -108,8 +108,8 @@ void SettingsWiringTests::storedValuesAreApplied()
     QVERIFY(action(c, "Normal1")->isChecked());
     QCOMPARE(c.options.turnSound, 0);
     QVERIFY(action(c, "Classic1")->isChecked());
-    QCOMPARE(c.b_phrase[3]->toolTip(), QStringLiteral("Nice Try!")); // an empty key keeps the phrase
-    QCOMPARE(c.b_phrase[4]->toolTip(), QStringLiteral("Cool!"));
+    QCOMPARE(phraseButton(c, 3)->toolTip(), QStringLiteral("Nice Try!")); // an empty key keeps the phrase
+    QCOMPARE(phraseButton(c, 4)->toolTip(), QStringLiteral("Cool!"));
     QCOMPARE(c.options.tiles, QString());
     QVERIFY(c.PlaySounds1->isChecked()); // only exactly "false" turns it off
     QVERIFY(!c.AutoErase1->isChecked() && !c.options.autoErase);
@@ -322,8 +322,8 @@ void SettingsWiringTests::phraseEditorWritesOnlyThePhraseKeys()
     p.phrases.phrase[4]->setText(QStringLiteral("/me grins"));
     QTest::mouseClick(p.phrases.button_done, Qt::LeftButton);
     QVERIFY(!p.phrases.isVisible());
-    QCOMPARE(c.b_phrase[2]->toolTip(), QString());
-    QCOMPARE(c.b_phrase[5]->toolTip(), QStringLiteral("/me grins"));
+    QCOMPARE(phraseButton(c, 2)->toolTip(), QString());
+    QCOMPARE(phraseButton(c, 5)->toolTip(), QStringLiteral("/me grins"));
     // The file holds the nine phrase keys and nothing else.
     QList<QByteArray> lines = slurp(iniPath()).trimmed().split('\n');
     QCOMPARE(lines.takeFirst(), QByteArray("[Vexlo]"));

@@ -61,9 +61,9 @@ void WindowTests::startsAsDesigned()
     Tchat &c = w.chat;
     QCOMPARE(c.label_status->text(), QStringLiteral("Welcome to Vexlo by Quorbit Software"));
     QCOMPARE(c.panel_board->size(), QSize(764, 529));
-    QCOMPARE(c.mainchat->geometry(), QRect(285, 320, 476, 183));
-    QCOMPARE(c.mychat->geometry(), QRect(285, 504, 356, 22));
-    QCOMPARE(c.mychat->text(), QStringLiteral("<Enter Chat Here>"));
+    QCOMPARE(onBoard(c, chatText(c)), QRect(285, 320, 476, 183));
+    QCOMPARE(onBoard(c, chatEntry(c)), QRect(285, 504, 356, 22));
+    QCOMPARE(chatEntry(c)->text(), QStringLiteral("<Enter Chat Here>"));
     QCOMPARE(c.button_start->geometry(), QRect(30, 323, 197, 43));
     QVERIFY(c.button_start->isHidden());
     const int tops[] = {368, 389, 410, 432, 453, 474};
@@ -78,8 +78,8 @@ void WindowTests::startsAsDesigned()
     const QStringList phrases = strings({"Way To Go!", "Good One!", "Nice Try!", "Excellent!", "Brilliant!",
                                  "Wow, WTG!",  "Thanks!",   "Way To Go Teamie!", "Good Game Everyone!"});
     for (int i = 1; i <= 9; ++i)
-        QCOMPARE(c.b_phrase[size_t(i)]->toolTip(), phrases[i - 1]);
-    QCOMPARE(c.b_phrase[0]->objectName(), QStringLiteral("b_phrase10"));
+        QCOMPARE(phraseButton(c, i)->toolTip(), phrases[i - 1]);
+    QCOMPARE(onBoard(c, phraseButton(c, 10)), QRect(257, 504, 27, 21)); // the sound button
     // The menus in their order.
     QStringList menus;
     for (QAction *a : c.menuBar()->actions())
@@ -87,7 +87,9 @@ void WindowTests::startsAsDesigned()
     QCOMPARE(menus, strings({"&File", "&Options", "&Tiles", "&View", "&Help"}));
     // Every entry of every menu has an underlined letter of its own within its menu.
     QList<QMenu *> open{c.menuBar()->findChildren<QMenu *>()};
-    open << c.popup_kick << c.popup_mainchat << c.popup_mychat << c.popup_sounds;
+    open << c.popup_kick << c.findChild<QMenu *>(QStringLiteral("popup_mainchat"))
+         << c.findChild<QMenu *>(QStringLiteral("popup_mychat")) << c.findChild<QMenu *>(QStringLiteral("popup_sounds"));
+    QVERIFY(!open.contains(nullptr));
     for (const QMenu *menu : open) {
         QStringList letters;
         for (const QAction *a : menu->actions()) {
@@ -101,7 +103,7 @@ void WindowTests::startsAsDesigned()
     QCOMPARE(c.StartGame1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_G));
     QVERIFY(!c.StartGame1->isEnabled());
     QVERIFY(c.PlaySounds1->isChecked() && !c.PlayChatterSounds1->isChecked());
-    QVERIFY(!c.BotSpeed1->menuAction()->isVisible());
+    QVERIFY(c.BotSpeed1->menuAction()->isVisible() && !c.AddComputerPlayer1->isEnabled());
     QVERIFY(c.ViewTally1->isEnabled() && c.PhraseList1->isEnabled() && c.About1->isEnabled());
     QVERIFY(c.Help2->isEnabled() && c.ResetScreenLocation1->isEnabled() && c.AutoErase1->isChecked());
     QCOMPARE(c.Help2->shortcut(), QKeySequence(Qt::Key_F1));

@@ -48,6 +48,7 @@ private Q_SLOTS:
     void coloursPassThroughAsText();
     void saveKeepsEverythingElse();
     void phraseKeysAreWrittenOnlyByTheEditor();
+    void soloComputerPlayers();
     void nothingIsSavedBeforeTheFileIsRead();
     void closingUnmovedSavesNothing();
     void closingTooWideOrTallFitsOnce();
@@ -280,6 +281,23 @@ void SettingsModelTests::phraseKeysAreWrittenOnlyByTheEditor()
     savePhrases(ini, {QStringLiteral("Only")});
     QCOMPARE(ini.readString(settingsSection(), phraseKey(1), QString()), QStringLiteral("Only"));
     QCOMPARE(ini.readString(settingsSection(), phraseKey(9), QStringLiteral("missing")), QString());
+}
+
+void SettingsModelTests::soloComputerPlayers()
+{
+    IniFile ini(m_path);
+    QCOMPARE(loadSoloBots(ini), 0); // no file: none
+    const std::pair<QByteArray, int> read[] = {{"3", 3}, {"x", 0}, {"", 0}, {"9", 5}, {"-2", 0}, {"$2", 2}};
+    for (const auto &[value, count] : read) {
+        writeFile(m_path, "[Vexlo]\nSolobots=" + value + "\n");
+        QCOMPARE(loadSoloBots(ini), count);
+    }
+    // Written on its own, after the other keys; a save of the fifteen leaves it.
+    writeFile(m_path, kFirstRunFile);
+    saveSoloBots(ini, 4);
+    QCOMPARE(slurp(m_path), kFirstRunFile + "Solobots=4\n");
+    GameSettings().save(ini);
+    QCOMPARE(loadSoloBots(ini), 4);
 }
 
 void SettingsModelTests::nothingIsSavedBeforeTheFileIsRead()

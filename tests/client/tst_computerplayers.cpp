@@ -1,0 +1,211 @@
+// Computer players seated by the hosting window: the menu entry and who may use
+// it, a seat filled and emptied through the seat pop-up, and the number of a
+// solo game's computer players coming back at the next solo start.
+#include "computerplayer.h"
+#include "computerseats.h"
+#include "fixtures.h"
+#include "inifile.h"
+#include "settingsmodel.h"
+#include "targetlist.h"
+#include "tdictn.h"
+#include "testfiles.h"
+#include "tserver.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QSignalSpy>
+
+using namespace vexlo;
+
+namespace {
+
+QString iniPath()
+{
+    return settingsFilePath(platform::dataFolder());
+}
+
+QString ini(const char *key)
+{
+    return IniFile(iniPath()).readString(settingsSection(), QLatin1String(key), QStringLiteral("<none>"));
+}
+
+// The game server of a hosting program with its windows.
+struct Table
+{
+    const TDictn spell;
+    const TargetList words;
+    TServer server{&spell, &words};
+    std::vector<std::unique_ptr<Window>> windows;
+
+    ~Table()
+    {
+        windows.clear();
+        server.shutdown();
+    }
+    Window &host(const QStringList &args = {})
+    {
+        windows.push_back(std::make_unique<Window>(args, &server));
+        Window &w = *windows.back();
+        w.chat.gameport = QStringLiteral("0");
+        w.chat.lobbyport = QStringLiteral("1"); // nothing listens there
+        w.chat.processparams();
+        return w;
+    }
+    Window &join(const QString &name)
+    {
+        windows.push_back(std::make_unique<Window>());
+        Window &w = *windows.back();
+        w.chat.gameport = QString::number(server.listeningPort());
+        w.chat.hostaddress = QStringLiteral("127.0.0.1");
+        w.chat.myname = name;
+        w.chat.joinpress();
+        return w;
+    }
+};
+
+QString seat(const Window &w, int slot)
+{
+    return w.label("label_playername", slot)->text();
+}
+
+bool isBot(const QString &name)
+{
+    return name.endsWith(QLatin1String(" (bot)")) && name.size() > 6;
+}
+
+} // namespace
+
+class ComputerPlayerTests : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { env = std::make_unique<TestEnvironment>(); }
+    void init()
+    {
+        env->errors.clear();
+        QFile::remove(iniPath());
+    }
+
+    void soloHostAddsAndRemovesOne();
+    void onlyTheHostWithAFreeSeatAdds();
+    void keptNumberComesBackAtTheNextSoloStart();
+    void theyLeaveWithTheSession();
+
+private:
+    std::unique_ptr<TestEnvironment> env;
+};
+
+void ComputerPlayerTests::soloHostAddsAndRemovesOne()
+{
+    Table t;
+    Window &w = t.host();
+    Tchat &c = w.chat;
+    QTRY_COMPARE(seat(w, 1), QStringLiteral("You"));
+    QVERIFY(c.BotSpeed1->menuAction()->isVisible());
+    c.findChild<QAction *>(QStringLiteral("Fast1"))->trigger();
+    QCOMPARE(ini("Botspeed"), QStringLiteral("500"));
+    QCOMPARE(ini("Solobots"), QStringLiteral("<none>")); // the fifteen keys alone
+    QTRY_VERIFY(c.AddComputerPlayer1->isEnabled());
+
+    c.AddComputerPlayer1->trigger();
+    QTRY_VERIFY(isBot(seat(w, 2)));
+    QCOMPARE(c.computerSeats->manager().players().constFirst()->speed(), BotSpeed::Fast);
+    QVERIFY(w.lines().contains(seat(w, 2) + QStringLiteral(" is Connected.")));
+    QCOMPARE(ini("Solobots"), QStringLiteral("1"));
+
+    // The seat pop-up removes it as any player.
+    c.label_playername1ContextPopup(w.label("label_playername", 2));
+    QVERIFY(c.RemoveFromGame1->isEnabled());
+    c.RemoveFromGame1->trigger();
+    QTRY_COMPARE(seat(w, 2), QStringLiteral("<Waiting>"));
+    QTRY_COMPARE(c.computerSeats->manager().count(), 0);
+    QCOMPARE(c.computerSeats->count(), 0);
+    QCOMPARE(ini("Solobots"), QStringLiteral("0"));
+    QVERIFY(env->errors.isEmpty());
+}
+
+void ComputerPlayerTests::onlyTheHostWithAFreeSeatAdds()
+{
+    Table t;
+    QVERIFY(!Window().chat.AddComputerPlayer1->isEnabled()); // nothing hosted yet
+    Window &host = t.host({QStringLiteral("Red"), QStringLiteral("127.0.0.1"), QStringLiteral("true")});
+    QTRY_VERIFY(host.chat.AddComputerPlayer1->isEnabled());
+    Window &blue = t.join(QStringLiteral("Blue"));
+    QTRY_COMPARE(blue.chat.myslot, 2);
+    blue.chat.updateAddComputerPlayer();
+    QVERIFY(!blue.chat.AddComputerPlayer1->isEnabled());
+    blue.chat.AddComputerPlayer1Click(); // a joiner seats nobody
+    QCOMPARE(blue.chat.computerSeats->count(), 0);
+
+    // Four free seats: the fourth player on its way fills the table at once.
+    for (int k = 0; k < 4; ++k) {
+        QVERIFY(host.chat.AddComputerPlayer1->isEnabled());
+        host.chat.AddComputerPlayer1->trigger();
+    }
+    QVERIFY(!host.chat.AddComputerPlayer1->isEnabled());
+    for (int s = 3; s <= 6; ++s)
+        QTRY_VERIFY(isBot(seat(blue, s)));
+    host.chat.AddComputerPlayer1Click();
+    QCOMPARE(host.chat.computerSeats->count(), 4);
+    QVERIFY(!host.chat.AddComputerPlayer1->isEnabled());
+    // A seat freed by a person leaving opens the entry again.
+    blue.chat.sock.Close();
+    QTRY_VERIFY(host.chat.AddComputerPlayer1->isEnabled());
+    // A network game keeps no number.
+    QCOMPARE(ini("Solobots"), QStringLiteral("<none>"));
+}
+
+void ComputerPlayerTests::keptNumberComesBackAtTheNextSoloStart()
+{
+    {
+        Table t;
+        Window &w = t.host();
+        QTRY_VERIFY(w.chat.AddComputerPlayer1->isEnabled());
+        w.chat.AddComputerPlayer1->trigger();
+        w.chat.AddComputerPlayer1->trigger();
+        QTRY_VERIFY(isBot(seat(w, 2)) && isBot(seat(w, 3)));
+        QCOMPARE(ini("Solobots"), QStringLiteral("2"));
+        w.chat.close(); // they leave with the session; the number stays
+        QTRY_COMPARE(w.chat.computerSeats->manager().count(), 0);
+        QCOMPARE(ini("Solobots"), QStringLiteral("2"));
+    }
+    const QByteArray stored = slurp(iniPath());
+    Table t;
+    Window &w = t.host();
+    QSignalSpy kept(w.chat.computerSeats, &ComputerSeats::keptChanged);
+    QTRY_VERIFY(isBot(seat(w, 2)) && isBot(seat(w, 3)));
+    QCOMPARE(kept.count(), 0);
+    QCOMPARE(seat(w, 4), QStringLiteral("<Waiting>"));
+    QCOMPARE(w.chat.computerSeats->count(), 2);
+    QCOMPARE(slurp(iniPath()), stored); // coming back writes nothing
+    QVERIFY(env->errors.isEmpty());
+}
+
+void ComputerPlayerTests::theyLeaveWithTheSession()
+{
+    Table t;
+    Window &w = t.host();
+    QTRY_VERIFY(w.chat.AddComputerPlayer1->isEnabled());
+    w.chat.AddComputerPlayer1->trigger();
+    QTRY_VERIFY(isBot(seat(w, 2)));
+    w.chat.hooks.confirm = [](QWidget *, const QString &) { return true; };
+    // A new solo game from the window: the player leaves with the old session
+    // and comes back in the new one.
+    ComputerPlayer *old = w.chat.computerSeats->manager().players().constFirst();
+    QSignalSpy gone(old, &ComputerPlayer::disconnected);
+    w.chat.PlaySoloGame1->trigger();
+    QVERIFY(gone.count() == 1 || gone.wait());
+    QTRY_VERIFY(isBot(seat(w, 2)) && w.chat.computerSeats->count() == 1);
+    QCOMPARE(ini("Solobots"), QStringLiteral("1"));
+    // A network game hosted from the window: they leave and do not follow.
+    w.chat.startHosting(QStringLiteral("Red"), QStringLiteral("0"));
+    QTRY_COMPARE(seat(w, 1), QStringLiteral("Red"));
+    QTRY_COMPARE(w.chat.computerSeats->manager().count(), 0);
+    QCOMPARE(seat(w, 2), QStringLiteral("<Waiting>"));
+    QCOMPARE(ini("Solobots"), QStringLiteral("1"));
+    QVERIFY(env->errors.isEmpty());
+}
+
+QTEST_MAIN(ComputerPlayerTests)
+#include "tst_computerplayers.moc"
