@@ -3,6 +3,7 @@
 // countdown. The tile sets and their "Tiles" menu are in tilesets.cpp.
 #include "tchat.h"
 
+#include "accessibility.h"
 #include "boardpictures.h"
 #include "catalogue.h"
 #include "errorreport.h"
@@ -12,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTextEdit>
@@ -103,11 +105,20 @@ void Tchat::buildWordEntry()
 {
     Q_INIT_RESOURCE(vexlotiles);
     imagelist_letters = TileSet::builtIn();
+    // Each row of tiles is one element to a screen reader.
+    auto row = [this](TileRow::Kind kind, const char *name, int top) {
+        auto *r = new TileRow(kind, panel_board);
+        r->setObjectName(QLatin1String(name));
+        r->setGeometry(kTileLefts[1], top, kTileLefts[5] + kTileSize - kTileLefts[1], kTileSize);
+        return r;
+    };
+    gapRow = row(TileRow::Pattern, "row_pattern", kGapTop);
+    wordRow = row(TileRow::Typed, "row_word", kWordTop);
     for (int i = 1; i <= 5; ++i) {
         for (bool gap : {true, false}) {
-            auto *tile = new QLabel(panel_board);
+            auto *tile = new QLabel(gap ? gapRow : wordRow);
             tile->setObjectName((gap ? QStringLiteral("image_gap") : QStringLiteral("image_word")) + QString::number(i));
-            tile->setGeometry(kTileLefts[i], gap ? kGapTop : kWordTop, kTileSize, kTileSize);
+            tile->setGeometry(kTileLefts[i] - kTileLefts[1], 0, kTileSize, kTileSize);
             tile->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             (gap ? image_gap : image_word)[size_t(i)] = tile;
         }
@@ -130,15 +141,15 @@ void Tchat::buildWordEntry()
     connect(button_pass, &QPushButton::clicked, this, [this] { guarded([this] { button_passClick(); }); });
     connect(button_clear, &QPushButton::clicked, this, [this] { guarded([this] { button_clearClick(); }); });
 
-    checkbox_typing = new QLabel(panel_board);
+    checkbox_typing = new PictureCheckBox(QStringLiteral("Type In Chat"), panel_board);
     checkbox_typing->setObjectName(QStringLiteral("checkbox_typing"));
     checkbox_typing->setGeometry(642, 505, 20, 20);
-    checkbox_typing->setPixmap(look::checkBoxPicture(true));
+    checkbox_typing->setChecked(true);
     label_typing = new QLabel(QStringLiteral("Type In Chat"), panel_board);
     label_typing->setObjectName(QStringLiteral("label_typing"));
     label_typing->setGeometry(666, 506, 96, 18);
     label_typing->setFont(look::arial(13));
-    for (QLabel *l : {checkbox_typing, label_typing})
+    for (QLabel *l : {static_cast<QLabel *>(checkbox_typing), label_typing})
         l->setCursor(Qt::PointingHandCursor);
 
     image_timer = new QLabel(panel_board);
@@ -156,7 +167,7 @@ void Tchat::buildWordEntry()
     label_timer->setPalette(pal);
 
     connect(&roundModel, &RoundModel::chatModeChanged, this,
-            [this](bool chat) { checkbox_typing->setPixmap(look::checkBoxPicture(chat)); });
+            [this](bool chat) { checkbox_typing->setChecked(chat); });
     connect(&roundModel, &RoundModel::ticked, this, &Tchat::showCountdown);
     turntime.setInterval(1000);
     connect(&turntime, &QTimer::timeout, this, [this] { guarded([this] { turntimeTimer(); }); });
@@ -191,12 +202,28 @@ void Tchat::setTile(QLabel *tile, int number)
 {
     shownTile(tile) = number;
     tile->setPixmap(imagelist_letters.has(number) ? imagelist_letters.picture(number) : QPixmap());
+    tellRows();
 }
 
 void Tchat::showNothing(QLabel *tile)
 {
     shownTile(tile) = kNoTile;
     tile->setPixmap(QPixmap());
+    tellRows();
+}
+
+void Tchat::tellRows()
+{
+    if (!gapRow || !wordRow)
+        return; // still being built
+    auto shown = [](const std::array<int, 6> &row) {
+        QList<int> tiles;
+        for (size_t i = 1; i <= 5; ++i)
+            tiles << (row[i] == kNoTile ? TileRow::kNothing : row[i]);
+        return tiles;
+    };
+    gapRow->setTiles(shown(m_gapShown));
+    wordRow->setTiles(shown(m_wordShown));
 }
 
 void Tchat::redrawtiles()
@@ -210,6 +237,7 @@ void Tchat::redrawtiles()
             tile->setPixmap(drawn ? imagelist_letters.picture(tag) : QPixmap());
         }
     }
+    tellRows();
 }
 
 // --- keys ---
@@ -225,6 +253,9 @@ bool Tchat::boardKeyEvent(QObject *watched, QEvent *event)
     }
     auto *w = qobject_cast<QWidget *>(watched);
     if (!w || w->window() != this)
+        return false;
+    // Alt pressed alone hands the keys to the menu bar; they are menu keys then.
+    if (qobject_cast<QMenuBar *>(w))
         return false;
     auto *key = static_cast<QKeyEvent *>(event);
     // A key the focused control left alone travels on to its parents as the same

@@ -28,6 +28,10 @@ const QString kStartText = QStringLiteral("<Enter Chat Here>");
 const char *const kSoundTitles[13] = {"<Cancel>", "Doh",    "Cough",   "Hello",   "Thank You",
                                       "Where have you been?", "Snoring", "Sneezing", "Sorry",
                                       "Welcome",  "Yeehaa", "Yippee",  "Oh No"};
+// The same titles in the sound menu, each with its underlined letter.
+const char *const kSoundMenuTitles[13] = {"<&Cancel>", "&Doh",    "Cou&gh",   "&Hello",   "&Thank You",
+                                          "&Where have you been?", "&Snoring", "S&neezing", "So&rry",
+                                          "W&elcome",  "&Yeehaa", "Y&ippee",  "&Oh No"};
 
 QString numbered(const char *prefix, int i)
 {
@@ -77,14 +81,14 @@ void ChatView::buildView()
 
     popup_mainchat = new QMenu(this);
     popup_mainchat->setObjectName(QStringLiteral("popup_mainchat"));
-    QAction *copy = popup_mainchat->addAction(QStringLiteral("Copy\tCtrl+C"));
+    QAction *copy = popup_mainchat->addAction(QStringLiteral("&Copy\tCtrl+C"));
     copy->setObjectName(QStringLiteral("Copy1"));
     connect(copy, &QAction::triggered, this, &ChatView::copyRequested);
-    QAction *clearItem = popup_mainchat->addAction(QStringLiteral("Clear Main Chat"));
+    QAction *clearItem = popup_mainchat->addAction(QStringLiteral("C&lear Main Chat"));
     clearItem->setObjectName(QStringLiteral("ClearMainChat2"));
     connect(clearItem, &QAction::triggered, this, &ChatView::clearRequested);
     popup_mainchat->addSeparator();
-    ScrollChatOff2 = popup_mainchat->addAction(QStringLiteral("Scroll Chat Off\tCtrl+S"));
+    ScrollChatOff2 = popup_mainchat->addAction(QStringLiteral("&Scroll Chat Off\tCtrl+S"));
     ScrollChatOff2->setObjectName(QStringLiteral("ScrollChatOff2"));
     ScrollChatOff2->setCheckable(true);
     connect(ScrollChatOff2, &QAction::triggered, this, [this](bool on) {
@@ -108,7 +112,7 @@ void ChatView::buildEntry()
     mychat->setContextMenuPolicy(Qt::CustomContextMenu);
     popup_mychat = new QMenu(this);
     popup_mychat->setObjectName(QStringLiteral("popup_mychat"));
-    QAction *paste = popup_mychat->addAction(QStringLiteral("Paste\tCtrl+V"));
+    QAction *paste = popup_mychat->addAction(QStringLiteral("&Paste\tCtrl+V"));
     paste->setObjectName(QStringLiteral("Paste1"));
     connect(paste, &QAction::triggered, this, &ChatView::pasteRequested);
     connect(mychat, &QWidget::customContextMenuRequested, this,
@@ -123,7 +127,7 @@ void ChatView::buildButtons()
         b->setObjectName(numbered("b_phrase", i));
         b->setGeometry(QRect(257, kPhraseTops[i], 27, 21).translated(-kOrigin));
         b->setIcon(bubble);
-        b->setIconSize(bubble.size());
+        b->setIconSize(bubble.deviceIndependentSize().toSize());
         look::makeFlat(b, Qt::white);
         connect(b, &QToolButton::clicked, this, [this, i] { Q_EMIT phrasePressed(i); });
         b_phrase[static_cast<size_t>(i)] = b;
@@ -141,7 +145,7 @@ void ChatView::buildButtons()
     popup_sounds = new QMenu(this);
     popup_sounds->setObjectName(QStringLiteral("popup_sounds"));
     for (int tag = 0; tag <= 12; ++tag) {
-        QAction *a = popup_sounds->addAction(QLatin1String(kSoundTitles[tag]));
+        QAction *a = popup_sounds->addAction(QLatin1String(kSoundMenuTitles[tag]));
         a->setObjectName(tag == 0 ? QStringLiteral("Cancel1") : numbered("wave", tag));
         a->setData(tag);
         a->setToolTip(QLatin1String(kSoundTitles[tag])); // the hint

@@ -14,9 +14,11 @@ namespace {
 
 QLabel *label(QWidget *parent, const QString &name, const QString &text, QRect geometry, const QFont &font)
 {
-    auto *l = new QLabel(text, parent);
-    l->setTextFormat(Qt::PlainText); // names come from other players
+    // Named before it has a text: a screen reader may look at it from then on.
+    auto *l = new QLabel(parent);
     l->setObjectName(name);
+    l->setTextFormat(Qt::PlainText); // names come from other players
+    l->setText(text);
     l->setGeometry(geometry);
     l->setFont(font);
     return l;
@@ -129,8 +131,10 @@ void ScorePanel::fill(const ScoreReport &report, const SeatsModel &seats, const 
             l->hide();
         if (QLabel *l = column<QLabel>("label_ascore", i))
             l->clear();
-        if (QListWidget *l = column<QListWidget>("listbox_player", i))
+        if (QListWidget *l = column<QListWidget>("listbox_player", i)) {
             l->clear();
+            l->setAccessibleName(seats.shownName(i)); // a screen reader's heading of the column
+        }
     }
     for (int slot = 1; slot <= ScoreReport::SeatCount; ++slot) {
         const ScoreReport::Seat &s = report.seats[size_t(slot)];

@@ -17,9 +17,11 @@ constexpr int kEyesTops[7] = {0, 366, 387, 409, 430, 452, 473};
 
 QLabel *label(QWidget *parent, const char *prefix, int slot, const QString &text, QRect onBoard, const QFont &font)
 {
-    auto *l = new QLabel(text, parent);
-    l->setTextFormat(Qt::PlainText); // names come from other players
+    // Named before it has a text: a screen reader may look at it from then on.
+    auto *l = new QLabel(parent);
     l->setObjectName(QLatin1String(prefix) + QString::number(slot));
+    l->setTextFormat(Qt::PlainText); // names come from other players
+    l->setText(text);
     l->setGeometry(onBoard.translated(-kOrigin));
     l->setFont(font);
     return l;

@@ -2,6 +2,7 @@
 // view and menus. What the widgets do lives in session.cpp and chat.cpp.
 #include "tchat.h"
 
+#include "accessibility.h"
 #include "catalogue.h"
 #include "chattext.h"
 #include "computerseats.h"
@@ -68,9 +69,11 @@ protected:
 QLabel *label(QWidget *parent, const QString &name, const QString &text, QRect geometry,
               const QFont &font)
 {
-    auto *l = new QLabel(text, parent);
-    l->setTextFormat(Qt::PlainText); // names come from other players
+    // Named before it has a text: a screen reader may look at it from then on.
+    auto *l = new QLabel(parent);
     l->setObjectName(name);
+    l->setTextFormat(Qt::PlainText); // names come from other players
+    l->setText(text);
     l->setGeometry(geometry);
     l->setFont(font);
     return l;
@@ -82,12 +85,14 @@ Tchat::Tchat(const QStringList &args, QWidget *parent)
     : QMainWindow(parent), m_args(args), m_framer(4096), m_sounds(std::make_unique<EffectPlayer>())
 {
     Q_INIT_RESOURCE(sounds);
+    access::install();
     setObjectName(QStringLiteral("chat"));
     setWindowTitle(QStringLiteral("Vexlo"));
     gameport = platform::gamePort();
     settingsSession = std::make_unique<SettingsSession>(settingsFilePath(platform::dataFolder()));
     buildMenus();
     buildBoard();
+    access::describe(panel_board);
     wireSockets();
     wireComputerPlayers();
     FormCreate();
@@ -161,7 +166,7 @@ void Tchat::buildBoard()
     auto *logo = new vexlo::ClickLabel(panel_board);
     logo->setObjectName(QStringLiteral("image_logo"));
     logo->setGeometry(700, 12, 48, 48);
-    logo->setPixmap(QPixmap(QStringLiteral(":/helpwindows/vexlo-48.png")));
+    logo->setPixmap(vexlo::logoPicture(48));
     logo->setCursor(Qt::PointingHandCursor);
     logo->setToolTip(QStringLiteral("Quorbit Software"));
     connect(logo, &vexlo::ClickLabel::clicked, this, [this] { vexlo::guarded([this] { image_logoClick(); }); });

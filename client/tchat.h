@@ -50,6 +50,8 @@ class QMenu;
 class QPushButton;
 class QTextEdit;
 class QToolButton;
+class PictureCheckBox;
+class TileRow;
 class TServer;
 class Tabout;
 class Tdownload;
@@ -300,11 +302,13 @@ public:
     QLabel *image_timer = nullptr;
     QLabel *label_wordcount = nullptr;
     QLabel *image_goodjob = nullptr;
+    TileRow *gapRow = nullptr;            // holds image_gap1..5
+    TileRow *wordRow = nullptr;           // holds image_word1..5
     std::array<QLabel *, 6> image_gap{};  // 1..5
     std::array<QLabel *, 6> image_word{}; // 1..5
     QPushButton *button_pass = nullptr;
     QPushButton *button_clear = nullptr;
-    QLabel *checkbox_typing = nullptr;
+    PictureCheckBox *checkbox_typing = nullptr;
     QLabel *label_typing = nullptr;
     WinnerPanel *panel_winner = nullptr;
     QPushButton *button_start = nullptr;
@@ -390,6 +394,8 @@ private:
     void writeSettings(const vexlo::WindowBounds &bounds);
 
     int &shownTile(const QLabel *tile);
+    // Tells the two rows what their tiles show, for a screen reader.
+    void tellRows();
     void showCountdown(int secondsLeft);
 
     QStringList m_args;

@@ -9,9 +9,14 @@ namespace vexlo {
 
 TileSet TileSet::builtIn()
 {
+    return builtIn(look::pictureScale());
+}
+
+TileSet TileSet::builtIn(qreal scale)
+{
     TileSet set;
     for (int i = 0; i < kBuiltInTiles; ++i)
-        set.m_tiles.append(look::letterTile(i));
+        set.m_tiles.append(look::letterTile(i, scale));
     return set;
 }
 
@@ -52,7 +57,11 @@ QImage TileSet::strip() const
     QPainter p(&out);
     for (int i = 0; i < count() && i < kTilesInStrip; ++i) {
         // Transparent parts of a tile stay pure green.
-        QImage tile = m_tiles.at(i).toImage().convertToFormat(QImage::Format_ARGB32);
+        const QPixmap &picture = m_tiles.at(i);
+        QImage tile = picture.toImage().convertToFormat(QImage::Format_ARGB32);
+        if (tile.size() != QSize(kTileSize, kTileSize))
+            tile = tile.scaled(kTileSize, kTileSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        tile.setDevicePixelRatio(1);
         for (int y = 0; y < tile.height(); ++y) {
             auto *row = reinterpret_cast<QRgb *>(tile.scanLine(y));
             for (int x = 0; x < tile.width(); ++x)

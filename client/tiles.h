@@ -25,8 +25,10 @@ public:
 class TileSet
 {
 public:
-    // The program's own set: the blank face and A..Z.
+    // The program's own set: the blank face and A..Z, drawn at the screens' scale
+    // (or at the scale given), so the tiles stay sharp on a scaled desktop.
     static TileSet builtIn();
+    static TileSet builtIn(qreal scale);
     // Tiles 0..27 cut from a strip of 44 x 44 squares; pure green is transparent.
     // Squares that fall outside a small picture stay transparent.
     static TileSet fromStrip(const QImage &strip);
@@ -36,7 +38,8 @@ public:
     int count() const { return int(m_tiles.size()); }
     bool has(int number) const { return number >= 0 && number < count(); }
     const QPixmap &picture(int number) const { return m_tiles.at(number); }
-    // The whole set as one strip (28 squares; a missing 28th is pure green).
+    // The whole set as one strip of 44 x 44 squares (28 squares; a missing 28th
+    // is pure green); tiles drawn at a larger scale are scaled down into it.
     QImage strip() const;
 
 private:

@@ -4,6 +4,7 @@
 #include "tchat.h"
 
 #include "errorreport.h"
+#include "menutext.h"
 #include "platform.h"
 
 #include <QAction>
@@ -60,7 +61,7 @@ void Tchat::shipTileSets()
         return;
     const QString classic = folder + QStringLiteral("/classic.bmp");
     if (!QFile::exists(classic))
-        imagelist_letters.strip().save(classic, "BMP");
+        TileSet::builtIn(1).strip().save(classic, "BMP");
     const QDir shipped(QStringLiteral(":/vexlotiles"));
     for (const QString &name : shipped.entryList(QDir::Files)) {
         const QString target = folder + QLatin1Char('/') + name;
@@ -94,7 +95,7 @@ void Tchat::creategrouptilesmenu(const QString &name)
         group = new QActionGroup(grouptilesitem);
         group->setObjectName(QStringLiteral("tilesgroup"));
     }
-    QAction *entry = grouptilesitem->addAction(name);
+    QAction *entry = grouptilesitem->addAction(withMnemonic(name, grouptilesitem));
     entry->setObjectName(name + QStringLiteral("3"));
     entry->setToolTip(name); // the hint
     entry->setStatusTip(name);

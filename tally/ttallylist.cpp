@@ -35,6 +35,7 @@ QListWidget *checkList(QWidget *parent, const char *name, QRect at)
     l->setGeometry(at);
     l->setFont(look::arial(13));
     l->setStyleSheet(QStringLiteral("QListWidget { background: %1; color: black; }").arg(look::peach().name()));
+    look::showKeyboardFocus(l);
     return l;
 }
 

@@ -13,13 +13,6 @@ namespace vexlo::look {
 
 namespace {
 
-QPixmap blankPixmap(int w, int h)
-{
-    QPixmap pm(w, h);
-    pm.fill(Qt::transparent);
-    return pm;
-}
-
 // Text with a one-pixel dark shadow below and right.
 void shadowText(QPainter &p, const QRectF &r, const QString &text, const QColor &ink, int flags = Qt::AlignCenter)
 {
@@ -31,9 +24,9 @@ void shadowText(QPainter &p, const QRectF &r, const QString &text, const QColor 
 
 } // namespace
 
-QPixmap letterTile(int number)
+QPixmap letterTile(int number, qreal scale)
 {
-    QPixmap pm = blankPixmap(44, 44);
+    QPixmap pm = canvas(44, 44, scale);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r(0.5, 0.5, 43, 43);
@@ -63,7 +56,7 @@ QPixmap letterTile(int number)
 
 QPixmap checkMarkPicture()
 {
-    QPixmap pm = blankPixmap(17, 19);
+    QPixmap pm = canvas(17, 19);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     QPainterPath tick;
@@ -80,7 +73,7 @@ QPixmap checkMarkPicture()
 
 QPixmap goodJobPicture()
 {
-    QPixmap pm = blankPixmap(161, 35);
+    QPixmap pm = canvas(161, 35);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r(1, 1, 159, 33);
@@ -115,7 +108,7 @@ QPixmap goodJobPicture()
 
 QPixmap bonusPicture()
 {
-    QPixmap pm = blankPixmap(55, 17);
+    QPixmap pm = canvas(55, 17);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient g(0, 0, 0, 17);
@@ -132,7 +125,7 @@ QPixmap bonusPicture()
 
 QPixmap fastestPicture()
 {
-    QPixmap pm = blankPixmap(16, 16);
+    QPixmap pm = canvas(16, 16);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     QRadialGradient g(QPointF(6, 6), 9);
@@ -149,20 +142,21 @@ QPixmap fastestPicture()
 
 QPixmap timerBarPicture()
 {
-    QPixmap pm(258, 21);
+    QPixmap pm = canvas(258, 21);
+    const QRect bar(0, 0, 258, 21);
     QPainter p(&pm);
     QLinearGradient across(0, 0, 258, 0);
     across.setColorAt(0, QColor(196, 24, 16));
     across.setColorAt(0.35, QColor(232, 150, 24));
     across.setColorAt(0.7, QColor(120, 190, 40));
     across.setColorAt(1, QColor(30, 150, 60));
-    p.fillRect(pm.rect(), across);
+    p.fillRect(bar, across);
     // A soft shine on the upper half.
     QLinearGradient shine(0, 0, 0, 21);
     shine.setColorAt(0, QColor(255, 255, 255, 110));
     shine.setColorAt(0.5, QColor(255, 255, 255, 20));
     shine.setColorAt(1, QColor(0, 0, 0, 60));
-    p.fillRect(pm.rect(), shine);
+    p.fillRect(bar, shine);
     p.setPen(QColor(60, 20, 0, 160));
     p.drawLine(0, 20, 257, 20);
     return pm;
@@ -170,7 +164,7 @@ QPixmap timerBarPicture()
 
 QPixmap boardButtonPicture(const QString &caption, const QString &key)
 {
-    QPixmap pm = blankPixmap(172, 43);
+    QPixmap pm = canvas(172, 43);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r(1, 1, 170, 41);
@@ -187,7 +181,7 @@ QPixmap boardButtonPicture(const QString &caption, const QString &key)
 
 QPixmap checkBoxPicture(bool checked)
 {
-    QPixmap pm = blankPixmap(20, 20);
+    QPixmap pm = canvas(20, 20);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(106, 74, 42), 1));

@@ -2,13 +2,17 @@
 // The board's pictures, drawn by the program: the built-in letter tiles, the
 // check mark, the praise picture, the bonus and first-finisher marks, the
 // countdown bar, the pass and clear button faces and the two check-box pictures.
+// Each is drawn at the screens' scale (look::pictureScale), so it stays sharp
+// on a scaled desktop; its size below is in logical pixels.
 #include <QPixmap>
 #include <QString>
+
+#include "look.h"
 
 namespace vexlo::look {
 
 // One tile of the built-in set, 44 x 44: 0 is the blank face, 1..26 the letters A..Z.
-QPixmap letterTile(int number);
+QPixmap letterTile(int number, qreal scale = pictureScale());
 
 QPixmap checkMarkPicture();   // 17 x 19, an accepted word
 QPixmap goodJobPicture();     // 161 x 35, the list is complete

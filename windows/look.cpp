@@ -1,6 +1,8 @@
 #include "look.h"
 
 #include <QAbstractButton>
+#include <QFocusEvent>
+#include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -19,6 +21,19 @@ QFont arial(int pixels, bool bold)
     f.setPixelSize(pixels);
     f.setBold(bold);
     return f;
+}
+
+qreal pictureScale()
+{
+    return qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
+}
+
+QPixmap canvas(int width, int height, qreal scale)
+{
+    QPixmap pm(QSize(width, height) * scale);
+    pm.setDevicePixelRatio(scale);
+    pm.fill(Qt::transparent);
+    return pm;
 }
 
 namespace {
@@ -64,6 +79,66 @@ void applyBackground(QWidget *w)
     w->setAutoFillBackground(true);
 }
 
+namespace {
+
+// Lies over its widget and draws the ring; clicks pass through it.
+class FocusRing : public QWidget
+{
+public:
+    explicit FocusRing(QWidget *target) : QWidget(target), m_target(target)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        hide();
+        target->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::FocusIn: {
+            const Qt::FocusReason why = static_cast<QFocusEvent *>(event)->reason();
+            if (why == Qt::TabFocusReason || why == Qt::BacktabFocusReason) {
+                setGeometry(m_target->rect());
+                raise();
+                show();
+            }
+            break;
+        }
+        case QEvent::FocusOut:
+            hide();
+            break;
+        case QEvent::Resize:
+            setGeometry(m_target->rect());
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(QColor(255, 255, 255), 2));
+        p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 6, 6);
+        p.setPen(QPen(QColor(58, 102, 176), 1, Qt::DotLine));
+        p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 6, 6);
+    }
+
+private:
+    QWidget *m_target;
+};
+
+} // namespace
+
+void showKeyboardFocus(QWidget *w)
+{
+    new FocusRing(w);
+}
+
 void makeFlat(QAbstractButton *b, const QColor &face)
 {
     const QColor border = face.darker(160);
@@ -92,27 +167,26 @@ void paintGlossyFace(QPainter &p, const QRectF &r, const QColor &top, const QCol
 
 QPixmap startButtonPicture(const QString &text, QSize size)
 {
-    QPixmap pm(size);
-    pm.fill(Qt::transparent);
+    QPixmap pm = canvas(size.width(), size.height());
+    const QRect face(QPoint(0, 0), size);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
-    const QRectF r = QRectF(pm.rect()).adjusted(1, 1, -1, -1);
+    const QRectF r = QRectF(face).adjusted(1, 1, -1, -1);
     paintGlossyFace(p, r, QColor(255, 196, 120), QColor(236, 128, 40), QColor(184, 82, 18),
                     QColor(96, 40, 8), QColor(255, 236, 200, 150));
     QFont f = arial(int(size.height() * 0.45), true);
     f.setLetterSpacing(QFont::AbsoluteSpacing, 1.5);
     p.setFont(f);
     p.setPen(QColor(90, 30, 0, 170));
-    p.drawText(pm.rect().translated(1, 2), Qt::AlignCenter, text);
+    p.drawText(face.translated(1, 2), Qt::AlignCenter, text);
     p.setPen(QColor(255, 250, 236));
-    p.drawText(pm.rect(), Qt::AlignCenter, text);
+    p.drawText(face, Qt::AlignCenter, text);
     return pm;
 }
 
 QPixmap eyesPicture()
 {
-    QPixmap pm(21, 10);
-    pm.fill(Qt::transparent);
+    QPixmap pm = canvas(21, 10);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     for (int cx : {5, 15}) {
@@ -128,8 +202,7 @@ QPixmap eyesPicture()
 
 QPixmap phrasePicture()
 {
-    QPixmap pm(19, 15);
-    pm.fill(Qt::transparent);
+    QPixmap pm = canvas(19, 15);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     QPainterPath bubble;
@@ -151,8 +224,7 @@ QPixmap phrasePicture()
 
 QPixmap soundPicture()
 {
-    QPixmap pm(19, 15);
-    pm.fill(Qt::transparent);
+    QPixmap pm = canvas(19, 15);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(255, 226, 170), 1.6));

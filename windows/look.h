@@ -30,8 +30,20 @@ const QPixmap &backgroundTile();
 // Gives the widget the tiled background ("take the main window's background").
 void applyBackground(QWidget *w);
 
+// A ring around the widget while it holds a focus that came from the keyboard
+// (Tab, Backtab), for controls whose own style draws none: picture buttons and
+// the peach fields. A widget focused any other way looks as it always did.
+void showKeyboardFocus(QWidget *w);
+
 // A flat button face: colour, a one-pixel darker border, no bevel.
 void makeFlat(QAbstractButton *b, const QColor &face);
+
+// The scale the pictures are drawn at: the screens' device pixel ratio, so a
+// scaled desktop gets sharp pictures rather than blown-up ones (1 at no scale).
+qreal pictureScale();
+// An empty, transparent picture of width x height logical pixels at that scale;
+// paint it in logical pixels.
+QPixmap canvas(int width, int height, qreal scale = pictureScale());
 
 // Pictures.
 QPixmap startButtonPicture(const QString &text, QSize size); // the image buttons

@@ -82,6 +82,7 @@ void styleField(QWidget *field)
     field->setMinimumWidth(230);
     field->setStyleSheet(QStringLiteral("%1 { background: %2; color: black; padding: 2px 4px; }")
                              .arg(QLatin1String(field->metaObject()->className()), look::peach().name()));
+    look::showKeyboardFocus(field); // the peach style draws no focus of its own
 }
 
 } // namespace vexlo::netdialog

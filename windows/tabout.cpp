@@ -24,8 +24,9 @@ Tabout::Tabout(QWidget *parent)
 
     image_logo = new vexlo::ClickLabel(this);
     image_logo->setObjectName(QStringLiteral("image_logo"));
-    image_logo->setPixmap(QPixmap(QStringLiteral(":/helpwindows/vexlo-128.png")));
+    image_logo->setPixmap(vexlo::logoPicture(128));
     image_logo->setCursor(Qt::PointingHandCursor);
+    image_logo->setAccessibleName(QStringLiteral("Vexlo"));
 
     auto *title = new QLabel(QStringLiteral("Vexlo"), this);
     title->setObjectName(QStringLiteral("label_title"));
@@ -50,9 +51,11 @@ Tabout::Tabout(QWidget *parent)
 
     label_link = new vexlo::ClickLabel(URL1.address(), this);
     label_link->setObjectName(QStringLiteral("label_link"));
-    label_link->setStyleSheet(QStringLiteral("QLabel { color: #0645ad; text-decoration: underline; }"));
+    label_link->setStyleSheet(QStringLiteral("QLabel { color: #0645ad; text-decoration: underline; }"
+                                             "QLabel:focus { background: #d4def2; }"));
     label_link->setCursor(Qt::PointingHandCursor);
     label_link->setToolTip(QStringLiteral("Open the web site"));
+    label_link->setFocusPolicy(Qt::TabFocus); // Tab reaches it after "Done"; Enter opens it
 
     button_done = new QPushButton(QStringLiteral("Done"), this);
     button_done->setObjectName(QStringLiteral("button_done"));
@@ -88,6 +91,9 @@ Tabout::Tabout(QWidget *parent)
     connect(image_logo, &vexlo::ClickLabel::clicked, this, &Tabout::image_logoClick);
     connect(label_link, &vexlo::ClickLabel::clicked, this, &Tabout::openLink);
     connect(button_done, &QPushButton::clicked, this, &Tabout::button_doneClick);
+    setTabOrder(button_done, label_link);
+    button_done->setFocus(); // the window opens with "Done" focused, as before
+    vexlo::keyboardLikeADialog(this, [this] { button_doneClick(); });
     setFixedSize(sizeHint());
 }
 

@@ -188,6 +188,9 @@ void Tdownload::buildWindow()
     connect(abortbutton, &QPushButton::clicked, this, &Tdownload::abortbuttonClick);
     connect(Button1, &QPushButton::clicked, this, &Tdownload::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &Tdownload::Button2Click);
+    // Enter presses the focused button; Escape closes the window as its close box does.
+    vexlo::keyboardLikeADialog(this, [this] { close(); });
+    picture->setAccessibleName(QStringLiteral("The Quorbit Lobby"));
     setFixedSize(sizeHint());
 }
 

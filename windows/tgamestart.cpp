@@ -66,6 +66,12 @@ Tgamestart::Tgamestart(QWidget *parent) : QDialog(parent)
     button_start->setFlat(true);
     button_start->setStyleSheet(QStringLiteral("QPushButton { border: none; background: transparent; }"));
     button_start->setCursor(Qt::PointingHandCursor);
+    button_start->setAccessibleName(QStringLiteral("START GAME"));
+    // Enter anywhere in the window starts the game with the values shown.
+    button_start->setDefault(true);
+    for (QWidget *w : {static_cast<QWidget *>(edit_playtoscore), static_cast<QWidget *>(edit_creationtime),
+                       static_cast<QWidget *>(button_start)})
+        vexlo::look::showKeyboardFocus(w);
     connect(button_start, &QPushButton::clicked, this, [this] { vexlo::guarded([this] { button_startClick(); }); });
 }
 

@@ -113,6 +113,9 @@ Thelp::Thelp(QWidget *parent)
     layout->addLayout(buttons);
     layout->addLayout(right, 1);
     resize(680, 480);
+    // Tab and the arrows move among the page buttons (the arrows turn the page),
+    // Enter presses the focused button, Escape is "Done".
+    vexlo::keyboardLikeADialog(this, [this] { button_doneClick(); });
 
     showPage(1);
 }

@@ -32,6 +32,7 @@ Tspylist::Tspylist(QWidget *parent) : QDialog(parent)
     listbox_spys->setStyleSheet(QStringLiteral("QListWidget { background: %1; color: black; }")
                                     .arg(vexlo::look::peach().name()));
     listbox_spys->setMouseTracking(true);
+    vexlo::look::showKeyboardFocus(listbox_spys);
     listbox_spys->viewport()->installEventFilter(this);
     listbox_spys->setContextMenuPolicy(Qt::CustomContextMenu);
 
@@ -51,6 +52,7 @@ Tspylist::Tspylist(QWidget *parent) : QDialog(parent)
     button_done->setGeometry(70, 210, 80, 28);
     button_done->setFont(vexlo::look::arial(14, true));
     vexlo::look::makeFlat(button_done, vexlo::look::peach());
+    button_done->setDefault(true); // Enter closes the list as Escape does
     connect(button_done, &QPushButton::clicked, this, &QWidget::close);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // What the board and round tests share: a window logged in to a stand-in host,
 // and looks at its tiles.
+#include "accessibility.h"
 #include "fixtures.h"
 #include "platform.h"
 #include "settingsmodel.h"

@@ -344,6 +344,14 @@ void BoardTests::tileStrips()
     const QImage round = TileSet::fromStrip(TileSet::builtIn().strip()).picture(5).toImage();
     const QImage built = TileSet::builtIn().picture(5).toImage().convertToFormat(round.format());
     QCOMPARE(round.pixel(22, 22), built.pixel(22, 22));
+    // On a desktop scaled by 2 the tiles have twice the pixels and the same
+    // logical size, and a set written out is still a strip of 44 x 44 squares.
+    const TileSet sharp = TileSet::builtIn(2);
+    QCOMPARE(sharp.picture(5).size(), QSize(88, 88));
+    QCOMPARE(sharp.picture(5).deviceIndependentSize(), QSizeF(44, 44));
+    const QImage written = sharp.strip();
+    QCOMPARE(written.size(), QSize(44 * kTilesInStrip, 44));
+    QVERIFY(std::abs(qGray(written.pixel(44 * 5 + 6, 30)) - qGray(built.pixel(6, 30))) < 8); // the tile's face
     QVERIFY_THROWS_EXCEPTION(ETileSetError, TileSet::load(QStringLiteral("/nonexistent/x.bmp")));
 }
 
@@ -374,7 +382,7 @@ void BoardTests::tilesMenuAndChoosingASet()
     };
     QStringList entries;
     for (QAction *a : c.grouptilesitem->actions())
-        entries << a->text();
+        entries << a->iconText();
     // Sorted, odd names and a second "wood" skipped.
     QCOMPARE(entries, strings({"Blue", "broken", "classic", "my", "wood"}));
     QVERIFY(c.findChild<QAction *>(QStringLiteral("classic3"))->isChecked());

@@ -84,7 +84,21 @@ void WindowTests::startsAsDesigned()
     QStringList menus;
     for (QAction *a : c.menuBar()->actions())
         menus << a->text();
-    QCOMPARE(menus, strings({"File", "Options", "Tiles", "View", "Help"}));
+    QCOMPARE(menus, strings({"&File", "&Options", "&Tiles", "&View", "&Help"}));
+    // Every entry of every menu has an underlined letter of its own within its menu.
+    QList<QMenu *> open{c.menuBar()->findChildren<QMenu *>()};
+    open << c.popup_kick << c.popup_mainchat << c.popup_mychat << c.popup_sounds;
+    for (const QMenu *menu : open) {
+        QStringList letters;
+        for (const QAction *a : menu->actions()) {
+            if (a->isSeparator())
+                continue;
+            const QString mnemonic = QKeySequence::mnemonic(a->text()).toString();
+            QVERIFY2(!mnemonic.isEmpty() && !letters.contains(mnemonic), qPrintable(a->text()));
+            letters << mnemonic;
+        }
+    }
+    QCOMPARE(c.StartGame1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_G));
     QVERIFY(!c.StartGame1->isEnabled());
     QVERIFY(c.PlaySounds1->isChecked() && !c.PlayChatterSounds1->isChecked());
     QVERIFY(c.BotSpeed1->menuAction()->isVisible() && !c.AddComputerPlayer1->isEnabled());

@@ -4,6 +4,7 @@
 #include "thelp.h"
 #include "turl.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QLabel>
 #include <QPushButton>
@@ -65,6 +66,7 @@ private Q_SLOTS:
     void linkTypes_data();
     void linkTypes();
     void emptyLinkOpensNothing();
+    void keyboardAlone();
 };
 
 void HelpAboutTests::helpPagesSwitch()
@@ -236,6 +238,39 @@ int runHelpAboutTests(int argc, char **argv)
 {
     HelpAboutTests t;
     return QTest::qExec(&t, argc, argv);
+}
+
+
+void HelpAboutTests::keyboardAlone()
+{
+    Thelp help;
+    help.show();
+    help.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&help));
+    auto *first = help.findChild<QPushButton *>(QStringLiteral("SelButton1"));
+    first->setFocus();
+    QTest::keyClick(first, Qt::Key_Down); // the arrows turn the page
+    QCOMPARE(current(help), QStringLiteral("memo2"));
+    auto *scoring = help.findChild<QPushButton *>(QStringLiteral("SelButton4"));
+    scoring->setFocus();
+    QTest::keyClick(scoring, Qt::Key_Return);
+    QCOMPARE(caption(help), QStringLiteral("Scoring"));
+    QTest::keyClick(scoring, Qt::Key_Escape);
+    QVERIFY(!help.isVisible());
+
+    Opener desktop({QStringLiteral("http")});
+    Tabout about;
+    about.show();
+    about.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&about));
+    QCOMPARE(QApplication::focusWidget(), about.findChild<QWidget *>(QStringLiteral("button_done")));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    auto *link = about.findChild<QLabel *>(QStringLiteral("label_link"));
+    QCOMPARE(QApplication::focusWidget(), link);
+    QTest::keyClick(link, Qt::Key_Return);
+    QCOMPARE(desktop.opened, QStringList{QStringLiteral("http://www.example.com/")});
+    QTest::keyClick(link, Qt::Key_Escape);
+    QVERIFY(!about.isVisible());
 }
 
 #include "tst_helpabout.moc"
