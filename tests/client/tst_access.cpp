@@ -124,10 +124,10 @@ void AccessTests::rowsAndWordLabelThroughARound()
     QCOMPARE(description(typed), QStringLiteral("empty"));
     QCOMPARE(name(c.label_wordcount), QStringLiteral("First Word, 0 of 10 done"));
     told.clear();
-    QTest::keyClicks(c.mychat, QStringLiteral("sto"));
+    QTest::keyClicks(chatEntry(c), QStringLiteral("sto"));
     QCOMPARE(description(typed), QStringLiteral("S, T, O"));
     QTRY_VERIFY(count(typed, QAccessible::DescriptionChanged) >= 1);
-    QTest::keyClick(c.mychat, Qt::Key_Backspace);
+    QTest::keyClick(chatEntry(c), Qt::Key_Backspace);
     QCOMPARE(description(typed), QStringLiteral("S, T"));
     QTRY_VERIFY(count(typed, QAccessible::DescriptionChanged) >= 2);
     QCOMPARE(count(pattern, QAccessible::DescriptionChanged), 0); // unchanged rows stay quiet
@@ -162,7 +162,7 @@ void AccessTests::buttonsTypingBoxAndPictures()
     QCOMPARE(description(c.button_pass), QStringLiteral("'1' KEY"));
     press(c.button_pass, QAccessibleActionInterface::pressAction());
     QCOMPARE(s.host.next(), QByteArray("CMD_pass+2+"));
-    QTest::keyClicks(c.mychat, QStringLiteral("ab"));
+    QTest::keyClicks(chatEntry(c), QStringLiteral("ab"));
     press(c.button_clear, QAccessibleActionInterface::pressAction());
     QTRY_COMPARE(description(row(c, "row_word")), QStringLiteral("empty"));
 
@@ -178,9 +178,9 @@ void AccessTests::buttonsTypingBoxAndPictures()
     QCOMPARE(count(c.checkbox_typing, QAccessible::StateChanged), 1);
 
     // No picture goes without a name.
-    QList<QWidget *> pictures{c.image_logo, c.image_timer, c.image_goodjob, c.b_phrase[0]};
+    QList<QWidget *> pictures{c.image_logo, c.image_timer, c.image_goodjob, phraseButton(c, 10)};
     for (int i = 1; i <= 9; ++i)
-        pictures << c.b_phrase[size_t(i)];
+        pictures << phraseButton(c, i);
     for (const char *prefix : {"image_eyes", "image_bonus", "image_fastest"})
         for (int i = 1; i <= 6; ++i)
             pictures << c.slotWidget<QWidget>(prefix, i);
@@ -260,12 +260,12 @@ void AccessTests::playAWordByAccessibilityAndKeys()
     for (char ch : shape)
         expected << numofletter(ch);
     QCOMPARE(description(row(w.chat, "row_pattern")), access::patternText(expected));
-    QTest::keyClicks(w.chat.mychat, QString::fromLatin1(target));
+    QTest::keyClicks(chatEntry(w.chat), QString::fromLatin1(target));
     QList<int> letters;
     for (char ch : target)
         letters << numofletter(ch);
     QCOMPARE(description(row(w.chat, "row_word")), access::typedText(letters));
-    QTest::keyClick(w.chat.mychat, Qt::Key_Return);
+    QTest::keyClick(chatEntry(w.chat), Qt::Key_Return);
     QTRY_COMPARE(name(w.chat.label_wordcount), QStringLiteral("Second Word, 1 of 10 done"));
     QCOMPARE(description(row(w.chat, "row_word")), QStringLiteral("empty"));
 
