@@ -28,8 +28,10 @@ const QString kStartText = QStringLiteral("<Enter Chat Here>");
 const char *const kSoundTitles[13] = {"<Cancel>", "Doh",    "Cough",   "Hello",   "Thank You",
                                       "Where have you been?", "Snoring", "Sneezing", "Sorry",
                                       "Welcome",  "Yeehaa", "Yippee",  "Oh No"};
-// The letter of each title the sound menu underlines, one of its own each.
-constexpr int kSoundKeys[13] = {1, 0, 3, 0, 0, 0, 0, 1, 2, 1, 0, 1, 0};
+// The same titles in the sound menu, each with its underlined letter.
+const char *const kSoundMenuTitles[13] = {"<&Cancel>", "&Doh",    "Cou&gh",   "&Hello",   "&Thank You",
+                                          "&Where have you been?", "&Snoring", "S&neezing", "So&rry",
+                                          "W&elcome",  "&Yeehaa", "Y&ippee",  "&Oh No"};
 
 QString numbered(const char *prefix, int i)
 {
@@ -143,7 +145,7 @@ void ChatView::buildButtons()
     popup_sounds = new QMenu(this);
     popup_sounds->setObjectName(QStringLiteral("popup_sounds"));
     for (int tag = 0; tag <= 12; ++tag) {
-        QAction *a = popup_sounds->addAction(QString::fromLatin1(kSoundTitles[tag]).insert(kSoundKeys[tag], u'&'));
+        QAction *a = popup_sounds->addAction(QLatin1String(kSoundMenuTitles[tag]));
         a->setObjectName(tag == 0 ? QStringLiteral("Cancel1") : numbered("wave", tag));
         a->setData(tag);
         a->setToolTip(QLatin1String(kSoundTitles[tag])); // the hint

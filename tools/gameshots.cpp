@@ -1,15 +1,13 @@
 // Plays a solo game in the main window and saves three pictures of it:
 // round.png (a round running: pattern, typed letters, check marks, countdown),
 // scores.png (the score panel with the bonus and first-finisher marks) and
-// winner.png. The game server of the process is seeded, so every run plays the
-// same board; keys reach the window as key events, as a player's would.
+// winner.png, each name with SUFFIX before ".png" when one is given. The game
+// server of the process is seeded, so every run plays the same board; keys reach the window as key events, as a player's would.
 // With "bots" it plays a solo game against three computer players instead, one
 // of each speed, seated through File -> Add Computer Player, and saves
 // bots-round.png (mid-round) and bots-scores.png. Their clock runs fast, so the
 // round's minute passes in a second and a half.
-// On a desktop scaled by QT_SCALE_FACTOR each name gets "-scale" and the factor
-// before ".png".
-//   gameshots OUTDIR [bots]      (run it on a display: tools/gameshots.sh)
+//   gameshots OUTDIR [bots | SUFFIX]     (run it on a display: tools/gameshots.sh)
 #include "computerplayer.h"
 #include "computerseats.h"
 #include "platform.h"
@@ -74,14 +72,14 @@ bool fail(const char *what)
     return false;
 }
 
+// Appended to each picture's name ("round-scale2.png" for "-scale2").
+QString suffix;
+
 bool save(Tchat &chat, const QDir &out, const char *name)
 {
     QApplication::processEvents();
-    // On a scaled desktop the picture says so: round-scale2.png.
     QString file = QLatin1String(name);
-    const qreal scale = qApp->devicePixelRatio();
-    if (scale != 1)
-        file.insert(file.lastIndexOf(QLatin1Char('.')), QStringLiteral("-scale") + QString::number(scale));
+    file.insert(file.lastIndexOf(QLatin1Char('.')), suffix);
     const QString path = out.filePath(file);
     if (!chat.grab().save(path))
         return fail("cannot write a picture");
@@ -214,10 +212,13 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vexlo"));
     const bool bots = argc == 3 && !std::strcmp(argv[2], "bots");
-    if (argc != 2 && !bots) {
-        std::fprintf(stderr, "usage: gameshots OUTDIR [bots]\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: gameshots OUTDIR [bots | SUFFIX]
+");
         return 2;
     }
+    if (argc == 3 && !bots)
+        suffix = QString::fromLocal8Bit(argv[2]);
     const QDir out(QString::fromLocal8Bit(argv[1]));
     QTemporaryDir home; // a data folder of its own: no settings, the shipped tile sets
     qputenv("VEXLO_HOME", home.path().toLocal8Bit());

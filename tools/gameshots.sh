@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Plays a solo game on a virtual display (Xvfb) and saves three pictures of the
 # main window in docs/screenshots/: round.png, scores.png, winner.png; then one
-# against three computer players: bots-round.png, bots-scores.png; last the
+# against three computer players: bots-round.png, bots-scores.png; then the
 # first game again on a desktop scaled by 2 (QT_SCALE_FACTOR=2) for round-scale2.png.
 #   tools/gameshots.sh
 set -euo pipefail
@@ -18,5 +18,5 @@ for mode in "" bots; do
     "$build/tools/vexlo-gameshots" docs/screenshots $mode
 done
 QT_SCALE_FACTOR=2 xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1800x1300x24" \
-  "$build/tools/vexlo-gameshots" docs/screenshots
+  "$build/tools/vexlo-gameshots" docs/screenshots -scale2
 rm -f docs/screenshots/scores-scale2.png docs/screenshots/winner-scale2.png

@@ -178,9 +178,9 @@ void AccessTests::buttonsTypingBoxAndPictures()
     QCOMPARE(count(c.checkbox_typing, QAccessible::StateChanged), 1);
 
     // No picture goes without a name.
-    QList<QWidget *> pictures{c.image_logo, c.image_timer, c.image_goodjob};
-    for (int i = 1; i <= 10; ++i)
-        pictures << c.findChild<QWidget *>(QStringLiteral("b_phrase%1").arg(i));
+    QList<QWidget *> pictures{c.image_logo, c.image_timer, c.image_goodjob, phraseButton(c, 10)};
+    for (int i = 1; i <= 9; ++i)
+        pictures << phraseButton(c, i);
     for (const char *prefix : {"image_eyes", "image_bonus", "image_fastest"})
         for (int i = 1; i <= 6; ++i)
             pictures << c.slotWidget<QWidget>(prefix, i);

@@ -87,8 +87,9 @@ void WindowTests::startsAsDesigned()
     QCOMPARE(menus, strings({"&File", "&Options", "&Tiles", "&View", "&Help"}));
     // Every entry of every menu has an underlined letter of its own within its menu.
     QList<QMenu *> open{c.menuBar()->findChildren<QMenu *>()};
-    open << c.popup_kick << c.findChild<QMenu *>(QStringLiteral("popup_mainchat"))
-         << c.findChild<QMenu *>(QStringLiteral("popup_mychat")) << c.findChild<QMenu *>(QStringLiteral("popup_sounds"));
+    open << c.popup_kick;
+    for (const char *name : {"popup_mainchat", "popup_mychat", "popup_sounds"})
+        open << c.findChild<QMenu *>(QLatin1String(name));
     QVERIFY(!open.contains(nullptr));
     for (const QMenu *menu : open) {
         QStringList letters;
