@@ -213,8 +213,7 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Vexlo"));
     const bool bots = argc == 3 && !std::strcmp(argv[2], "bots");
     if (argc != 2 && argc != 3) {
-        std::fprintf(stderr, "usage: gameshots OUTDIR [bots | SUFFIX]
-");
+        std::fprintf(stderr, "usage: gameshots OUTDIR [bots | SUFFIX]\n");
         return 2;
     }
     if (argc == 3 && !bots)
