@@ -54,6 +54,7 @@ public:
     // without a picture. A changed reading is told to the screen reader once the
     // window is back in its event loop, so a new word is told once, not per tile.
     void setTiles(const QList<int> &tiles);
+    const QList<int> &tiles() const { return m_tiles; }
 
 private:
     Kind m_kind;

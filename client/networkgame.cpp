@@ -188,9 +188,8 @@ void Tchat::resetSession()
     panel_scores->clearRound();
     panel_scores->hide();
     panel_winner->hide();
-    label_wordcount->clear();
-    showCountdown(0);
-    image_timer->resize(RoundModel::BarWidth, image_timer->height()); // full, as at the start
+    boardView->clearWordLabel();
+    boardView->resetCountdown(); // a full bar, as at the start
     label_status->setText(QStringLiteral("Welcome to Vexlo by Quorbit Software"));
     button_start->hide();
     StartGame1->setEnabled(false);

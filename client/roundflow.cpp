@@ -15,36 +15,8 @@
 
 using namespace vexlo;
 
-namespace {
-
-
-QLabel *makeLabel(QWidget *parent, const QString &name, QRect geometry, const QFont &font)
-{
-    auto *l = new QLabel(parent);
-    l->setObjectName(name);
-    l->setTextFormat(Qt::PlainText);
-    l->setGeometry(geometry);
-    l->setFont(font);
-    return l;
-}
-
-} // namespace
-
 void Tchat::buildRoundDisplay()
 {
-    label_wordcount = makeLabel(panel_board, QStringLiteral("label_wordcount"), QRect(281, 53, 194, 22), look::arial(19));
-    label_wordcount->setAlignment(Qt::AlignCenter);
-    const QPixmap check = look::checkMarkPicture();
-    for (int i = 1; i <= 10; ++i) {
-        QLabel *c = makeLabel(panel_board, QStringLiteral("image_check") + QString::number(i),
-                              QRect(523 + 19 * (i - 1), 23, 17, 19), look::arial(8));
-        c->setPixmap(check);
-        c->hide();
-    }
-    image_goodjob = makeLabel(panel_board, QStringLiteral("image_goodjob"), QRect(296, 128, 161, 35), look::arial(8));
-    image_goodjob->setPixmap(look::goodJobPicture());
-    image_goodjob->hide();
-
     // The score panel lies over the board, a light sheet with dark writing; its
     // marks get their pictures.
     panel_scores->raise();
@@ -63,23 +35,18 @@ void Tchat::setword(int index, const QByteArray &pattern)
     if (pattern.isEmpty() || index <= 0)
         return;
     roundModel.setWord(index, pattern);
-    label_wordcount->setText(wordCountText(index));
+    boardView->setWordIndex(index);
     for (int i = 1; i <= 5; ++i)
-        setTile(image_gap[size_t(i)], i <= pattern.size() ? numofletter(pattern[i - 1]) : 0);
+        boardView->setTile(BoardView::Gap, i, i <= pattern.size() ? numofletter(pattern[i - 1]) : 0);
 }
 
 void Tchat::clearall()
 {
-    image_goodjob->hide();
-    button_pass->hide();
-    button_clear->hide();
-    for (int i = 1; i <= 10; ++i)
-        if (QLabel *c = slotWidget<QLabel>("image_check", i))
-            c->hide();
-    for (int i = 1; i <= 5; ++i) {
-        showNothing(image_gap[size_t(i)]);
-        showNothing(image_word[size_t(i)]);
-    }
+    boardView->hidePraise();
+    boardView->hideButtons();
+    boardView->hideChecks();
+    boardView->emptyRow(BoardView::Gap);
+    boardView->emptyRow(BoardView::Word);
     seats.resetScores();
     panel_scores->clearScores();
 }
@@ -88,8 +55,7 @@ namespace {
 
 void emptyAnswer(Tchat *w)
 {
-    for (int i = 1; i <= 5; ++i)
-        w->setTile(w->image_word[size_t(i)], 0);
+    w->boardView->blankRow(BoardView::Word);
     w->roundModel.clearLetters();
 }
 
@@ -99,7 +65,7 @@ void emptyAnswer(Tchat *w)
 
 void Tchat::startthegame(const QByteArray &args)
 {
-    image_goodjob->hide();
+    boardView->hidePraise();
     turntime.stop();
     button_start->hide();
     seats.setLocalWatching(false);
@@ -117,7 +83,7 @@ void Tchat::startthegame(const QByteArray &args)
 
 void Tchat::startround(const QByteArray &args)
 {
-    image_goodjob->hide();
+    boardView->hidePraise();
     FieldReader f(args);
     roundModel.setRound(QString::fromLatin1(f.field()));
     roundModel.setPhase(1);
@@ -125,9 +91,7 @@ void Tchat::startround(const QByteArray &args)
     panel_scores->clearRound();
     for (int i = 1; i <= 6; ++i)
         seats.setWords(i, QString());
-    for (int i = 1; i <= 10; ++i)
-        if (QLabel *c = slotWidget<QLabel>("image_check", i))
-            c->hide();
+    boardView->hideChecks();
     turntime.stop();
     roundModel.startCountdown(roundModel.creationTime());
     turntime.start();
@@ -135,7 +99,7 @@ void Tchat::startround(const QByteArray &args)
 
 void Tchat::getnextplayer(const QByteArray &args)
 {
-    image_goodjob->hide();
+    boardView->hidePraise();
     FieldReader f(args);
     roundModel.setInputOwner(f.numberField());
     emptyAnswer(this);
@@ -147,38 +111,35 @@ void Tchat::getnextplayer(const QByteArray &args)
     }
     forceBoardMode();
     roundModel.setInputOwner(myslot);
-    button_pass->show();
-    button_clear->show();
+    boardView->showButtons();
     label_status->setText(QStringLiteral("Type a Word - Press ENTER to submit your word."));
     playsounds(options.turnSound == 1 ? QStringLiteral("turnnew") : QStringLiteral("turn"));
 }
 
 void Tchat::newword(const QByteArray &args)
 {
-    image_goodjob->hide();
+    boardView->hidePraise();
     FieldReader f(args);
     if (f.numberField() != myslot)
         return;
     roundModel.setInputOwner(myslot);
     const int done = f.numberField();
     if (done != 0) {
-        if (QLabel *c = slotWidget<QLabel>("image_check", done))
-            c->show();
+        boardView->showCheck(done);
         playsounds(QStringLiteral("goodword"));
     }
     emptyAnswer(this);
     const int next = f.numberField();
     setword(next, f.field());
     if (myslot <= seatcount) {
-        button_pass->show();
-        button_clear->show();
+        boardView->showButtons();
         label_status->setText(QStringLiteral("Create Another Word"));
     }
 }
 
 void Tchat::invalid(const QByteArray &args)
 {
-    image_goodjob->hide();
+    boardView->hidePraise();
     FieldReader f(args);
     const int slot = f.numberField();
     if (slot != myslot)
@@ -201,20 +162,16 @@ void Tchat::allfilled(const QByteArray &args)
         return;
     roundModel.setInputOwner(0);
     forceChatMode();
-    image_goodjob->show();
+    boardView->showPraise();
     const QByteArray doneField = f.field();
     const int done = doneField.isEmpty() ? 0 : number(doneField);
     if (done != 0)
-        if (QLabel *c = slotWidget<QLabel>("image_check", done))
-            c->show();
-    button_clear->hide();
-    button_pass->hide();
-    for (int i = 1; i <= 5; ++i) {
-        showNothing(image_word[size_t(i)]);
-        showNothing(image_gap[size_t(i)]);
-    }
+        boardView->showCheck(done);
+    boardView->hideButtons();
+    boardView->emptyRow(BoardView::Word);
+    boardView->emptyRow(BoardView::Gap);
     label_status->setText(QStringLiteral("You guessed all the words!"));
-    label_wordcount->clear();
+    boardView->clearWordLabel();
     playsounds(QStringLiteral("allfilled"));
 }
 
@@ -229,8 +186,7 @@ void Tchat::timeup(const QByteArray &)
 {
     roundModel.setInputOwner(0);
     roundModel.setPhase(2);
-    button_clear->show();
-    button_pass->show();
+    boardView->showButtons();
     label_status->setText(QStringLiteral("Time is Up."));
     playsounds(QStringLiteral("timeup"));
 }
@@ -238,7 +194,7 @@ void Tchat::timeup(const QByteArray &)
 void Tchat::alldone(const QByteArray &)
 {
     if (myslot < 7)
-        image_goodjob->show();
+        boardView->showPraise();
     label_status->setText(QStringLiteral("All players completed the list."));
     roundModel.setInputOwner(0);
     turntime.stop();
@@ -266,7 +222,7 @@ void Tchat::postscores(const QByteArray &args)
 
 void Tchat::winner(const QByteArray &args)
 {
-    image_goodjob->hide();
+    boardView->hidePraise();
     forceChatMode();
     roundModel.endGame();
     playsounds(QStringLiteral("winner"));
@@ -320,8 +276,7 @@ void Tchat::loadstats(const QByteArray &args)
         turntime.start();
         forceBoardMode();
         roundModel.setInputOwner(myslot);
-        button_pass->show();
-        button_clear->show();
+        boardView->showButtons();
         label_status->setText(QStringLiteral("Create A Word"));
         playsounds(options.turnSound == 1 ? QStringLiteral("turnnew") : QStringLiteral("turn"));
     } else if (phase == 2) {

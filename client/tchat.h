@@ -3,7 +3,7 @@
 // process and joining it at 127.0.0.1), joins, or starts a solo game; logs in;
 // drains its inbound queue one message per Timer1 tick through the dispatch
 // table. The handlers update the models (roundModel, seats, lastScores, options);
-// the views (SeatListView, ScorePanel, WinnerPanel, ChatView) and the board show them.
+// the views (BoardView, SeatListView, ScorePanel, WinnerPanel, ChatView) show them.
 //
 // Implemented across tchat.cpp (building the window), menus.cpp (the menus),
 // session.cpp (start-up, login, queue and dispatch, seats, removal, columns),
@@ -13,6 +13,7 @@
 // window placement, the Options entries that are saved) and windowslinks.cpp
 // (help, about, downloader, phrase editor and tally windows), computerplayers.cpp
 // (the computer players a host seats).
+#include "boardview.h"
 #include "chatview.h"
 #include "colortext.h"
 #include "framing.h"
@@ -50,8 +51,6 @@ class QMenu;
 class QPushButton;
 class QTextEdit;
 class QToolButton;
-class PictureCheckBox;
-class TileRow;
 class TServer;
 class Tabout;
 class Tdownload;
@@ -221,8 +220,8 @@ public:
     // --- word entry, tiles, countdown ---
     // One key press (a Windows key code) offered to the board; true when consumed.
     bool FormShortCut(int key);
-    // A key press (or shortcut check) anywhere in the window, or a click on the
-    // typing box, seen before the focused control; true when the board took it.
+    // A key press (or shortcut check) anywhere in the window, seen before the
+    // focused control; true when the board took it.
     bool boardKeyEvent(QObject *watched, QEvent *event);
     void hitdone();
     void hitclear();
@@ -241,11 +240,6 @@ public:
     void forceBoardMode();
     void forceChatMode();
     bool chatMode() const { return roundModel.chatMode(); }
-    // Sets a tile to a tile number (0 is the blank tile) / shows nothing in it.
-    void setTile(QLabel *tile, int number);
-    void showNothing(QLabel *tile);
-    // The tile number a tile shows (0 also when it shows nothing).
-    int tileTag(const QLabel *tile) const;
 
     // Widgets named by prefix and slot ("label_playername" 3).
     template <typename T>
@@ -298,18 +292,7 @@ public:
     QWidget *panel_board = nullptr;
     QLabel *label_status = nullptr;
     QLabel *label_roundnum = nullptr;
-    QLabel *label_timer = nullptr;
-    QLabel *image_timer = nullptr;
-    QLabel *label_wordcount = nullptr;
-    QLabel *image_goodjob = nullptr;
-    TileRow *gapRow = nullptr;            // holds image_gap1..5
-    TileRow *wordRow = nullptr;           // holds image_word1..5
-    std::array<QLabel *, 6> image_gap{};  // 1..5
-    std::array<QLabel *, 6> image_word{}; // 1..5
-    QPushButton *button_pass = nullptr;
-    QPushButton *button_clear = nullptr;
-    PictureCheckBox *checkbox_typing = nullptr;
-    QLabel *label_typing = nullptr;
+    BoardView *boardView = nullptr;
     WinnerPanel *panel_winner = nullptr;
     QPushButton *button_start = nullptr;
     ScorePanel *panel_scores = nullptr;
@@ -393,16 +376,7 @@ private:
     void abortLookup();
     void writeSettings(const vexlo::WindowBounds &bounds);
 
-    int &shownTile(const QLabel *tile);
-    // Tells the two rows what their tiles show, for a screen reader.
-    void tellRows();
-    void showCountdown(int secondsLeft);
-
     QStringList m_args;
-    // What each gap and answer tile shows: a tile number, or kNoTile.
-    static constexpr int kNoTile = -1;
-    std::array<int, 6> m_gapShown{};
-    std::array<int, 6> m_wordShown{};
     // The key event the board last looked at (see boardKeyEvent).
     struct
     {

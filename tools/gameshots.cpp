@@ -35,6 +35,12 @@
 
 namespace {
 
+// The praise picture shows: the whole list is done.
+bool praised(const Tchat &chat)
+{
+    return !chat.findChild<QLabel *>(QStringLiteral("image_goodjob"))->isHidden();
+}
+
 bool waitFor(const std::function<bool()> &done, int ms = 5000)
 {
     QElapsedTimer t;
@@ -123,10 +129,10 @@ bool play(Tchat &chat, TServer &server, Tgamestart &gamestart, const QDir &out)
 
     // The rest of the list, then the round is scored.
     key(chatEntry(chat), Qt::Key_0);
-    while (chat.image_goodjob->isHidden()) {
+    while (!praised(chat)) {
         typeWord(chat, target());
         key(chatEntry(chat), Qt::Key_Return);
-        if (!waitFor([&] { return chat.roundModel.inputOwner() == 1 || !chat.image_goodjob->isHidden(); }))
+        if (!waitFor([&] { return chat.roundModel.inputOwner() == 1 || praised(chat); }))
             return fail("a word was not taken");
     }
     finishPhase();
@@ -187,10 +193,10 @@ bool playWithBots(Tchat &chat, TServer &server, Tgamestart &gamestart, const QDi
 
     // The rest of the list; then the minute runs out and the round is scored.
     key(chatEntry(chat), Qt::Key_0);
-    while (chat.image_goodjob->isHidden()) {
+    while (!praised(chat)) {
         typeWord(chat, target());
         key(chatEntry(chat), Qt::Key_Return);
-        if (!waitFor([&] { return chat.roundModel.inputOwner() == 1 || !chat.image_goodjob->isHidden(); }))
+        if (!waitFor([&] { return chat.roundModel.inputOwner() == 1 || praised(chat); }))
             return fail("a word was not taken");
     }
     waitFor([&] { return clock.elapsed() > 60 * kBotSecondMs; }, 60 * kBotSecondMs + 1000);

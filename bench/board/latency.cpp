@@ -104,8 +104,10 @@ int main(int argc, char **argv)
     QLineEdit *entry = chat.findChild<QLineEdit *>(QStringLiteral("mychat"));
     // Key press to tile drawn: the key event, then the repaint it causes.
     std::vector<double> keyTimes;
-    QLabel *tiles[6] = {nullptr, chat.image_word[1], chat.image_word[2], chat.image_word[3], chat.image_word[4],
-                        chat.image_word[5]};
+    const QLabel *praise = chat.findChild<QLabel *>(QStringLiteral("image_goodjob"));
+    QLabel *tiles[6] = {nullptr};
+    for (int i = 1; i <= 5; ++i)
+        tiles[i] = chat.slotWidget<QLabel>("image_word", i);
     for (int i = 0; i < 2000; ++i) {
         if (chat.roundModel.letterCount() == 5)
             chat.hitclear();
@@ -129,7 +131,7 @@ int main(int argc, char **argv)
         QElapsedTimer t;
         t.start();
         press(entry, Qt::Key_Return);
-        if (!waitFor([&] { return chat.roundModel.inputOwner() == 1 || !chat.image_goodjob->isHidden(); }))
+        if (!waitFor([&] { return chat.roundModel.inputOwner() == 1 || !praise->isHidden(); }))
             return 1;
         if (chat.label_status->text() == QLatin1String("Create Another Word")) {
             chat.label_status->repaint();

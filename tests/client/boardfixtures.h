@@ -36,12 +36,15 @@ struct SeatedWindow
     }
 };
 
-// The tile numbers of a row ("image_word" or "image_gap").
+// The tile numbers a row shows ("image_word" or "image_gap"), 0 also for a
+// tile that shows nothing.
 inline QList<int> tags(const Tchat &c, const char *row)
 {
+    const bool typed = QLatin1String(row) == QLatin1String("image_word");
+    const auto *tiles = c.findChild<TileRow *>(typed ? QStringLiteral("row_word") : QStringLiteral("row_pattern"));
     QList<int> out;
-    for (int i = 1; i <= 5; ++i)
-        out << c.tileTag(c.slotWidget<QLabel>(row, i));
+    for (int tile : tiles->tiles())
+        out << (tile == TileRow::kNothing ? 0 : tile);
     return out;
 }
 

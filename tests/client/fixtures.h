@@ -11,7 +11,9 @@
 #include "tspylist.h"
 
 #include <QTcpServer>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTextEdit>
 #include <QToolButton>
 #include <QTcpSocket>
@@ -64,6 +66,15 @@ inline QTextEdit *chatText(const Tchat &c)
 inline QToolButton *phraseButton(const Tchat &c, int n)
 {
     return c.findChild<QToolButton *>(QStringLiteral("b_phrase") + QString::number(n));
+}
+// The board's widgets by name ("button_pass"; "label_timer").
+inline QPushButton *boardButton(const Tchat &c, const char *name)
+{
+    return c.findChild<QPushButton *>(QLatin1String(name));
+}
+inline QLabel *boardLabel(const Tchat &c, const char *name)
+{
+    return c.findChild<QLabel *>(QLatin1String(name));
 }
 
 // A main window with its two small windows, the desktop replaced by recorders.

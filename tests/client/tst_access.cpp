@@ -122,7 +122,7 @@ void AccessTests::rowsAndWordLabelThroughARound()
     QCOMPARE(description(pattern), QStringLiteral("G, blank, blank, blank, Y"));
     QTRY_COMPARE(count(pattern, QAccessible::DescriptionChanged), 1); // once for five tiles
     QCOMPARE(description(typed), QStringLiteral("empty"));
-    QCOMPARE(name(c.label_wordcount), QStringLiteral("First Word, 0 of 10 done"));
+    QCOMPARE(name(boardLabel(c, "label_wordcount")), QStringLiteral("First Word, 0 of 10 done"));
     told.clear();
     QTest::keyClicks(chatEntry(c), QStringLiteral("sto"));
     QCOMPARE(description(typed), QStringLiteral("S, T, O"));
@@ -137,13 +137,13 @@ void AccessTests::rowsAndWordLabelThroughARound()
     s.w.feed("CMD_newword+3+4+5+_ro_e+");
     QCOMPARE(description(pattern), QStringLiteral("blank, R, O, blank, E"));
     QCOMPARE(description(typed), QStringLiteral("empty"));
-    QCOMPARE(name(c.label_wordcount), QStringLiteral("Fifth Word, 1 of 10 done"));
-    QVERIFY(count(c.label_wordcount, QAccessible::NameChanged) >= 1);
+    QCOMPARE(name(boardLabel(c, "label_wordcount")), QStringLiteral("Fifth Word, 1 of 10 done"));
+    QVERIFY(count(boardLabel(c, "label_wordcount"), QAccessible::NameChanged) >= 1);
     QTRY_COMPARE(count(pattern, QAccessible::DescriptionChanged), 1);
     // The list complete: nothing left to read on the rows.
     s.w.feed("CMD_allfilled+3+5+");
     QCOMPARE(description(pattern), QStringLiteral("empty"));
-    QCOMPARE(name(c.label_wordcount), QStringLiteral("2 of 10 done"));
+    QCOMPARE(name(boardLabel(c, "label_wordcount")), QStringLiteral("2 of 10 done"));
     QVERIFY(env->errors.isEmpty());
 }
 
@@ -153,32 +153,35 @@ void AccessTests::buttonsTypingBoxAndPictures()
     Tchat &c = s.w.chat;
     s.open();
     const std::pair<QPushButton *, const char *> buttons[] = {
-        {c.button_start, "START GAME"}, {c.button_pass, "PASS WORD"}, {c.button_clear, "CLEAR WORD"}};
+        {c.button_start, "START GAME"},
+        {boardButton(c, "button_pass"), "PASS WORD"},
+        {boardButton(c, "button_clear"), "CLEAR WORD"}};
     for (const auto &[button, text] : buttons) {
         QCOMPARE(face(button)->role(), QAccessible::Button);
         QCOMPARE(name(button), QLatin1String(text));
         QVERIFY(face(button)->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
     }
-    QCOMPARE(description(c.button_pass), QStringLiteral("'1' KEY"));
-    press(c.button_pass, QAccessibleActionInterface::pressAction());
+    QCOMPARE(description(boardButton(c, "button_pass")), QStringLiteral("'1' KEY"));
+    press(boardButton(c, "button_pass"), QAccessibleActionInterface::pressAction());
     QCOMPARE(s.host.next(), QByteArray("CMD_pass+2+"));
     QTest::keyClicks(chatEntry(c), QStringLiteral("ab"));
-    press(c.button_clear, QAccessibleActionInterface::pressAction());
+    press(boardButton(c, "button_clear"), QAccessibleActionInterface::pressAction());
     QTRY_COMPARE(description(row(c, "row_word")), QStringLiteral("empty"));
 
     // The typing box is a check box: its toggle flips board mode and chat mode.
-    QAccessibleInterface *box = face(c.checkbox_typing);
+    QAccessibleInterface *box = face(boardLabel(c, "checkbox_typing"));
     QCOMPARE(box->role(), QAccessible::CheckBox);
     QCOMPARE(box->text(QAccessible::Name), QStringLiteral("Type In Chat"));
     QVERIFY(box->state().checkable && !box->state().checked);
     told.clear();
-    press(c.checkbox_typing, QAccessibleActionInterface::toggleAction());
+    press(boardLabel(c, "checkbox_typing"), QAccessibleActionInterface::toggleAction());
     QVERIFY(c.chatMode());
     QVERIFY(box->state().checked);
-    QCOMPARE(count(c.checkbox_typing, QAccessible::StateChanged), 1);
+    QCOMPARE(count(boardLabel(c, "checkbox_typing"), QAccessible::StateChanged), 1);
 
     // No picture goes without a name.
-    QList<QWidget *> pictures{c.image_logo, c.image_timer, c.image_goodjob, phraseButton(c, 10)};
+    QList<QWidget *> pictures{c.image_logo, boardLabel(c, "image_timer"), boardLabel(c, "image_goodjob"),
+                              phraseButton(c, 10)};
     for (int i = 1; i <= 9; ++i)
         pictures << phraseButton(c, i);
     for (const char *prefix : {"image_eyes", "image_bonus", "image_fastest"})
@@ -204,7 +207,7 @@ void AccessTests::statusSeatsAndWinner()
     s.w.feed("CMD_timeup+1+");
     QCOMPARE(name(c.label_status), QStringLiteral("Time is Up."));
     QCOMPARE(count(c.label_status, QAccessible::NameChanged), 3); // Create Another Word, Time is Up.
-    QCOMPARE(name(c.label_timer), QStringLiteral("Time: 0:00"));
+    QCOMPARE(name(boardLabel(c, "label_timer")), QStringLiteral("Time: 0:00"));
 
     // A seat reads as its name and the rest of its line.
     s.w.feed("CMD_newplayerinfo+2+Blue");
@@ -266,12 +269,12 @@ void AccessTests::playAWordByAccessibilityAndKeys()
         letters << numofletter(ch);
     QCOMPARE(description(row(w.chat, "row_word")), access::typedText(letters));
     QTest::keyClick(chatEntry(w.chat), Qt::Key_Return);
-    QTRY_COMPARE(name(w.chat.label_wordcount), QStringLiteral("Second Word, 1 of 10 done"));
+    QTRY_COMPARE(name(boardLabel(w.chat, "label_wordcount")), QStringLiteral("Second Word, 1 of 10 done"));
     QCOMPARE(description(row(w.chat, "row_word")), QStringLiteral("empty"));
 
     // PASS WORD through its press action moves on without a check mark.
-    press(w.chat.button_pass, QAccessibleActionInterface::pressAction());
-    QTRY_COMPARE(name(w.chat.label_wordcount), QStringLiteral("Third Word, 1 of 10 done"));
+    press(boardButton(w.chat, "button_pass"), QAccessibleActionInterface::pressAction());
+    QTRY_COMPARE(name(boardLabel(w.chat, "label_wordcount")), QStringLiteral("Third Word, 1 of 10 done"));
     QVERIFY(env->errors.isEmpty());
 }
 

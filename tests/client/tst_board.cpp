@@ -76,7 +76,7 @@ void BoardTests::typingFillsTheTilesAndEnterSubmits()
     QVERIFY(!c.chatMode());
     QTest::keyClicks(chatEntry(c), QStringLiteral("stare"));
     QCOMPARE(tags(c, "image_word"), (QList<int>{19, 20, 1, 18, 5}));
-    QVERIFY(shows(c, c.image_word[1], 19));
+    QVERIFY(shows(c, c.slotWidget<QLabel>("image_word", 1), 19));
     QCOMPARE(c.roundModel.letterCount(), 5);
     QCOMPARE(s.w.sounds, QStringList(5, QStringLiteral("clickletter")));
     QCOMPARE(chatEntry(c)->text(), QStringLiteral("<Enter Chat Here>")); // the entry never saw them
@@ -104,7 +104,7 @@ void BoardTests::sixthLetterBackspaceAndShortWords()
     QCOMPARE(s.w.sounds.size(), 5); // the sixth makes no sound
     QTest::keyClick(chatEntry(c), Qt::Key_Backspace);
     QCOMPARE(tags(c, "image_word"), (QList<int>{3, 18, 1, 20, 0}));
-    QVERIFY(shows(c, c.image_word[5], 0));
+    QVERIFY(shows(c, c.slotWidget<QLabel>("image_word", 5), 0));
     QCOMPARE(s.w.sounds.last(), QStringLiteral("backspace"));
 
     // S, T and three Backspaces: the third does nothing.
@@ -170,7 +170,7 @@ void BoardTests::chatModeAndTab()
     chatEntry(c)->setFocus();
     QTest::keyClick(chatEntry(c), Qt::Key_Tab);
     QVERIFY(c.chatMode());
-    QCOMPARE(c.checkbox_typing->pixmap().toImage(), look::checkBoxPicture(true).toImage());
+    QCOMPARE(boardLabel(c, "checkbox_typing")->pixmap().toImage(), look::checkBoxPicture(true).toImage());
     QCOMPARE(QApplication::focusWidget(), chatEntry(c)); // Tab never moves the focus here
     // In chat mode every key goes to the chat entry, space and '1' included.
     chatEntry(c)->clear();
@@ -179,7 +179,7 @@ void BoardTests::chatModeAndTab()
     QCOMPARE(tags(c, "image_word"), (QList<int>{0, 0, 0, 0, 0}));
     QTest::keyClick(chatEntry(c), Qt::Key_Backtab, Qt::ShiftModifier);
     QVERIFY(!c.chatMode());
-    QCOMPARE(c.checkbox_typing->pixmap().toImage(), look::checkBoxPicture(false).toImage());
+    QCOMPARE(boardLabel(c, "checkbox_typing")->pixmap().toImage(), look::checkBoxPicture(false).toImage());
     QTest::keyClick(chatEntry(c), Qt::Key_Q);
     QCOMPARE(tags(c, "image_word").first(), 17);
     // A closed board leaves Tab alone: the focus moves on as usual.
@@ -239,7 +239,7 @@ void BoardTests::closedBoardTakesNoKeys()
     QTest::keyClick(chatEntry(spy.w.chat), Qt::Key_A);
     QTest::keyClick(chatEntry(spy.w.chat), Qt::Key_Space);
     QCOMPARE(spy.w.chat.roundModel.letterCount(), 0);
-    QVERIFY(spy.w.chat.button_pass->isHidden());
+    QVERIFY(boardButton(spy.w.chat, "button_pass")->isHidden());
     QVERIFY(spy.host.quiet(spy.w.chat));
 }
 
@@ -248,24 +248,30 @@ void BoardTests::buttonsAndTheTypingBox()
     SeatedWindow s(5);
     Tchat &c = s.w.chat;
     s.open();
-    QVERIFY(!c.button_pass->isHidden() && !c.button_clear->isHidden());
+    QVERIFY(!boardButton(c, "button_pass")->isHidden() && !boardButton(c, "button_clear")->isHidden());
     QTest::keyClicks(chatEntry(c), QStringLiteral("ab"));
-    c.button_clear->click();
+    boardButton(c, "button_clear")->click();
     QCOMPARE(c.roundModel.letterCount(), 0);
-    c.button_pass->click();
+    boardButton(c, "button_pass")->click();
     QCOMPARE(s.host.next(), QByteArray("CMD_pass+5+"));
     // The buttons work without looking at the board's owner; a watcher's pass
     // sends nothing but sounds.
     c.roundModel.setInputOwner(0);
-    c.button_pass->click();
+    boardButton(c, "button_pass")->click();
     QCOMPARE(s.host.next(), QByteArray("CMD_pass+5+"));
     QCOMPARE(s.w.sounds.last(), QStringLiteral("pass"));
     // A click on the box or its label flips the typing state.
     QVERIFY(!c.chatMode());
-    QTest::mouseClick(c.label_typing, Qt::LeftButton);
+    QTest::mouseClick(boardLabel(c, "label_typing"), Qt::LeftButton);
     QVERIFY(c.chatMode());
-    QTest::mouseClick(c.checkbox_typing, Qt::LeftButton);
+    QTest::mouseClick(boardLabel(c, "checkbox_typing"), Qt::LeftButton);
     QVERIFY(!c.chatMode());
+    // The board lies over the chat; the mouse finds the chat entry under it and
+    // the typing box beside it.
+    auto *panel = c.findChild<QWidget *>(QStringLiteral("panel_board"));
+    const QList<QWidget *> underMouse{chatEntry(c), boardLabel(c, "checkbox_typing")};
+    for (QWidget *w : underMouse)
+        QCOMPARE(panel->childAt(w->mapTo(panel, QPoint(5, 5))), w);
 }
 
 void BoardTests::countdown()
@@ -284,24 +290,24 @@ void BoardTests::countdown()
         const qsizetype before = s.w.sounds.size();
         c.turntimeTimer();
         if (i == 0) {
-            QCOMPARE(c.label_timer->text(), QStringLiteral("Time: 0:59"));
-            QCOMPARE(c.image_timer->width(), 4 * 59);
+            QCOMPARE(boardLabel(c, "label_timer")->text(), QStringLiteral("Time: 0:59"));
+            QCOMPARE(boardLabel(c, "image_timer")->width(), 4 * 59);
         }
         if (s.w.sounds.size() > before)
             ticks << c.roundModel.secondsLeft();
         if (c.roundModel.secondsLeft() == 20)
-            at20 = c.label_timer->palette().color(QPalette::WindowText);
+            at20 = boardLabel(c, "label_timer")->palette().color(QPalette::WindowText);
         if (c.roundModel.secondsLeft() == 19) {
-            at19 = c.label_timer->palette().color(QPalette::WindowText);
-            QCOMPARE(c.label_timer->text(), QStringLiteral("Time: 0:19"));
+            at19 = boardLabel(c, "label_timer")->palette().color(QPalette::WindowText);
+            QCOMPARE(boardLabel(c, "label_timer")->text(), QStringLiteral("Time: 0:19"));
         }
     }
     QCOMPARE(ticks, (QList<int>{20, 15, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1}));
     QCOMPARE(s.w.sounds, QStringList(12, QStringLiteral("tick")));
     QCOMPARE(at20, QColor(224, 227, 157));
     QCOMPARE(at19, QColor(255, 0, 0));
-    QCOMPARE(c.label_timer->text(), QStringLiteral("Time: 0:00"));
-    QCOMPARE(c.image_timer->width(), 0);
+    QCOMPARE(boardLabel(c, "label_timer")->text(), QStringLiteral("Time: 0:00"));
+    QCOMPARE(boardLabel(c, "image_timer")->width(), 0);
     QCOMPARE(c.roundModel.secondsLeft(), 0);
     QVERIFY(c.turntime.isActive()); // only the round's end stops it
     s.w.feed("CMD_alldone+");
@@ -321,7 +327,7 @@ void BoardTests::countdownBarStep()
     s.w.feed("CMD_startgame+Red+3+7++");
     s.w.feed("CMD_startround+1+");
     c.turntimeTimer();
-    QCOMPARE(c.image_timer->width(), 36 * 6); // a full bar would be 252
+    QCOMPARE(boardLabel(c, "image_timer")->width(), 36 * 6); // a full bar would be 252
     s.w.feed("CMD_startgame+Red+3+sixty++");
     QCOMPARE(env->errors, QStringList{QStringLiteral("'sixty' is not a valid integer value")});
 }
@@ -399,16 +405,16 @@ void BoardTests::tilesMenuAndChoosingASet()
     QCOMPARE(c.imagelist_letters.count(), 28);
     QVERIFY(c.findChild<QAction *>(QStringLiteral("Blue3"))->isChecked());
     QVERIFY(!c.findChild<QAction *>(QStringLiteral("classic3"))->isChecked());
-    QCOMPARE(c.image_gap[1]->pixmap().toImage().pixel(5, 5), qRgb(10, 20, 200));
-    QCOMPARE(c.image_word[2]->pixmap().toImage().pixel(5, 5), qRgb(10, 20, 200));
-    QVERIFY(c.image_word[2]->pixmap().toImage() != builtInB);
+    QCOMPARE(c.slotWidget<QLabel>("image_gap", 1)->pixmap().toImage().pixel(5, 5), qRgb(10, 20, 200));
+    QCOMPARE(c.slotWidget<QLabel>("image_word", 2)->pixmap().toImage().pixel(5, 5), qRgb(10, 20, 200));
+    QVERIFY(c.slotWidget<QLabel>("image_word", 2)->pixmap().toImage() != builtInB);
     QCOMPARE(tags(c, "image_word"), (QList<int>{1, 2, 0, 0, 0})); // tags unchanged
 
     // "my" names my.bmp, which is not there: nothing loads, the name is kept and saved.
     c.findChild<QAction *>(QStringLiteral("my3"))->trigger();
     QCOMPARE(c.options.tiles, QStringLiteral("my"));
     QCOMPARE(savedTiles(), QStringLiteral("my"));
-    QCOMPARE(c.image_gap[1]->pixmap().toImage().pixel(5, 5), qRgb(10, 20, 200));
+    QCOMPARE(c.slotWidget<QLabel>("image_gap", 1)->pixmap().toImage().pixel(5, 5), qRgb(10, 20, 200));
     // A name without a file, or a path, changes nothing.
     c.loadgrouptiles(QStringLiteral("nothing"));
     c.loadgrouptiles(QStringLiteral("../vexlotiles/wood"));
@@ -424,7 +430,7 @@ void BoardTests::tilesMenuAndChoosingASet()
     QVERIFY(!c.findChild<QAction *>(QStringLiteral("broken3"))->isChecked());
     c.PlaySounds1->trigger();
     QCOMPARE(savedTiles(), QStringLiteral("two words"));
-    QCOMPARE(c.image_gap[1]->pixmap().toImage().pixel(5, 5), qRgb(10, 20, 200));
+    QCOMPARE(c.slotWidget<QLabel>("image_gap", 1)->pixmap().toImage().pixel(5, 5), qRgb(10, 20, 200));
     // The shipped wood set loads from its own file.
     c.findChild<QAction *>(QStringLiteral("wood3"))->trigger();
     QCOMPARE(c.options.tiles, QStringLiteral("wood"));

@@ -128,7 +128,7 @@ void GameTests::soloGameToTheWinner()
     QCOMPARE(w.chat.label_roundnum->text(), QStringLiteral("Round: 1 of 1"));
     QCOMPARE(w.chat.roundModel.barStep(), 258 / 30);
     QVERIFY(w.chat.turntime.isActive());
-    QCOMPARE(w.chat.label_wordcount->text(), QStringLiteral("First Word"));
+    QCOMPARE(boardLabel(w.chat, "label_wordcount")->text(), QStringLiteral("First Word"));
     QCOMPARE(status(w), QStringLiteral("Type a Word - Press ENTER to submit your word."));
 
     // A word that is no word, then one that misses the pattern.
@@ -148,17 +148,18 @@ void GameTests::soloGameToTheWinner()
     QCOMPARE(w.chat.roundModel.letterCount(), 0); // erased
     // A pass moves on without a check mark.
     QTest::keyClick(chatEntry(w.chat), Qt::Key_Space);
-    QTRY_COMPARE(w.chat.label_wordcount->text(), QStringLiteral("Second Word"));
+    QTRY_COMPARE(boardLabel(w.chat, "label_wordcount")->text(), QStringLiteral("Second Word"));
     QCOMPARE(checks(w), 0);
 
     // All ten words, each typed as its target.
     for (int n = 1; n <= 10; ++n) {
         const QByteArray target = t.currentTarget(1);
         type(w, target);
-        QTRY_VERIFY2(w.chat.roundModel.inputOwner() == 1 || !w.chat.image_goodjob->isHidden(), target.constData());
+        QTRY_VERIFY2(w.chat.roundModel.inputOwner() == 1 || !boardLabel(w.chat, "image_goodjob")->isHidden(),
+                     target.constData());
         QCOMPARE(checks(w), n);
     }
-    QVERIFY(!w.chat.image_goodjob->isHidden());
+    QVERIFY(!boardLabel(w.chat, "image_goodjob")->isHidden());
     QTRY_COMPARE(status(w), QStringLiteral("All players completed the list."));
     QVERIFY(!w.chat.turntime.isActive());
     QCOMPARE(w.label("label_words", 1)->text(), QStringLiteral("10"));
@@ -206,10 +207,10 @@ void GameTests::hostJoinerSpyAndLateJoinerWithATie()
     QTRY_COMPARE(red.chat.roundModel.inputOwner(), 1);
     QTRY_COMPARE(status(eve), QStringLiteral("The Players are Creating Words."));
     QVERIFY(eve.chat.roundModel.inputOwner() != eve.chat.myslot);
-    QVERIFY(eve.chat.button_pass->isHidden());
+    QVERIFY(boardButton(eve.chat, "button_pass")->isHidden());
     QTest::keyClick(chatEntry(red.chat), Qt::Key_1); // a pass
-    QTRY_COMPARE(red.chat.label_wordcount->text(), QStringLiteral("Second Word"));
-    QCOMPARE(blue.chat.label_wordcount->text(), QStringLiteral("First Word"));
+    QTRY_COMPARE(boardLabel(red.chat, "label_wordcount")->text(), QStringLiteral("Second Word"));
+    QCOMPARE(boardLabel(blue.chat, "label_wordcount")->text(), QStringLiteral("First Word"));
     t.finishPhase();
     QTRY_COMPARE(status(blue), QStringLiteral("Time is Up."));
     for (Window *w : {&red, &blue, &eve})
@@ -234,7 +235,7 @@ void GameTests::hostJoinerSpyAndLateJoinerWithATie()
     QCOMPARE(late.chat.roundModel.inputOwner(), 3);
     QCOMPARE(late.chat.label_roundnum->text(), QStringLiteral("Round: 2 of 1"));
     QVERIFY(late.chat.turntime.isActive());
-    QCOMPARE(late.chat.label_wordcount->text(), QStringLiteral("First Word"));
+    QCOMPARE(boardLabel(late.chat, "label_wordcount")->text(), QStringLiteral("First Word"));
     QTRY_COMPARE(red.label("label_playername", 3)->text(), QStringLiteral("Late"));
 
     // Red makes two words, Late one, Blue none.

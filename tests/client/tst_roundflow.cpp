@@ -71,18 +71,18 @@ void RoundFlowTests::patternsAndTheWordLabel()
     Tchat &c = s.w.chat;
     s.open("a_b_c");
     QCOMPARE(tags(c, "image_gap"), (QList<int>{1, 0, 2, 0, 3}));
-    QVERIFY(shows(c, c.image_gap[2], 0));
-    QCOMPARE(c.label_wordcount->text(), QStringLiteral("First Word"));
+    QVERIFY(shows(c, c.slotWidget<QLabel>("image_gap", 2), 0));
+    QCOMPARE(boardLabel(c, "label_wordcount")->text(), QStringLiteral("First Word"));
     c.setword(8, "Xyz");
-    QCOMPARE(c.label_wordcount->text(), QStringLiteral("Eight Word"));
+    QCOMPARE(boardLabel(c, "label_wordcount")->text(), QStringLiteral("Eight Word"));
     QCOMPARE(tags(c, "image_gap"), (QList<int>{0, 25, 26, 0, 0})); // upper case and past the end: blank
     c.setword(11, "hello");
-    QVERIFY(c.label_wordcount->text().isEmpty());
+    QVERIFY(boardLabel(c, "label_wordcount")->text().isEmpty());
     QCOMPARE(tags(c, "image_gap"), (QList<int>{8, 5, 12, 12, 15}));
     c.setword(0, "abcde");
     c.setword(3, "");
     QCOMPARE(tags(c, "image_gap"), (QList<int>{8, 5, 12, 12, 15}));
-    QVERIFY(c.label_wordcount->text().isEmpty());
+    QVERIFY(boardLabel(c, "label_wordcount")->text().isEmpty());
 }
 
 void RoundFlowTests::gameStartAndRounds()
@@ -112,7 +112,7 @@ void RoundFlowTests::gameStartAndRounds()
     s.open("c_a_t");
     QCOMPARE(c.label_status->text(), QStringLiteral("Type a Word - Press ENTER to submit your word."));
     QCOMPARE(c.roundModel.inputOwner(), 1);
-    QVERIFY(!c.button_pass->isHidden() && !c.button_clear->isHidden());
+    QVERIFY(!boardButton(c, "button_pass")->isHidden() && !boardButton(c, "button_clear")->isHidden());
     // The turn sound follows Options > Turn Sound.
     s.w.feed("CMD_nextplayer+1+1+c_a_t+");
     QCOMPARE(s.w.sounds.last(), QStringLiteral("turn"));
@@ -143,13 +143,13 @@ void RoundFlowTests::acceptedPassedAndRefusedWords()
     QCOMPARE(tags(c, "image_word"), (QList<int>{0, 0, 0, 0, 0}));
     QCOMPARE(c.roundModel.letterCount(), 0);
     QCOMPARE(tags(c, "image_gap"), (QList<int>{0, 2, 15, 21, 0}));
-    QCOMPARE(c.label_wordcount->text(), QStringLiteral("Second Word"));
+    QCOMPARE(boardLabel(c, "label_wordcount")->text(), QStringLiteral("Second Word"));
     QCOMPARE(c.label_status->text(), QStringLiteral("Create Another Word"));
     // After a pass: no check mark, no sound, the same status.
     s.w.sounds.clear();
     s.w.feed("CMD_newword+3+0+5+s___e+");
     QVERIFY(s.w.sounds.isEmpty());
-    QCOMPARE(c.label_wordcount->text(), QStringLiteral("Fifth Word"));
+    QCOMPARE(boardLabel(c, "label_wordcount")->text(), QStringLiteral("Fifth Word"));
     int checks = 0;
     for (int i = 1; i <= 10; ++i)
         checks += c.slotWidget<QLabel>("image_check", i)->isHidden() ? 0 : 1;
@@ -201,13 +201,15 @@ void RoundFlowTests::listComplete()
         s.w.feed("CMD_allfilled+3+" + done + (done.isEmpty() ? "" : "+"));
         QCOMPARE(c.roundModel.inputOwner(), 0);
         QVERIFY(c.chatMode());
-        QVERIFY(!c.image_goodjob->isHidden());
+        QVERIFY(!boardLabel(c, "image_goodjob")->isHidden());
         QCOMPARE(!c.slotWidget<QLabel>("image_check", 7)->isHidden(), done == "7");
-        QVERIFY(c.button_pass->isHidden() && c.button_clear->isHidden());
+        QVERIFY(boardButton(c, "button_pass")->isHidden() && boardButton(c, "button_clear")->isHidden());
         QCOMPARE(tags(c, "image_word"), (QList<int>{0, 0, 0, 0, 0}));
-        QVERIFY(c.image_word[1]->pixmap().isNull() && c.image_gap[1]->pixmap().isNull()); // nothing shows
+        // Nothing shows.
+        QVERIFY(c.slotWidget<QLabel>("image_word", 1)->pixmap().isNull()
+                && c.slotWidget<QLabel>("image_gap", 1)->pixmap().isNull());
         QCOMPARE(c.label_status->text(), QStringLiteral("You guessed all the words!"));
-        QVERIFY(c.label_wordcount->text().isEmpty());
+        QVERIFY(boardLabel(c, "label_wordcount")->text().isEmpty());
         QCOMPARE(s.w.sounds, QStringList{QStringLiteral("allfilled")});
         // Keys now type into the chat.
         chatEntry(c)->clear();
@@ -220,7 +222,7 @@ void RoundFlowTests::listComplete()
     s.open();
     s.w.feed("CMD_allfilled+2+4+");
     QCOMPARE(s.w.chat.roundModel.inputOwner(), 3);
-    QVERIFY(s.w.chat.image_goodjob->isHidden());
+    QVERIFY(boardLabel(s.w.chat, "image_goodjob")->isHidden());
 }
 
 void RoundFlowTests::endOfTheRound()
@@ -236,22 +238,23 @@ void RoundFlowTests::endOfTheRound()
     s.w.sounds.clear();
     s.w.feed("CMD_timeup+2+");
     QCOMPARE(c.roundModel.inputOwner(), 0);
-    QVERIFY(!c.button_pass->isHidden() && !c.button_clear->isHidden()); // shown, board closed
+    // Shown, the board closed.
+    QVERIFY(!boardButton(c, "button_pass")->isHidden() && !boardButton(c, "button_clear")->isHidden());
     QCOMPARE(c.label_status->text(), QStringLiteral("Time is Up."));
     QCOMPARE(s.w.sounds, QStringList{QStringLiteral("timeup")});
     QVERIFY(c.turntime.isActive()); // runs out by itself
     QTest::keyClick(chatEntry(c), Qt::Key_Space);
     QVERIFY(s.host.quiet(c));
 
-    c.image_goodjob->hide();
+    boardLabel(c, "image_goodjob")->hide();
     s.w.feed("CMD_alldone+");
-    QVERIFY(!c.image_goodjob->isHidden());
+    QVERIFY(!boardLabel(c, "image_goodjob")->isHidden());
     QCOMPARE(c.label_status->text(), QStringLiteral("All players completed the list."));
     QVERIFY(!c.turntime.isActive());
     // A watcher is not praised.
     SeatedWindow spy(8, QStringLiteral("Eve"));
     spy.w.feed("CMD_alldone+");
-    QVERIFY(spy.w.chat.image_goodjob->isHidden());
+    QVERIFY(boardLabel(spy.w.chat, "image_goodjob")->isHidden());
     QCOMPARE(spy.w.chat.label_status->text(), QStringLiteral("All players completed the list."));
 }
 
@@ -345,7 +348,7 @@ void RoundFlowTests::winnerAndTheTally()
         QObject::connect(&c, &Tchat::gameRecorded, &c, [&](const QString &text) { recorded << text; });
         s.w.feed("CMD_newplayerinfo+1+" + QByteArray(k.slot == 3 ? "Twin" : "Red"));
         s.w.feed(report("1"));
-        c.image_goodjob->show();
+        boardLabel(c, "image_goodjob")->show();
         s.w.sounds.clear();
         s.w.feed(k.message);
         QCOMPARE(c.panel_winner->text(), k.text);
@@ -355,7 +358,7 @@ void RoundFlowTests::winnerAndTheTally()
         QCOMPARE(s.w.sounds, QStringList{QStringLiteral("winner")});
         QVERIFY(!c.panel_winner->isHidden());
         QVERIFY(!c.panel_scores->isHidden()); // the last round's scores stay under it
-        QVERIFY(c.image_goodjob->isHidden());
+        QVERIFY(boardLabel(c, "image_goodjob")->isHidden());
         QVERIFY(c.chatMode());
         QCOMPARE(c.button_start->isHidden(), !k.host);
         QCOMPARE(recorded, k.recorded);
@@ -375,7 +378,7 @@ void RoundFlowTests::lateArrival()
     Tchat &c = s.w.chat;
     // The word comes first, then the catch-up.
     s.w.feed("CMD_newword+4+0+3+_lo_e+");
-    QCOMPARE(c.label_wordcount->text(), QStringLiteral("Third Word"));
+    QCOMPARE(boardLabel(c, "label_wordcount")->text(), QStringLiteral("Third Word"));
     s.w.feed("CMD_loadstats+2+60+30+5+2+1+1+40+3"); // another window's: ignored
     QCOMPARE(c.roundModel.creationTime(), 0);
     s.w.sounds.clear();
