@@ -1,4 +1,5 @@
 #include "boardview.h"
+#include "viewkit.h"
 
 #include "accessibility.h"
 #include "boardpictures.h"
@@ -13,6 +14,7 @@
 #include <QRegion>
 
 using namespace vexlo;
+using viewkit::numbered;
 
 namespace {
 
@@ -21,11 +23,6 @@ constexpr int kGapTop = 80;
 constexpr int kWordTop = 168;
 const QColor kTimerCalm(224, 227, 157);
 const QColor kTimerHurry(255, 0, 0);
-
-QString numbered(const char *prefix, int i)
-{
-    return QLatin1String(prefix) + QString::number(i);
-}
 
 QLabel *makeLabel(QWidget *parent, const QString &name, QRect geometry, const QFont &font)
 {

@@ -1,4 +1,5 @@
 #include "chatview.h"
+#include "viewkit.h"
 
 #include "chattext.h"
 #include "look.h"
@@ -18,6 +19,7 @@
 #include <QToolButton>
 
 using namespace vexlo;
+using viewkit::numbered;
 
 namespace {
 
@@ -32,11 +34,6 @@ const char *const kSoundTitles[13] = {"<Cancel>", "Doh",    "Cough",   "Hello", 
 const char *const kSoundMenuTitles[13] = {"<&Cancel>", "&Doh",    "Cou&gh",   "&Hello",   "&Thank You",
                                           "&Where have you been?", "&Snoring", "S&neezing", "So&rry",
                                           "W&elcome",  "&Yeehaa", "Y&ippee",  "&Oh No"};
-
-QString numbered(const char *prefix, int i)
-{
-    return QLatin1String(prefix) + QString::number(i);
-}
 
 } // namespace
 

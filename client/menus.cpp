@@ -2,6 +2,7 @@
 // Options entries edit the options value; the handlers live with what they
 // act on (settings.cpp, chat.cpp, session.cpp).
 #include "tchat.h"
+#include "viewkit.h"
 
 #include "errorreport.h"
 #include "tspylist.h"
@@ -11,14 +12,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
-namespace {
-
-QString numbered(const char *prefix, int i)
-{
-    return QLatin1String(prefix) + QString::number(i);
-}
-
-} // namespace
+using vexlo::viewkit::numbered;
 
 void Tchat::buildMenus()
 {

@@ -1,4 +1,5 @@
 #include "scorepanel.h"
+#include "viewkit.h"
 
 #include "boardpictures.h"
 #include "look.h"
@@ -9,25 +10,9 @@
 #include <QListWidget>
 
 using namespace vexlo;
+using viewkit::numbered;
 
 namespace {
-
-QLabel *label(QWidget *parent, const QString &name, const QString &text, QRect geometry, const QFont &font)
-{
-    // Named before it has a text: a screen reader may look at it from then on.
-    auto *l = new QLabel(parent);
-    l->setObjectName(name);
-    l->setTextFormat(Qt::PlainText); // names come from other players
-    l->setText(text);
-    l->setGeometry(geometry);
-    l->setFont(font);
-    return l;
-}
-
-QString numbered(const char *prefix, int i)
-{
-    return QLatin1String(prefix) + QString::number(i);
-}
 
 } // namespace
 
@@ -52,11 +37,11 @@ ScorePanel::ScorePanel(QWidget *parent) : QWidget(parent)
         l->setStyleSheet(listStyle);
         return l;
     };
-    label_original = label(this, QStringLiteral("label_original"), QStringLiteral("Original Words"),
+    label_original = viewkit::plainLabel(this, QStringLiteral("label_original"), QStringLiteral("Original Words"),
                            QRect(16, 22, 110, 18), look::arial(13, true));
     popupOn(label_original);
     listbox_original = list(QStringLiteral("listbox_original"), {17, 43});
-    label_scoreround = label(this, QStringLiteral("label_scoreround"), QString(), QRect(16, 278, 110, 20),
+    label_scoreround = viewkit::plainLabel(this, QStringLiteral("label_scoreround"), QString(), QRect(16, 278, 110, 20),
                              look::arial(13, true));
     popupOn(label_scoreround);
 
@@ -66,17 +51,17 @@ ScorePanel::ScorePanel(QWidget *parent) : QWidget(parent)
     constexpr int fastLeft[7] = {0, 139, 241, 343, 446, 548, 650};
     constexpr int bonusLeft[7] = {0, 154, 256, 359, 462, 562, 665};
     for (int i = 1; i <= 6; ++i) {
-        QLabel *name = label(this, numbered("label_name", i), QString(), QRect(nameLeft[i], 6, 95, 16),
+        QLabel *name = viewkit::plainLabel(this, numbered("label_name", i), QString(), QRect(nameLeft[i], 6, 95, 16),
                              look::arial(13, true));
         QPalette pal = name->palette();
         pal.setColor(QPalette::WindowText, QColor(168, 0, 0));
         name->setPalette(pal);
         popupOn(name);
-        popupOn(label(this, numbered("label_ascore", i), QString(), QRect(scoreLeft[i], 23, 95, 16),
+        popupOn(viewkit::plainLabel(this, numbered("label_ascore", i), QString(), QRect(scoreLeft[i], 23, 95, 16),
                       look::arial(13, true)));
         list(numbered("listbox_player", i), {listLeft[i], 43});
-        label(this, numbered("image_fastest", i), QString(), QRect(fastLeft[i], 275, 16, 16), look::arial(8))->hide();
-        label(this, numbered("image_bonus", i), QString(), QRect(bonusLeft[i], 283, 55, 17), look::arial(8))->hide();
+        viewkit::plainLabel(this, numbered("image_fastest", i), QString(), QRect(fastLeft[i], 275, 16, 16), look::arial(8))->hide();
+        viewkit::plainLabel(this, numbered("image_bonus", i), QString(), QRect(bonusLeft[i], 283, 55, 17), look::arial(8))->hide();
     }
 }
 
@@ -180,8 +165,8 @@ WinnerPanel::WinnerPanel(QWidget *parent) : QWidget(parent)
     setStyleSheet(QStringLiteral(
         "#panel_winner { background: rgb(24, 48, 110); border: 1px solid rgb(120, 80, 40); border-radius: 6px; }"));
     setAttribute(Qt::WA_StyledBackground);
-    label_winner2 = label(this, QStringLiteral("label_winner2"), QString(), QRect(3, 5, 605, 24), look::arial(21, true));
-    label_winner1 = label(this, QStringLiteral("label_winner1"), QString(), QRect(2, 7, 605, 24), look::arial(21, true));
+    label_winner2 = viewkit::plainLabel(this, QStringLiteral("label_winner2"), QString(), QRect(3, 5, 605, 24), look::arial(21, true));
+    label_winner1 = viewkit::plainLabel(this, QStringLiteral("label_winner1"), QString(), QRect(2, 7, 605, 24), look::arial(21, true));
     for (QLabel *l : {label_winner1, label_winner2}) {
         l->setAlignment(Qt::AlignCenter);
         QPalette pal = l->palette();

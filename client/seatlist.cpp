@@ -1,4 +1,5 @@
 #include "seatlist.h"
+#include "viewkit.h"
 
 #include "boardpictures.h"
 #include "look.h"
@@ -17,14 +18,7 @@ constexpr int kEyesTops[7] = {0, 366, 387, 409, 430, 452, 473};
 
 QLabel *label(QWidget *parent, const char *prefix, int slot, const QString &text, QRect onBoard, const QFont &font)
 {
-    // Named before it has a text: a screen reader may look at it from then on.
-    auto *l = new QLabel(parent);
-    l->setObjectName(QLatin1String(prefix) + QString::number(slot));
-    l->setTextFormat(Qt::PlainText); // names come from other players
-    l->setText(text);
-    l->setGeometry(onBoard.translated(-kOrigin));
-    l->setFont(font);
-    return l;
+    return viewkit::plainLabel(parent, viewkit::numbered(prefix, slot), text, onBoard.translated(-kOrigin), font);
 }
 
 } // namespace

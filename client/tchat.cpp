@@ -1,6 +1,7 @@
 // Tchat: building the window, its board panel, seat list, score panel, chat
 // view and menus. What the widgets do lives in session.cpp and chat.cpp.
 #include "tchat.h"
+#include "viewkit.h"
 
 #include "accessibility.h"
 #include "catalogue.h"
@@ -66,19 +67,6 @@ protected:
     }
 };
 
-QLabel *label(QWidget *parent, const QString &name, const QString &text, QRect geometry,
-              const QFont &font)
-{
-    // Named before it has a text: a screen reader may look at it from then on.
-    auto *l = new QLabel(parent);
-    l->setObjectName(name);
-    l->setTextFormat(Qt::PlainText); // names come from other players
-    l->setText(text);
-    l->setGeometry(geometry);
-    l->setFont(font);
-    return l;
-}
-
 } // namespace
 
 Tchat::Tchat(const QStringList &args, QWidget *parent)
@@ -143,9 +131,9 @@ void Tchat::buildBoard()
     panel_board->setGeometry(2, 2, 764, 529);
     resize(768, 533 + menuBar()->sizeHint().height());
 
-    label_roundnum = label(panel_board, QStringLiteral("label_roundnum"), QStringLiteral("Round: 0 of 0"),
+    label_roundnum = viewkit::plainLabel(panel_board, QStringLiteral("label_roundnum"), QStringLiteral("Round: 0 of 0"),
                            QRect(64, 22, 171, 22), look::arial(19));
-    label_status = label(panel_board, QStringLiteral("label_status"),
+    label_status = viewkit::plainLabel(panel_board, QStringLiteral("label_status"),
                          QStringLiteral("Welcome to Vexlo by Quorbit Software"), QRect(63, 280, 650, 16),
                          look::arial(13, true));
     label_status->setAlignment(Qt::AlignCenter);

@@ -21,6 +21,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace {
 
 const QString InstallerName = QStringLiteral("qslsetup.exe");
@@ -289,16 +291,26 @@ bool Tdownload::writeBody(const QByteArray &body)
     return false;
 }
 
+QNetworkReply *Tdownload::takeReply()
+{
+    QNetworkReply *reply = std::exchange(m_reply, nullptr);
+    if (reply)
+        reply->deleteLater();
+    return reply;
+}
+
+bool Tdownload::succeeded(const QNetworkReply *reply)
+{
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    return reply->error() == QNetworkReply::NoError && status < 400;
+}
+
 void Tdownload::requestDone()
 {
-    QNetworkReply *reply = m_reply;
+    QNetworkReply *reply = takeReply();
     if (!reply)
         return;
-    m_reply = nullptr;
-    reply->deleteLater();
-
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    bool ok = reply->error() == QNetworkReply::NoError && status < 400;
+    bool ok = succeeded(reply);
     if (ok)
         ok = writeBody(reply->readAll());
     if (ok) {
@@ -332,14 +344,11 @@ void Tdownload::fetchDigest()
 
 void Tdownload::digestDone()
 {
-    QNetworkReply *reply = m_reply;
+    QNetworkReply *reply = takeReply();
     if (!reply)
         return;
-    m_reply = nullptr;
-    reply->deleteLater();
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     bool verified = false;
-    if (reply->error() == QNetworkReply::NoError && status < 400) {
+    if (succeeded(reply)) {
         // The hex digest is the first word of the file, in either letter case.
         const QByteArray published = reply->readAll().simplified().split(' ').value(0).toLower();
         const QByteArray actual = fileDigest(installerPath());

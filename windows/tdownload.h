@@ -71,6 +71,9 @@ private:
     void requestDone();
     void fetchDigest();
     void digestDone();
+    // The reply that just finished, no longer current (deleted later), or null.
+    QNetworkReply *takeReply();
+    static bool succeeded(const QNetworkReply *reply);
     // The end of a download: the buttons back, and the installer run when the
     // download went through and was verified.
     void finish(bool verified);

@@ -3,7 +3,7 @@
 // solo game's computer players coming back at the next solo start.
 #include "computerplayer.h"
 #include "computerseats.h"
-#include "fixtures.h"
+#include "servertable.h"
 #include "inifile.h"
 #include "settingsmodel.h"
 #include "targetlist.h"
@@ -31,36 +31,12 @@ QString ini(const char *key)
 }
 
 // The game server of a hosting program with its windows.
-struct Table
+struct Table : ServerTable
 {
-    const TDictn spell;
-    const TargetList words;
-    TServer server{&spell, &words};
-    std::vector<std::unique_ptr<Window>> windows;
-
     ~Table()
     {
         windows.clear();
         server.shutdown();
-    }
-    Window &host(const QStringList &args = {})
-    {
-        windows.push_back(std::make_unique<Window>(args, &server));
-        Window &w = *windows.back();
-        w.chat.gameport = QStringLiteral("0");
-        w.chat.lobbyport = QStringLiteral("1"); // nothing listens there
-        w.chat.processparams();
-        return w;
-    }
-    Window &join(const QString &name)
-    {
-        windows.push_back(std::make_unique<Window>());
-        Window &w = *windows.back();
-        w.chat.gameport = QString::number(server.listeningPort());
-        w.chat.hostaddress = QStringLiteral("127.0.0.1");
-        w.chat.myname = name;
-        w.chat.joinpress();
-        return w;
     }
 };
 

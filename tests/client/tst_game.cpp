@@ -2,10 +2,7 @@
 // with key events: a solo game to its winner, and a host with a joiner, a spy and
 // a late joiner, whose tie plays an extra round. The server's round timer is
 // driven by hand.
-#include "fixtures.h"
-#include "targetlist.h"
-#include "tdictn.h"
-#include "tserver.h"
+#include "servertable.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -17,37 +14,14 @@ using namespace vexlo;
 
 namespace {
 
-struct Table
+struct Table : ServerTable
 {
-    const TDictn spell;
-    const TargetList words;
-    TServer server{&spell, &words};
-    std::vector<std::unique_ptr<Window>> windows;
     std::vector<std::unique_ptr<QTcpSocket>> holders;
 
     Table(quint32 seed)
     {
         server.setSecondLength(3600 * 1000); // the tests drive the round timer
         server.random().setSeed(seed);
-    }
-    Window &host(const QStringList &args)
-    {
-        windows.push_back(std::make_unique<Window>(args, &server));
-        Window &w = *windows.back();
-        w.chat.gameport = QStringLiteral("0");
-        w.chat.lobbyport = QStringLiteral("1"); // nothing listens there
-        w.chat.processparams();
-        return w;
-    }
-    Window &join(const QString &name)
-    {
-        windows.push_back(std::make_unique<Window>());
-        Window &w = *windows.back();
-        w.chat.gameport = QString::number(server.listeningPort());
-        w.chat.hostaddress = QStringLiteral("127.0.0.1");
-        w.chat.myname = name;
-        w.chat.joinpress();
-        return w;
     }
     // A connection that takes a slot and never logs in.
     void holdSlot()
