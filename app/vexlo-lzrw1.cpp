@@ -1,9 +1,9 @@
-// vexlo-lzrw1: the tally file's compressor on the command line.
-//   vexlo-lzrw1 compress [--mode fast|good|auto] IN OUT
-//   vexlo-lzrw1 decompress IN OUT
+// vexlo-lzrw1: the tally file's compressor on the command line (described in
+// app/usage/vexlo-lzrw1.txt, which makes --help and the man page).
 // Exit 0 on success; 1 when the work fails (the message on standard error, no OUT
 // left behind); 2 for a command line it does not understand.
 #include "lzrw1.h"
+#include "vexlo-lzrw1-usage.h"
 
 #include <QString>
 #include <QStringList>
@@ -13,22 +13,9 @@
 
 namespace {
 
-const char kUsage[] =
-    "Usage: vexlo-lzrw1 compress [--mode fast|good|auto] IN OUT\n"
-    "       vexlo-lzrw1 decompress IN OUT\n"
-    "\n"
-    "Packs or unpacks a file in the tally file's format.\n"
-    "  compress    writes OUT from IN: \"WRZL\" + LZRW1/KH blocks (--mode fast, the\n"
-    "              default and what the game's tally uses), \"!HZL\" + LZHUF (--mode good,\n"
-    "              smaller and slower), or whichever the sample of IN advises (--mode auto)\n"
-    "  decompress  writes OUT from IN, recognising the method by its signature\n"
-    "\n"
-    "OUT is created or overwritten. Exit status: 0 done; 1 failed (the reason on\n"
-    "standard error, OUT removed); 2 bad command line.\n";
-
 int usageError(const char *what)
 {
-    std::fprintf(stderr, "vexlo-lzrw1: %s\n%s", what, kUsage);
+    std::fprintf(stderr, "vexlo-lzrw1: %s\n%s", what, usage::kHelp);
     return 2;
 }
 
@@ -41,7 +28,11 @@ int main(int argc, char **argv)
         args << QString::fromLocal8Bit(argv[i]);
 
     if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
-        std::fputs(kUsage, stdout);
+        std::fputs(usage::kHelp, stdout);
+        return 0;
+    }
+    if (args.contains(QStringLiteral("--version"))) {
+        std::fputs(usage::kVersion, stdout);
         return 0;
     }
     if (args.isEmpty())

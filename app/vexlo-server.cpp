@@ -1,11 +1,11 @@
-// vexlo-server: the game server without a window.
-//   vexlo-server [--bind ADDRESS] [--port N] [--seed S] [--quiet]
-//                [--bots N [--bot-speed slow|normal|fast]]
+// vexlo-server: the game server without a window. Its options are described in
+// app/usage/vexlo-server.txt, which makes --help and the man page.
 #include "botmanager.h"
 #include "errorreport.h"
 #include "targetlist.h"
 #include "tdictn.h"
 #include "tserver.h"
+#include "vexlo-server-usage.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -27,37 +27,6 @@ void onSignal(int)
     const char c = 1;
     [[maybe_unused]] const auto n = ::write(signalPipe[1], &c, 1);
 }
-
-const char kUsage[] =
-    "Usage: vexlo-server [--bind ADDRESS] [--port N] [--seed S] [--quiet]\n"
-    "                    [--bots N] [--bot-speed SPEED]\n"
-    "\n"
-    "Runs the Vexlo game server without a window. It prints one line,\n"
-    "\"listening on port N\", once it is ready. The first connection gets slot 1\n"
-    "and is the host.\n"
-    "\n"
-    "  --bind ADDRESS\n"
-    "             local IPv4 or IPv6 address to listen on (default: every local\n"
-    "             address, IPv4 and IPv6; \"0.0.0.0\" is every IPv4 one, \"::\"\n"
-    "             every IPv6 one)\n"
-    "  --port N   TCP port to listen on (default 7772; 0 picks a free port)\n"
-    "  --seed S   starting seed of the game's random generator, a decimal\n"
-    "             number from 0 to 4294967295 (default: the time of day), so\n"
-    "             the same seed draws the same boards\n"
-    "  --quiet    no log lines\n"
-    "  --bots N   N computer players (0 to 5, default 0) join once the host\n"
-    "             (slot 1) has logged in, leave when the last person leaves\n"
-    "             and come back with the next host\n"
-    "  --bot-speed SPEED\n"
-    "             slow, normal (the default) or fast\n"
-    "  --help     show this text\n"
-    "\n"
-    "Every arrival, departure, removal by the host, game start and winner is\n"
-    "logged as one line on standard error: the time in UTC (ISO 8601, as in\n"
-    "2024-06-11T18:30:05Z), the player's address and slot, and what happened;\n"
-    "names are quoted, with unprintable bytes written as \\xNN.\n"
-    "\n"
-    "SIGINT and SIGTERM close every connection and exit 0.\n";
 
 bool parseUnsigned(const char *text, unsigned long long max, unsigned long long *out)
 {
@@ -140,7 +109,11 @@ int main(int argc, char *argv[])
     for (int i = 1; i < argc; ++i) {
         const char *a = argv[i];
         if (!std::strcmp(a, "--help") || !std::strcmp(a, "-h")) {
-            std::fputs(kUsage, stdout);
+            std::fputs(usage::kHelp, stdout);
+            return 0;
+        }
+        if (!std::strcmp(a, "--version")) {
+            std::fputs(usage::kVersion, stdout);
             return 0;
         }
         if (!std::strcmp(a, "--quiet")) {

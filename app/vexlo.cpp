@@ -1,5 +1,6 @@
 // vexlo: the player's window. With no arguments it hosts a solo game; with three
-// (name, host address, "true" to host) it hosts or joins a network game.
+// (name, host address, "true" to host) it hosts or joins a network game. The
+// command line is described in app/usage/vexlo.txt (--help and the man page).
 #include "desktop.h"
 #include "platform.h"
 #include "errorreport.h"
@@ -15,11 +16,21 @@
 #include "tserver.h"
 #include "tspylist.h"
 #include "ttallylist.h"
+#include "vexlo-usage.h"
 
 #include <QApplication>
 
+#include <cstdio>
+#include <cstring>
+
 int main(int argc, char *argv[])
 {
+    // Answered before any window or display exists. Only as the one argument: a
+    // player's name is any word.
+    if (argc == 2 && (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "--version"))) {
+        std::fputs(!std::strcmp(argv[1], "--help") ? usage::kHelp : usage::kVersion, stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vexlo"));
     // No display name: Qt would add " — Vexlo" to every window title, and the
