@@ -9,8 +9,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 CMAKE_BUILD_PARALLEL_LEVEL=2 scripts/setup --fuzz --build-dir build/fuzz \
-  --target fuzz_lzrw1kh --target fuzz_lzhuf --target fuzz_roundtrip
-for target in lzrw1kh lzhuf roundtrip; do
+  --target fuzz_lzrw1kh --target fuzz_lzhuf --target fuzz_roundtrip --target fuzz_tables
+for target in lzrw1kh lzhuf roundtrip tables; do
   mkdir -p "fuzz/corpus-work/$target"
   echo "== fuzz_$target for ${seconds}s"
   build/fuzz/bin/fuzz_$target "fuzz/corpus-work/$target" "fuzz/corpus/$target" \
