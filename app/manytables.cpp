@@ -72,7 +72,7 @@ void logEvents(TableServer &server)
     QObject::connect(&server, &TableServer::tableClosed, [](int table) { logLine({}, table, "closed"); });
     QObject::connect(&server, &TableServer::refused, [](const QString &peer, const QByteArray &reason) {
         QByteArray line = QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toLatin1() + ' '
-                          + peer.toLatin1() + " refused: " + quoted(reason) + '\n';
+                          + peer.toLatin1() + " refused: " + reason + '\n';
         std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
     });
 }

@@ -4,6 +4,7 @@
 #include "tableserver.h"
 
 #include "catalogue.h"
+#include "lobby.h"
 #include "errorreport.h"
 #include "tserver.h"
 
@@ -75,7 +76,7 @@ QString TableServer::peerAddress(int table, int slot) const
 void TableServer::refuse(TSock *sock, const QString &peer, const QByteArray &reason)
 {
     sock->OnInfo = nullptr;
-    sock->Send(frame(reason));
+    sock->Send(frame(msg::lobbyerror(reason)));
     sock->Close();
     sock->deleteLater();
     Q_EMIT refused(peer, reason);
@@ -90,7 +91,7 @@ void TableServer::accept()
     const QHostAddress from(peer);
     const bool trusted = (m_limits.trustLoopback && from.isLoopback()) || m_limits.trusted.contains(from);
     if (!trusted && m_perAddress.value(peer) >= m_limits.connectionsPerAddress) {
-        refuse(sock, peer, msg::lobbyerror("Too many connections from your address."));
+        refuse(sock, peer, "Too many connections from your address.");
         return;
     }
     const quint64 id = ++m_nextId;

@@ -71,7 +71,7 @@ Q_SIGNALS:
     void gameWon(int table, const QByteArray &winnerName);
     void tableOpened(int table);
     void tableClosed(int table);
-    // A connection turned away by a limit, with the reason it was told.
+    // A connection turned away by a limit, with the reason it was told (CMD_lobbyerror).
     void refused(const QString &peerAddress, const QByteArray &reason);
 
 private:
