@@ -2,6 +2,7 @@
 //   vexlo-server [--bind ADDRESS] [--port N] [--seed S] [--quiet]
 //                [--bots N [--bot-speed slow|normal|fast]] [--tables N]
 #include "botmanager.h"
+#include "epolldispatcher.h"
 #include "errorreport.h"
 #include "manytables.h"
 #include "targetlist.h"
@@ -182,6 +183,9 @@ int main(int argc, char *argv[])
         haveSeed = haveSeed || isSeed;
     }
 
+    // Many tables: an event loop whose passes cost what happened, not the number of sockets.
+    if (tables > 1)
+        QCoreApplication::setEventDispatcher(new EpollDispatcher);
     QCoreApplication app(argc, argv);
     const TDictn spell;
     const TargetList words;

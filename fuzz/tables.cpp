@@ -129,6 +129,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                 p = lobby.openTable(c, &why);
             else if (haveNumber)
                 p = op == 1 ? lobby.sit(c, number, &why) : lobby.watch(c, number, &why);
+            else
+                why = TableLobby::Refusal::NoSuchTable; // the server's answer to a number that is none
             check((p.table != 0) == (why == TableLobby::Refusal::None));
             if (p.table != 0)
                 where[c] = p;

@@ -45,13 +45,18 @@ void TableLobby::occupy(LobbyTable &t, int slot, quint64 connection)
 // Files the table for placement under its present connections and game.
 void TableLobby::reindex(LobbyTable &t)
 {
+    const std::tuple<int, quint64, int> key{-t.connections(), t.age, t.number};
+    const bool seatable = !t.ended && !t.rules.gameInProgress() && t.seated < kSeatCount;
+    const bool watchable = !t.ended && t.watchers < kMaxSlots - kSeatCount;
+    if (key == t.filed && seatable == t.filedSeatable && watchable == t.filedWatchable)
+        return; // filed as it is
     if (t.filedSeatable)
         m_seatable.erase(t.filed);
     if (t.filedWatchable)
         m_watchable.erase(t.filed);
-    t.filed = {-t.connections(), t.age, t.number};
-    t.filedSeatable = !t.ended && !t.rules.gameInProgress() && t.seated < kSeatCount;
-    t.filedWatchable = !t.ended && t.watchers < kMaxSlots - kSeatCount;
+    t.filed = key;
+    t.filedSeatable = seatable;
+    t.filedWatchable = watchable;
     if (t.filedSeatable)
         m_seatable.insert(t.filed);
     if (t.filedWatchable)

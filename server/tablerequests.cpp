@@ -57,7 +57,9 @@ void TableServer::lobbyRequest(quint64 id, const QByteArray &text)
         c.requests = 0;
     }
     if (++c.requests > m_limits.lobbyRequestsPerSecond) {
-        sendTo(id, msg::lobbyerror("Too many requests: wait a second."));
+        // Said once a second; the rest of a flood is dropped unanswered.
+        if (c.requests == m_limits.lobbyRequestsPerSecond + 1)
+            sendTo(id, msg::lobbyerror("Too many requests: wait a second."));
         return;
     }
 

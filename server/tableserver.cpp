@@ -12,6 +12,10 @@ using namespace vexlo;
 
 namespace {
 constexpr qint64 kTickMs = 10;
+constexpr double kBurst = 8;
+// Round seconds that start anew fall on this grid, so that the seconds of many
+// tables share the server's wake-ups (a second starts at most this much late).
+constexpr qint64 kSecondGrainMs = 25;
 const QString kSocketClosed = QStringLiteral("Socket Closed");
 } // namespace
 
@@ -159,7 +163,7 @@ void TableServer::dispatch(quint64 id, const QByteArray &text)
     }
     const Deadlines::Key key = keyOf(c.table, QueueTick);
     if (!m_deadlines.isScheduled(key))
-        m_deadlines.schedule(key, std::max(m_deadlines.now(), pace.lastTick + kTickMs));
+        m_deadlines.schedule(key, nextTake(pace));
 }
 
 // --- leaving ---
@@ -297,8 +301,16 @@ void TableServer::syncRoundSecond(int table)
         return;
     }
     Pace &pace = m_pace[table];
-    if (t->rules.timer1Starts() != pace.timer1Starts || !m_deadlines.isScheduled(key))
-        m_deadlines.schedule(key, m_deadlines.now() + m_secondMs);
+    if (t->rules.timer1Starts() != pace.timer1Starts) {
+        qint64 due = m_deadlines.now() + m_secondMs;
+        if (m_secondMs >= 20 * kSecondGrainMs)
+            due += kSecondGrainMs - due % kSecondGrainMs;
+        pace.secondDue = due;
+        m_deadlines.schedule(key, due);
+    } else if (!m_deadlines.isScheduled(key)) {
+        pace.secondDue += m_secondMs;
+        m_deadlines.schedule(key, pace.secondDue);
+    }
     pace.timer1Starts = t->rules.timer1Starts();
 }
 
@@ -311,7 +323,15 @@ void TableServer::roundSecond(int table)
     guarded([&] { flush(table); });
 }
 
-// One message of the table's queue, at most one per 10 ms, as a single table's server takes them.
+qint64 TableServer::nextTake(Pace &pace)
+{
+    const qint64 now = m_deadlines.now();
+    pace.credit = std::min(kBurst, pace.credit + double(now - pace.refilledAt) / double(kTickMs));
+    pace.refilledAt = now;
+    return pace.credit >= 1 ? now : now + static_cast<qint64>((1 - pace.credit) * double(kTickMs)) + 1;
+}
+
+// One message of the table's queue: a table takes one per 10 ms on average.
 void TableServer::queueTick(int table)
 {
     LobbyTable *t = m_lobby.table(table);
@@ -319,7 +339,11 @@ void TableServer::queueTick(int table)
     if (!t || p == m_pace.end())
         return;
     Pace &pace = p->second;
-    pace.lastTick = m_deadlines.now();
+    if (nextTake(pace) > m_deadlines.now()) {
+        m_deadlines.schedule(keyOf(table, QueueTick), nextTake(pace));
+        return;
+    }
+    pace.credit -= 1;
     if (!pace.queue.isEmpty()) {
         const Queued q = pace.queue.takeFirst();
         const auto it = m_connections.find(q.connection);
@@ -336,5 +360,5 @@ void TableServer::queueTick(int table)
         }
     }
     if (m_lobby.table(table) && !pace.queue.isEmpty())
-        m_deadlines.schedule(keyOf(table, QueueTick), pace.lastTick + kTickMs);
+        m_deadlines.schedule(keyOf(table, QueueTick), nextTake(pace));
 }

@@ -98,8 +98,12 @@ private:
     struct Pace
     {
         QList<Queued> queue;
-        qint64 lastTick = -1000;
+        // The queue's pace: one message per 10 ms, with a burst of a few
+        // taken at once, so that two words close together do not wait.
+        double credit = 0;
+        qint64 refilledAt = -1000000;
         quint64 timer1Starts = 0;
+        qint64 secondDue = 0; // when the round second last fell due
     };
     enum Kind : quint64 { Housekeeping = 0, QueueTick = 1, RoundSecond = 2 };
 
@@ -123,6 +127,8 @@ private:
     void syncRoundSecond(int table);
     void deadline(Deadlines::Key key);
     void queueTick(int table);
+    // When the table's queue may take its next message.
+    qint64 nextTake(Pace &pace);
     void roundSecond(int table);
     void housekeeping();
     void scheduleHousekeeping();

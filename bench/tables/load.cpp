@@ -3,9 +3,10 @@
 // players cost little beside the server. It measures the servers' resident
 // memory and CPU and the word round trip (CMD_myword out, its CMD_invalid back).
 //   bench_tables_load --ports P[,P...] --pids PID[,PID...] --tables T
-//                     [--measure S] [--idle S] [--sources N]
+//                     [--players 6|1] [--measure S] [--idle S] [--sources N]
 // With one port, every player goes to the one server (placement fills tables
-// of six); with T ports, six players go to each. Phases: connect and log in
+// of six; with --players 1 each asks for a new table of its own); with T
+// ports, six players go to each. Phases: connect and log in
 // everyone, idle with nobody in a game, start a game at every table, idle in
 // the game, then type for S seconds. Prints one line of figures.
 #include "catalogue.h"
@@ -22,6 +23,7 @@
 #include <cstring>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <memory>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -51,6 +53,8 @@ struct Player
     Clock::time_point nextChat;
     Clock::time_point wordSent;
     bool waiting = false;
+    bool awaitingSeat = false; // asked for a new table, not yet seated
+    double waitAtSend = 0;     // the CPU waits of server and load when the word went
 };
 
 struct Options
@@ -61,6 +65,7 @@ struct Options
     int measureS = 20;
     int idleS = 5;
     int sources = 1;
+    int players = 6; // a table
 };
 
 Options parse(int argc, char **argv)
@@ -83,6 +88,8 @@ Options parse(int argc, char **argv)
             o.idleS = v.toInt();
         else if (a == "--sources")
             o.sources = v.toInt();
+        else if (a == "--players")
+            o.players = v.toInt() == 1 ? 1 : 6;
         else
             throw std::runtime_error("unknown option " + a.toStdString());
     }
@@ -94,11 +101,17 @@ Options parse(int argc, char **argv)
 class Load
 {
 public:
-    explicit Load(const Options &o) : m_o(o), m_epoll(epoll_create1(0)), m_random(7) {}
+    explicit Load(const Options &o) : m_o(o), m_epoll(epoll_create1(0)), m_random(7)
+    {
+        // With one server, each trip knows how long either end waited for a CPU
+        // meanwhile (another program's share of this shared machine).
+        if (o.pids.size() == 1)
+            m_waits = std::make_unique<BothWaits>(o.pids[0]);
+    }
 
     void connectAll()
     {
-        const int total = m_o.tables * 6;
+        const int total = m_o.tables * m_o.players;
         m_players.resize(static_cast<size_t>(total));
         int next = 0;
         int pending = 0;
@@ -137,6 +150,7 @@ public:
                     if (now >= p.nextWord) {
                         p.nextWord += std::chrono::milliseconds(2000);
                         p.wordSent = Clock::now();
+                        p.waitAtSend = m_waits ? m_waits->ms() : 0;
                         p.waiting = true;
                         send(p, msg::myword(p.slot, {26, 26, 26, 26, 26})); // "zzzzz": judged, not a word
                     }
@@ -211,7 +225,13 @@ private:
                 continue;
             }
             for (const QByteArray &m : p.framer.feed(QByteArray(buffer, got))) {
-                if (!p.loggedIn && m.startsWith("CMD_sendlogininfo+")) {
+                if (m_o.players == 1 && !p.loggedIn && !p.awaitingSeat && m.startsWith("CMD_sendlogininfo+")) {
+                    // Placed beside others: a table of its own instead.
+                    p.awaitingSeat = true;
+                    send(p, "CMD_newtable+");
+                } else if (p.awaitingSeat && m.startsWith("CMD_seated+")) {
+                    p.awaitingSeat = false;
+                } else if (!p.loggedIn && !p.awaitingSeat && m.startsWith("CMD_sendlogininfo+")) {
                     p.slot = m.mid(18).toInt();
                     p.loggedIn = true;
                     ++logins;
@@ -219,9 +239,9 @@ private:
                 } else if (p.waiting && m.startsWith("CMD_invalid+")) {
                     p.waiting = false;
                     if (m_trips)
-                        m_trips->add(msSince(p.wordSent), 0);
-                } else if (m == "CMD_full+") {
-                    throw std::runtime_error("the server is full");
+                        m_trips->add(msSince(p.wordSent), m_waits ? m_waits->ms() - p.waitAtSend : 0);
+                } else if (m == "CMD_full+" || m.startsWith("CMD_lobbyerror+")) {
+                    throw std::runtime_error("the server refused: " + m.toStdString());
                 }
             }
         }
@@ -233,6 +253,7 @@ private:
     std::mt19937 m_random;
     std::vector<Player> m_players;
     Trips *m_trips = nullptr;
+    std::unique_ptr<BothWaits> m_waits;
     int m_sendFailures = 0;
 };
 
@@ -299,11 +320,13 @@ int main(int argc, char **argv)
         Trips trips;
         const double busy = cpuOver(load, o.pids, o.measureS, true, &trips);
         const Usage u = usage(o.pids, true);
-        std::printf("tables %6d  processes %4lld  players %6d  connect %5.1f s  RSS %8.1f MB  PSS %8.1f MB  "
-                    "CPU idle %5.2f %%  in game %5.2f %%  typing %6.1f %%  word p50 %6.2f ms  p99 %7.2f ms  (%zu words)  load %s\n",
+        std::printf("tables %5d  processes %4lld  players %5d  connect %5.1f s  RSS %8.1f MB  PSS %8.1f MB  "
+                    "CPU idle %5.2f %%  in game %5.2f %%  typing %6.1f %%  word p50 %6.2f ms  p99 %7.2f ms  (%zu words; "
+                    "%zu with no CPU wait: p99 %6.2f ms)  load %s\n",
                     o.tables, static_cast<long long>(o.pids.size()), load.loggedIn(), connectS,
                     double(u.rssKiB) / 1024.0, double(u.pssKiB) / 1024.0, idleLobby, idleGame, busy, trips.all.percentile(50),
-                    trips.all.percentile(99), trips.all.count(), loadAverage().trimmed().constData());
+                    trips.all.percentile(99), trips.all.count(), trips.undisturbed.count(),
+                    trips.undisturbed.percentile(99), loadAverage().trimmed().constData());
         return 0;
     } catch (const std::exception &e) {
         std::fprintf(stderr, "bench_tables_load: %s\n", e.what());
