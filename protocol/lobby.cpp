@@ -8,8 +8,10 @@ namespace vexlo {
 
 namespace {
 
-// Bounds a client keeps against a damaged or hostile server.
-constexpr int kMostTables = 10000;
+// Bounds a client keeps against a damaged or hostile server. A server holds up
+// to 10,000 tables; while many open and close at once a number may run past
+// that for a moment, until the numbers of ended tables come free.
+constexpr int kMostTables = 1000000;
 constexpr int kMostSlot = 9;
 
 QByteArray num(int v)

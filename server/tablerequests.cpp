@@ -89,7 +89,9 @@ void TableServer::lobbyRequest(quint64 id, const QByteArray &text)
             sendTo(id, msg::lobbyerror("Too many new tables from your address: wait a minute."));
             return;
         }
-        if (m_lobby.tableCount() >= m_lobby.most())
+        // One alone at its table ends it by leaving, which makes room.
+        const bool alone = own && own->connections() == 1;
+        if (m_lobby.tableCount() - (alone ? 1 : 0) >= m_lobby.most())
             why = TableLobby::Refusal::AllTablesOpen;
     } else {
         const bool seat = m.command == cmd::sit;

@@ -24,7 +24,9 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <memory>
+#include <queue>
 #include <random>
+#include <tuple>
 #include <stdexcept>
 #include <string>
 #include <sys/epoll.h>
@@ -54,6 +56,7 @@ struct Player
     Clock::time_point wordSent;
     bool waiting = false;
     bool awaitingSeat = false; // asked for a new table, not yet seated
+    bool askedTable = false;
     double waitAtSend = 0;     // the CPU waits of server and load when the word went
 };
 
@@ -137,30 +140,35 @@ public:
     {
         m_trips = trips;
         const auto start = Clock::now();
+        const auto end = start + std::chrono::seconds(seconds);
+        // What each player does next, earliest first: (time, player, 0 word / 1 chat).
+        using Step = std::tuple<Clock::time_point, int, int>;
+        std::priority_queue<Step, std::vector<Step>, std::greater<>> steps;
         std::uniform_int_distribution<int> wordPhase(0, 1999), chatPhase(0, 9999);
-        for (Player &p : m_players) {
-            p.nextWord = start + std::chrono::milliseconds(wordPhase(m_random));
-            p.nextChat = start + std::chrono::milliseconds(chatPhase(m_random));
-            p.waiting = false;
+        for (int i = 0; typing && i < int(m_players.size()); ++i) {
+            m_players[size_t(i)].waiting = false;
+            steps.emplace(start + std::chrono::milliseconds(wordPhase(m_random)), i, 0);
+            steps.emplace(start + std::chrono::milliseconds(chatPhase(m_random)), i, 1);
         }
-        while (msSince(start) < seconds * 1000.0) {
-            if (typing) {
-                const auto now = Clock::now();
-                for (Player &p : m_players) {
-                    if (now >= p.nextWord) {
-                        p.nextWord += std::chrono::milliseconds(2000);
-                        p.wordSent = Clock::now();
-                        p.waitAtSend = m_waits ? m_waits->ms() : 0;
-                        p.waiting = true;
-                        send(p, msg::myword(p.slot, {26, 26, 26, 26, 26})); // "zzzzz": judged, not a word
-                    }
-                    if (now >= p.nextChat) {
-                        p.nextChat += std::chrono::milliseconds(10000);
-                        send(p, msg::chat(p.slot, "a line of chat from " + p.name, "clBlack"));
-                    }
+        for (auto now = Clock::now(); now < end; now = Clock::now()) {
+            while (!steps.empty() && std::get<0>(steps.top()) <= now) {
+                auto [at, i, kind] = steps.top();
+                steps.pop();
+                Player &p = m_players[size_t(i)];
+                if (kind == 0) {
+                    p.wordSent = Clock::now();
+                    p.waitAtSend = m_waits ? m_waits->ms() : 0;
+                    p.waiting = true;
+                    send(p, msg::myword(p.slot, {26, 26, 26, 26, 26})); // "zzzzz": judged, not a word
+                    steps.emplace(at + std::chrono::milliseconds(2000), i, 0);
+                } else {
+                    send(p, msg::chat(p.slot, "a line of chat from " + p.name, "clBlack"));
+                    steps.emplace(at + std::chrono::milliseconds(10000), i, 1);
                 }
             }
-            pump(typing ? 1 : 100);
+            const auto next = steps.empty() ? end : std::min(end, std::get<0>(steps.top()));
+            const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(next - Clock::now()).count();
+            pump(static_cast<int>(std::clamp<long long>(wait, 0, 100)));
         }
         m_trips = nullptr;
     }
@@ -225,9 +233,9 @@ private:
                 continue;
             }
             for (const QByteArray &m : p.framer.feed(QByteArray(buffer, got))) {
-                if (m_o.players == 1 && !p.loggedIn && !p.awaitingSeat && m.startsWith("CMD_sendlogininfo+")) {
+                if (m_o.players == 1 && !p.askedTable && m.startsWith("CMD_sendlogininfo+")) {
                     // Placed beside others: a table of its own instead.
-                    p.awaitingSeat = true;
+                    p.askedTable = p.awaitingSeat = true;
                     send(p, "CMD_newtable+");
                 } else if (p.awaitingSeat && m.startsWith("CMD_seated+")) {
                     p.awaitingSeat = false;
