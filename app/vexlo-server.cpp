@@ -1,9 +1,12 @@
 // vexlo-server: the game server without a window. Its options are described in
 // app/usage/vexlo-server.txt, which makes --help and the man page.
 #include "botmanager.h"
+#include "epolldispatcher.h"
 #include "errorreport.h"
+#include "manytables.h"
 #include "targetlist.h"
 #include "tdictn.h"
+#include "tablelobby.h"
 #include "tserver.h"
 #include "vexlo-server-usage.h"
 
@@ -106,6 +109,7 @@ int main(int argc, char *argv[])
     QHostAddress bind(QHostAddress::Any);
     unsigned long long bots = 0;
     BotSpeed botSpeed = BotSpeed::Normal;
+    unsigned long long tables = 1;
     for (int i = 1; i < argc; ++i) {
         const char *a = argv[i];
         if (!std::strcmp(a, "--help") || !std::strcmp(a, "-h")) {
@@ -125,7 +129,8 @@ int main(int argc, char *argv[])
         const bool isBind = !std::strcmp(a, "--bind");
         const bool isBots = !std::strcmp(a, "--bots");
         const bool isBotSpeed = !std::strcmp(a, "--bot-speed");
-        if (!isPort && !isSeed && !isBind && !isBots && !isBotSpeed)
+        const bool isTables = !std::strcmp(a, "--tables");
+        if (!isPort && !isSeed && !isBind && !isBots && !isBotSpeed && !isTables)
             return usageError("unknown argument", a);
         if (i + 1 >= argc)
             return usageError("missing value after", a);
@@ -138,6 +143,8 @@ int main(int argc, char *argv[])
                 return usageError("--bot-speed takes slow, normal or fast, not", v);
             botSpeed = *speed;
         }
+        if (isTables && (!parseUnsigned(v, kMostTables, &tables) || tables == 0))
+            return usageError("--tables takes a number from 1 to 10000, not", v);
         if (isPort && !parseUnsigned(v, 65535, &port))
             return usageError("--port takes a number from 0 to 65535, not", v);
         if (isBind && !bind.setAddress(QString::fromLocal8Bit(v)))
@@ -147,6 +154,9 @@ int main(int argc, char *argv[])
         haveSeed = haveSeed || isSeed;
     }
 
+    // Many tables: an event loop whose passes cost what happened, not the number of sockets.
+    if (tables > 1)
+        QCoreApplication::setEventDispatcher(new EpollDispatcher);
     QCoreApplication app(argc, argv);
     const TDictn spell;
     const TargetList words;
@@ -156,13 +166,14 @@ int main(int argc, char *argv[])
     if (!spell.loadError().isEmpty())
         std::fprintf(stderr, "%s\n", qPrintable(spell.loadError()));
     int botSecondMs = 1000;
+    int secondMs = 1000;
     // Quick games for tests: VEXLO_SECOND_MS shortens the game's second.
     if (const QByteArray ms = qgetenv("VEXLO_SECOND_MS"); !ms.isEmpty()) {
         unsigned long long v = 0;
         if (!parseUnsigned(ms.constData(), 1000, &v) || v == 0)
             return usageError("VEXLO_SECOND_MS takes a number from 1 to 1000, not", ms.constData());
         server.setSecondLength(static_cast<int>(v));
-        botSecondMs = static_cast<int>(v);
+        botSecondMs = secondMs = static_cast<int>(v);
     }
     // The computer players' second follows the game's, or VEXLO_BOT_SECOND_MS.
     if (const QByteArray ms = qgetenv("VEXLO_BOT_SECOND_MS"); !ms.isEmpty()) {
@@ -171,6 +182,11 @@ int main(int argc, char *argv[])
             return usageError("VEXLO_BOT_SECOND_MS takes a number from 1 to 1000, not", ms.constData());
         botSecondMs = static_cast<int>(v);
     }
+
+    if (tables > 1)
+        return runManyTables(app, {static_cast<int>(tables), static_cast<quint16>(port), bind, haveSeed,
+                                   static_cast<quint32>(seed), quiet, static_cast<int>(bots), botSpeed, secondMs,
+                                   botSecondMs, &spell, &words});
 
     if (!quiet)
         logEvents(server);

@@ -30,6 +30,7 @@ ComputerPlayer *BotManager::add(BotSpeed speed)
 {
     auto *p = new ComputerPlayer(botnames::claim(), speed, m_nextSeed++, WordIndex::shared(), this);
     p->setSecondLength(m_secondMs);
+    p->setTable(m_table);
     m_players.append(p);
     connect(p, &ComputerPlayer::disconnected, this, [this, p] { forget(p); });
     p->connectTo(m_host, m_port);

@@ -27,6 +27,8 @@ public:
 
     // The server the players join (127.0.0.1 and the server's port for a host).
     void setServer(const QString &host, quint16 port);
+    // On a server of many tables: the table the players sit at.
+    void setTable(int table) { m_table = table; }
     // Seed of the first player; each further player takes the next one.
     void setSeed(quint64 seed) { m_nextSeed = seed; }
     // Length of a second of the players' clock (see ComputerPlayer).
@@ -63,6 +65,7 @@ private:
 
     QString m_host = QStringLiteral("127.0.0.1");
     quint16 m_port = 7772;
+    int m_table = 0;
     quint64 m_nextSeed;
     int m_secondMs = 1000;
     QList<QPointer<ComputerPlayer>> m_players;

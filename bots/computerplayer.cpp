@@ -1,6 +1,7 @@
 #include "computerplayer.h"
 
 #include "catalogue.h"
+#include "lobby.h"
 #include "servermessages.h"
 
 #include <cmath>
@@ -28,6 +29,10 @@ ComputerPlayer::ComputerPlayer(const QByteArray &name, BotSpeed speed, quint64 s
     });
     connect(&m_sock, &QTcpSocket::connected, this, [this] {
         m_sock.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        // On a server of many tables the player asks for a seat at its own.
+        m_awaitingSeat = m_table > 0;
+        if (m_awaitingSeat)
+            send(msg::sit(m_table));
     });
     connect(&m_sock, &QTcpSocket::readyRead, this, &ComputerPlayer::onReadyRead);
     connect(&m_sock, &QTcpSocket::disconnected, this, &ComputerPlayer::gone);
@@ -99,6 +104,15 @@ template<class... F> Overloaded(F...) -> Overloaded<F...>;
 // damaged, as a person's window drops it.
 void ComputerPlayer::handleMessage(const QByteArray &text)
 {
+    if (m_awaitingSeat) {
+        // The slot it was placed in on arrival is not the one asked for.
+        const QByteArray command = text.left(text.indexOf('+'));
+        if (command == cmd::seated)
+            m_awaitingSeat = false;
+        else if (command == cmd::lobbyerror)
+            leave();
+        return;
+    }
     const DecodedMessage d = decodeServerMessage(text);
     if (!d.message)
         return;

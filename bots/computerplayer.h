@@ -37,6 +37,10 @@ public:
 
     // Connects to a game server; the login follows when the server gives a slot.
     void connectTo(const QString &host, quint16 port);
+    // On a server of many tables: the table to sit at (0, the default: wherever
+    // the server places it). Set before connectTo.
+    void setTable(int table) { m_table = table; }
+    int table() const { return m_table; }
     // Closes the connection (the server then frees the seat).
     void leave();
 
@@ -102,6 +106,8 @@ private:
     int m_secondMs = 1000;
 
     int m_slot = 0;
+    int m_table = 0;
+    bool m_awaitingSeat = false; // asked for a seat at m_table, no answer yet
     bool m_goneReported = false;
     State m_state = State::Offline;
     bool m_running = false;  // a round runs and this player may still play in it

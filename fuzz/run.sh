@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
-targets=(lzrw1kh lzhuf roundtrip decoder)
+targets=(lzrw1kh lzhuf roundtrip decoder tables)
 build=()
 for target in "${targets[@]}"; do build+=(--target "fuzz_$target"); done
 CMAKE_BUILD_PARALLEL_LEVEL=2 scripts/setup --fuzz --build-dir build/fuzz "${build[@]}"

@@ -95,6 +95,9 @@ public:
     void opened(int slot);
     // The connection of a connected slot closed: the others are told, the slot is free.
     void closed(int slot);
+    // A connection that never logged in moves to another table: its slot is
+    // free again and nobody is told (nobody heard of it).
+    void vacate(int slot);
 
     // --- input ---
     // One received message of sender's connection (the dispatcher).

@@ -66,6 +66,16 @@ void GameRules::closed(int slot)
     p.watching = false;
 }
 
+void GameRules::vacate(int slot)
+{
+    if (slot < 1 || slot > kMaxSlots)
+        return;
+    tplayer &p = player(slot);
+    p.connected = false;
+    p.name.clear();
+    p.watching = false;
+}
+
 // --- dispatch ---
 
 void GameRules::receive(int sender, const QByteArray &text)

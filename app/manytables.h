@@ -1,0 +1,29 @@
+#pragma once
+// vexlo-server --tables N with N > 1: the many-table server, its log lines and
+// its computer players, on the event loop until SIGINT or SIGTERM.
+#include "botprofile.h"
+
+#include <QHostAddress>
+
+class QCoreApplication;
+class TDictn;
+class TargetList;
+
+struct ManyTablesSetup
+{
+    int tables = 2;
+    quint16 port = 7772;
+    QHostAddress bind{QHostAddress::Any};
+    bool haveSeed = false;
+    quint32 seed = 0;
+    bool quiet = false;
+    int bots = 0;
+    BotSpeed botSpeed = BotSpeed::Normal;
+    int secondMs = 1000;
+    int botSecondMs = 1000;
+    const TDictn *spell = nullptr;
+    const TargetList *words = nullptr;
+};
+
+// Runs the server; the exit status (1 when the port cannot be bound).
+int runManyTables(QCoreApplication &app, const ManyTablesSetup &setup);

@@ -1,0 +1,125 @@
+// vexlo-server --tables: its bad values, one table as the server always was,
+// and computer players that stay at their own table. Loopback only.
+#include "catalogue.h"
+#include "lobby.h"
+#include "testclient.h"
+
+#include <QProcess>
+#include <QTest>
+
+#include <memory>
+
+using namespace vexlo;
+
+namespace {
+
+struct Program
+{
+    QProcess process;
+    quint16 port = 0;
+    QByteArray err;
+
+    explicit Program(const QStringList &args)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("VEXLO_BOT_SECOND_MS"), QStringLiteral("5"));
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(VEXLO_SERVER_BIN), QStringList{QStringLiteral("--port"), QStringLiteral("0")} + args);
+        if (process.waitForStarted() && process.waitForReadyRead(10000)) {
+            const QByteArray line = process.readLine();
+            if (line.startsWith("listening on port "))
+                port = static_cast<quint16>(line.mid(18).trimmed().toUInt());
+        }
+    }
+    ~Program()
+    {
+        process.terminate();
+        process.waitForFinished(5000);
+    }
+    bool logged(const QByteArray &text)
+    {
+        return QTest::qWaitFor([&] {
+            err += process.readAllStandardError();
+            return err.contains(text);
+        }, 5000);
+    }
+};
+
+} // namespace
+
+class TablesProgramTests : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void badTableCountsExitTwo();
+    void oneTableIsTheServerItWas();
+    void computerPlayersStayAtTheirTable();
+};
+
+void TablesProgramTests::badTableCountsExitTwo()
+{
+    for (const char *bad : {"0", "10001", "two", "-3"}) {
+        QProcess p;
+        p.start(QStringLiteral(VEXLO_SERVER_BIN), {QStringLiteral("--tables"), QString::fromLatin1(bad)});
+        QVERIFY(p.waitForFinished(5000));
+        QCOMPARE(p.exitCode(), 2);
+        QVERIFY(p.readAllStandardError().contains("--tables takes a number from 1 to 10000, not: '"
+                                                  + QByteArray(bad) + "'"));
+    }
+}
+
+void TablesProgramTests::oneTableIsTheServerItWas()
+{
+    // Slot 4 in a running game, the tenth connection full, and lobby requests
+    // unanswered: the single table's conversation.
+    Program server({QStringLiteral("--tables"), QStringLiteral("1"), QStringLiteral("--quiet")});
+    QVERIFY(server.port != 0);
+    std::vector<std::unique_ptr<TestClient>> clients;
+    for (int i = 1; i <= 9; ++i) {
+        clients.push_back(std::make_unique<TestClient>(server.port));
+        QCOMPARE(clients.back()->login("P" + QByteArray::number(i)), i);
+        if (i == 3) {
+            clients[0]->send(msg::startgame("P1", "1", "60"));
+            QVERIFY(clients[0]->waitFor("CMD_startround+1+"));
+        }
+    }
+    TestClient tenth(server.port);
+    QVERIFY(tenth.waitFor("CMD_full+"));
+    clients[8]->send(msg::tables());
+    clients[8]->send(msg::newtable());
+    clients[8]->send(msg::chat(9, "done", "clBlack"));
+    QVERIFY(clients[8]->waitForPrefix("CMD_chat+P9 chats: done").size() > 0);
+    QVERIFY(clients[8]->withPrefix("CMD_table").isEmpty());
+    QVERIFY(clients[8]->withPrefix("CMD_seated").isEmpty());
+    QVERIFY(clients[8]->withPrefix("CMD_lobbyerror").isEmpty());
+}
+
+void TablesProgramTests::computerPlayersStayAtTheirTable()
+{
+    Program server({QStringLiteral("--tables"), QStringLiteral("4"), QStringLiteral("--bots"), QStringLiteral("1")});
+    QVERIFY(server.port != 0);
+    TestClient red(server.port);
+    QCOMPARE(red.login("Red"), 1);
+    const QByteArray redBot = red.waitForPrefix("CMD_newplayerinfo+2+");
+    QVERIFY(redBot.endsWith(kComputerMark));
+    TestClient blue(server.port);
+    QVERIFY(blue.waitForSlot() > 0);
+    blue.send(msg::newtable());
+    QVERIFY(blue.waitFor("CMD_seated+2+1"));
+    blue.send(msg::logininfo(1, kGameVersion, "Blue"));
+    const QByteArray blueBot = blue.waitForPrefix("CMD_newplayerinfo+2+");
+    QVERIFY(blueBot.endsWith(kComputerMark));
+    QVERIFY(blueBot != redBot);
+    QVERIFY(server.logged("127.0.0.1 table 2 slot 1 arrived: \"Blue\""));
+
+    // Red goes, and its computer player with it; Blue's stays.
+    red.sock.disconnectFromHost();
+    QVERIFY(server.logged("table 1 closed"));
+    blue.send(msg::chat(1, "still two", "clBlack"));
+    QVERIFY(blue.waitForPrefix("CMD_chat+Blue chats: still two").size() > 0);
+    QVERIFY(blue.withPrefix("CMD_playerdisconnected").isEmpty());
+    QVERIFY(!blue.got.join().contains("Red"));
+}
+
+QTEST_GUILESS_MAIN(TablesProgramTests)
+#include "tst_tablesprogram.moc"
