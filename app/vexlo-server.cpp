@@ -1,8 +1,9 @@
 // vexlo-server: the game server without a window.
 //   vexlo-server [--bind ADDRESS] [--port N] [--seed S] [--quiet]
-//                [--bots N [--bot-speed slow|normal|fast]]
+//                [--bots N [--bot-speed slow|normal|fast]] [--no-announce]
 #include "botmanager.h"
 #include "errorreport.h"
+#include "serverannouncer.h"
 #include "targetlist.h"
 #include "tdictn.h"
 #include "tserver.h"
@@ -30,7 +31,7 @@ void onSignal(int)
 
 const char kUsage[] =
     "Usage: vexlo-server [--bind ADDRESS] [--port N] [--seed S] [--quiet]\n"
-    "                    [--bots N] [--bot-speed SPEED]\n"
+    "                    [--bots N] [--bot-speed SPEED] [--no-announce]\n"
     "\n"
     "Runs the Vexlo game server without a window. It prints one line,\n"
     "\"listening on port N\", once it is ready. The first connection gets slot 1\n"
@@ -50,6 +51,9 @@ const char kUsage[] =
     "             and come back with the next host\n"
     "  --bot-speed SPEED\n"
     "             slow, normal (the default) or fast\n"
+    "  --no-announce\n"
+    "             do not announce the game on the local network (by default it\n"
+    "             is published as a _vexlo._tcp service through Avahi)\n"
     "  --help     show this text\n"
     "\n"
     "Every arrival, departure, removal by the host, game start and winner is\n"
@@ -134,6 +138,7 @@ int main(int argc, char *argv[])
     unsigned long long seed = 0;
     bool haveSeed = false;
     bool quiet = false;
+    bool announce = true;
     QHostAddress bind(QHostAddress::Any);
     unsigned long long bots = 0;
     BotSpeed botSpeed = BotSpeed::Normal;
@@ -145,6 +150,10 @@ int main(int argc, char *argv[])
         }
         if (!std::strcmp(a, "--quiet")) {
             quiet = true;
+            continue;
+        }
+        if (!std::strcmp(a, "--no-announce")) {
+            announce = false;
             continue;
         }
         const bool isPort = !std::strcmp(a, "--port");
@@ -244,6 +253,10 @@ int main(int argc, char *argv[])
         QObject::connect(&server, &TServer::playerArrived, &hosted, &BotManager::playerArrived);
         QObject::connect(&server, &TServer::playerLeft, &hosted, &BotManager::playerLeft);
     }
+
+    vexlo::discovery::ServerAnnouncer announcer; // no Avahi daemon: nothing happens, nothing is said
+    announcer.setEnabled(announce);
+    announcer.hosting(&server);
 
     std::printf("listening on port %u\n", static_cast<unsigned>(server.listeningPort()));
     std::fflush(stdout);
