@@ -117,6 +117,9 @@ void Tchat::buildMenus()
                           &Tchat::ClearMainChat1Click);
     ResetScreenLocation1 = item(optionsMenu, "ResetScreenLocation1", QStringLiteral("R&eset Screen Location"),
                                 &Tchat::ResetScreenLocation1Click);
+    // Its check mark is set from the settings file (wireAnnouncing).
+    AnnounceGames1 = checkItem(optionsMenu, "AnnounceGames1", QStringLiteral("Announce Hosted &Games on This Network"),
+                               &Tchat::AnnounceGames1Click);
     optionsMenu->addSeparator();
     // Its check mark changes only when the server says so.
     JustWatch1 = checkItem(optionsMenu, "JustWatch1", QStringLiteral("&Just Watch"), &Tchat::JustWatch1Click);

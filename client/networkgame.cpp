@@ -5,6 +5,7 @@
 #include "tchat.h"
 
 #include "computerseats.h"
+#include "serverannouncer.h"
 #include "errorreport.h"
 #include "hostaddress.h"
 #include "networkchoices.h"
@@ -170,6 +171,7 @@ void Tchat::resetSession()
     if (sock.hasHandle())
         closeQuietly();
     computerSeats->endSession();
+    announcer->endSession();
     if (server)
         server->reset(); // the port is free again
     receivedlist.clear();

@@ -6,6 +6,7 @@
 #include "catalogue.h"
 #include "chattext.h"
 #include "computerseats.h"
+#include "serverannouncer.h"
 #include "errorreport.h"
 #include "hostaddress.h"
 #include "message.h"
@@ -101,6 +102,8 @@ void Tchat::hostpress()
         server->startListening(gameport);
         computerSeats->setSolo(m_session.kind == SessionKind::Solo);
         computerSeats->hosting(server);
+        if (m_session.kind != SessionKind::Solo)
+            announcer->hosting(server);
     }
     loginname = myname;
     ishost = true;
