@@ -4,7 +4,11 @@
 // The real daemons are tested by netns.sh.
 #include "avahipoll.h"
 #include "gamebrowser.h"
+#include "serverannouncer.h"
 #include "servicepublisher.h"
+#include "targetlist.h"
+#include "tdictn.h"
+#include "tserver.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -23,6 +27,7 @@ private Q_SLOTS:
     void oneRowPerGameWhateverTheAddresses();
     void pollWatchesAndTimesOnTheEventLoop();
     void noDaemonIsOneQuietState();
+    void aServersTableAsAnnounced();
 };
 
 void DiscoveryTests::recordsRoundTripAndHostileOnesAreTamed()
@@ -172,6 +177,24 @@ void DiscoveryTests::noDaemonIsOneQuietState()
     QCOMPARE(publisher.registeredName(), QString());
     publisher.withdraw();
     QVERIFY(!publisher.published());
+}
+
+void DiscoveryTests::aServersTableAsAnnounced()
+{
+    // Seats and spy slots counted apart, the host's name, the round of the rounds.
+    const TDictn spell(QByteArray("\x1e") + "CHANT         ");
+    const TargetList words(QByteArray("chant\n"));
+    TServer server(&spell, &words);
+    for (int slot = 1; slot <= 8; ++slot)
+        server.rules.opened(slot);
+    server.rules.receive(1, "CMD_logininfo+1+1.0.3+Red");
+    server.rules.closed(3);
+    GameAnnouncement a = ServerAnnouncer::describe(server);
+    QCOMPARE(a.toTxt(), (QList<QByteArray>{"txtvers=1", "version=1.0.3", "host=Red", "players=5/6", "watchers=2/3",
+                                             "state=waiting"}));
+    server.rules.receive(1, "CMD_startgame+Red+3+45+");
+    a = ServerAnnouncer::describe(server);
+    QCOMPARE(a.stateText(), QStringLiteral("Round 1 of 3"));
 }
 
 QTEST_GUILESS_MAIN(DiscoveryTests)
