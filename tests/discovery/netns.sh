@@ -8,7 +8,8 @@
 #   - vexlo-server hosting in A is found in B by the browser model (one row for
 #     its IPv4 and IPv6 addresses) and by avahi-browse with its TXT records;
 #   - an update (a player logs in), a daemon restart (published again), a name
-#     collision (a second server takes another name), a withdrawal;
+#     collision (a second server takes another name), a withdrawal, and a
+#     server started with --no-announce never listed;
 #   - the reverse: a service made with avahi-publish in B, with lying records,
 #     shows in A's model, and goes when it goes.
 #   netns.sh PROBE VEXLO-SERVER      (exit 77: skipped)
@@ -34,6 +35,7 @@ wait_for "$work/probe-b.log" "^state available$"
 start_avahi a
 
 # --- hosting in A, found in B: one row for IPv4 and IPv6 ---
+bg server-silent a "$server" --port 0 --quiet --no-announce # never listed (checked at the end)
 bg server-a a "$server" --port 0 --quiet
 server_a=$last
 wait_for "$work/server-a.log" "^listening on port [0-9]+$" 10
@@ -41,17 +43,20 @@ port=$(sed -n 's/^listening on port //p' "$work/server-a.log")
 wait_for "$work/probe-b.log" "^row Vexlo on [^|]*\|0/6\|0/3\|Waiting\|10\.77\.0\.1:$port\|"
 wait_for "$work/probe-b.log" "^row .*\|10\.77\.0\.1:$port\|(10\.77\.0\.1,fd77::1|fd77::1,10\.77\.0\.1)$"
 [ "$(grep -c '^row ' <(tail -n 2 "$work/probe-b.log"))" = 1 ] || fail "the game is not one row"
-ns b avahi-browse -rpt _vexlo._tcp >"$work/browse.log" 2>&1
-grep -Eq "^=;${tag}1;IPv4;Vexlo\\\\032on\\\\032[^;]*;_vexlo\._tcp;local;vexlo-a\.local;10\.77\.0\.1;$port;.*\"players=0/6\"" \
-  "$work/browse.log" || fail "avahi-browse does not list the game with its records"
-grep -q '"version=1.0.3"' "$work/browse.log" && grep -q '"state=waiting"' "$work/browse.log" ||
-  fail "avahi-browse lacks the version or the state"
+# avahi-browse lists it with its records (asked again until its cache has both).
+browse_until() {
+  local deadline=$((SECONDS + 20))
+  until ns b avahi-browse -rpt _vexlo._tcp >"$work/browse.log" 2>&1 && grep -Eq -- "$1" "$work/browse.log"; do
+    [ $SECONDS -lt $deadline ] || fail "avahi-browse lists nothing like '$1'"
+    sleep 0.5
+  done
+}
+browse_until "^=;${tag}1;IPv4;Vexlo\\\\032on\\\\032[^;]*;_vexlo\._tcp;local;vexlo-a\.local;10\.77\.0\.1;$port;\"txtvers=1\" \"version=1\.0\.3\" \"players=0/6\" \"watchers=0/3\" \"state=waiting\"$"
 
 # --- an update: a player logs in ---
 bg player a bash -c "exec 3<>/dev/tcp/127.0.0.1/$port; printf 'CMD_logininfo+1+1.0.3+Red\xff' >&3; exec sleep 100"
 wait_for "$work/probe-b.log" "^row Red\|1/6\|0/3\|Waiting\|10\.77\.0\.1:$port\|"
-ns b avahi-browse -rpt _vexlo._tcp >"$work/browse-update.log" 2>&1
-grep -q '^=;.*"host=Red" "players=1/6"' "$work/browse-update.log" || fail "avahi-browse does not show the update"
+browse_until '^=;.*;10\.77\.0\.1;[0-9]+;"txtvers=1" "version=1\.0\.3" "host=Red" "players=1/6"'
 
 # --- the daemon restarts: the game is published again ---
 kill "${avahi_pid[a]}"; wait "${avahi_pid[a]}" 2>/dev/null
@@ -69,6 +74,7 @@ kill "$server_b"; wait "$server_b" 2>/dev/null
 # --- withdrawal: the server stops ---
 kill "$server_a"; wait "$server_a" 2>/dev/null
 wait_last "$work/probe-b.log" "end rows=0"
+[ "$(grep -vc '^listening on port' "$work/server-a.log")" = 0 ] || fail "vexlo-server said more than its port"
 
 # --- the reverse: avahi-publish in B, hostile records, in A's model ---
 bg probe-a a "$probe" 60
@@ -80,5 +86,7 @@ wait_for "$work/probe-a.log" "^row Blue's game\|\?/6\|1/3\|Round 2 of 3\|10\.77\
 kill "$publish"; wait "$publish" 2>/dev/null
 wait_last "$work/probe-a.log" "end rows=0"
 
+silent=$(sed -n 's/^listening on port //p' "$work/server-silent.log")
+[ -n "$silent" ] && ! grep -q ":$silent|" "$work/probe-b.log" || fail "vexlo-server --no-announce was listed"
 grep -v '^\(state\|row\|end\) ' "$work/probe-b.log" "$work/probe-a.log" && fail "the browser said more than its rows"
 echo "PASS"
