@@ -38,7 +38,7 @@ void Tchat::buildMenus()
     // Every menu and entry has an underlined letter (its "&"), unique within its
     // menu, so the whole menu works from the keyboard: Alt+F, Alt+O, Alt+T,
     // Alt+V, Alt+H, then the entry's letter. New entries take a letter still free
-    // in their menu (File: N, G, M are free; Options: D, G, K, W).
+    // in their menu (File: N, G, M are free; Options: D, K, W).
     QMenu *file = bar->addMenu(QStringLiteral("&File"));
     StartGame1 = item(file, "StartGame1", QStringLiteral("&Start Game"), &Tchat::button_startClick);
     StartGame1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));

@@ -5,10 +5,10 @@
 #include "tchat.h"
 
 #include "computerseats.h"
-#include "serverannouncer.h"
 #include "errorreport.h"
 #include "hostaddress.h"
 #include "networkchoices.h"
+#include "serverannouncer.h"
 #include "settingsmodel.h"
 #include "tgamestart.h"
 #include "thostgame.h"

@@ -228,17 +228,25 @@ quint16 GameBrowser::Game::port() const
     return sightings.isEmpty() ? 0 : sightings.first().port;
 }
 
-QString GameBrowser::joinAddress(const QStringList &addresses, quint16 port)
+QString GameBrowser::joinAddress(const QList<std::pair<QString, quint16>> &sightings)
 {
-    const QString *best = nullptr;
-    for (const QString &a : addresses)
-        if (joinRank(a) > 0 && (!best || joinRank(a) > joinRank(*best)))
-            best = &a;
-    if (!best || port == 0)
+    const std::pair<QString, quint16> *best = nullptr;
+    for (const auto &s : sightings)
+        if (s.second != 0 && joinRank(s.first) > 0 && (!best || joinRank(s.first) > joinRank(best->first)))
+            best = &s;
+    if (!best)
         return {};
-    if (best->contains(QLatin1Char(':')))
-        return QStringLiteral("[%1]:%2").arg(*best).arg(port);
-    return QStringLiteral("%1:%2").arg(*best).arg(port);
+    if (best->first.contains(QLatin1Char(':')))
+        return QStringLiteral("[%1]:%2").arg(best->first).arg(best->second);
+    return QStringLiteral("%1:%2").arg(best->first).arg(best->second);
+}
+
+QString GameBrowser::Game::joinAddress() const
+{
+    QList<std::pair<QString, quint16>> all;
+    for (const Sighting &s : sightings)
+        all.append({s.address, s.port});
+    return GameBrowser::joinAddress(all);
 }
 
 int GameBrowser::rowCount(const QModelIndex &parent) const
@@ -265,13 +273,13 @@ QVariant GameBrowser::data(const QModelIndex &index, int role) const
         case WatchersColumn: return a.watchersText();
         case StateColumn: return a.stateText();
         case AddressColumn: {
-            const QString join = joinAddress(g.addresses(), g.port());
+            const QString join = g.joinAddress();
             return join.isEmpty() ? QStringLiteral("(link-local only)") : join;
         }
         default: return {};
         }
     case Qt::ToolTipRole: return g.shownName;
-    case JoinAddressRole: return joinAddress(g.addresses(), g.port());
+    case JoinAddressRole: return g.joinAddress();
     case AddressesRole: return g.addresses();
     case PortRole: return g.port();
     case ServiceNameRole: return g.shownName;

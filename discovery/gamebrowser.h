@@ -70,8 +70,9 @@ public:
     void instanceRemoved(const ServiceInstance &instance);
     void setAvailable(bool available);
 
-    // The address a row joins at: IPv4 first, then IPv6 that is not link-local.
-    static QString joinAddress(const QStringList &addresses, quint16 port);
+    // The address a row joins at, from its sightings' addresses and ports:
+    // IPv4 first, then IPv6 that is not link-local.
+    static QString joinAddress(const QList<std::pair<QString, quint16>> &sightings);
 
 Q_SIGNALS:
     void availableChanged(bool available);
@@ -92,6 +93,7 @@ private:
         GameAnnouncement announcement;
         QMap<ServiceInstance, Sighting> sightings;
         QStringList addresses() const;
+        QString joinAddress() const;
         quint16 port() const;
     };
 

@@ -41,7 +41,7 @@ server_a=$last
 wait_for "$work/server-a.log" "^listening on port [0-9]+$" 10
 port=$(sed -n 's/^listening on port //p' "$work/server-a.log")
 wait_for "$work/probe-b.log" "^row Vexlo on [^|]*\|0/6\|0/3\|Waiting\|10\.77\.0\.1:$port\|"
-wait_for "$work/probe-b.log" "^row .*\|10\.77\.0\.1:$port\|(10\.77\.0\.1,fd77::1|fd77::1,10\.77\.0\.1)$"
+wait_for "$work/probe-b.log" "^row .*\|10\.77\.0\.1:$port\|(10\.77\.0\.1,fd77::1|fd77::1,10\.77\.0\.1)\|"
 [ "$(grep -c '^row ' <(tail -n 2 "$work/probe-b.log"))" = 1 ] || fail "the game is not one row"
 # avahi-browse lists it with its records (asked again until its cache has both).
 browse_until() {
@@ -68,7 +68,17 @@ wait_last "$work/probe-b.log" "end rows=1"
 # --- a name taken: a second server on the same machine name takes another ---
 bg server-b b "$server" --port 0 --quiet
 server_b=$last
-wait_for "$work/probe-b.log" "^row Vexlo on [^|]* #2\|0/6\|" 30
+wait_for "$work/server-b.log" "^listening on port [0-9]+$" 10
+port_b=$(sed -n 's/^listening on port //p' "$work/server-b.log")
+# Both listed, each at its own address and port, under two names, one of them "... #2".
+both() {
+  local last
+  last=$(tac "$work/probe-b.log" | sed -n '2,/^state/p')
+  grep -q "|10\.77\.0\.1:$port|" <<<"$last" && grep -q "|10\.77\.0\.2:$port_b|" <<<"$last" &&
+    [ "$(grep -c ' #2$' <<<"$last")" = 1 ] && [ "$(grep '^row' <<<"$last" | sed 's/.*|//' | sort -u | wc -l)" = 2 ]
+}
+deadline=$((SECONDS + 30))
+until both; do [ $SECONDS -lt $deadline ] || fail "the two servers are not listed under two names"; sleep 0.2; done
 kill "$server_b"; wait "$server_b" 2>/dev/null
 
 # --- withdrawal: the server stops ---

@@ -1,6 +1,7 @@
 // discovery_probe: what the browser model shows, written out whenever it
 // changes, for netns.sh. Each change prints the state, one line per row
-// ("row NAME|PLAYERS|WATCHERS|STATE|JOIN ADDRESS|ADDRESSES") and "end rows=N".
+// ("row NAME|PLAYERS|WATCHERS|STATE|JOIN ADDRESS|ADDRESSES|SERVICE NAME") and
+// "end rows=N".
 #include "gamebrowser.h"
 
 #include <QCoreApplication>
@@ -24,6 +25,7 @@ int main(int argc, char *argv[])
             const QModelIndex first = model.index(row, 0);
             cells.append(first.data(GameBrowser::JoinAddressRole).toString());
             cells.append(first.data(GameBrowser::AddressesRole).toStringList().join(QLatin1Char(',')));
+            cells.append(first.data(GameBrowser::ServiceNameRole).toString());
             out += QStringLiteral("row %1\n").arg(cells.join(QLatin1Char('|')));
         }
         out += QStringLiteral("end rows=%1\n").arg(model.rowCount());

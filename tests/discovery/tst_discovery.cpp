@@ -84,7 +84,7 @@ void DiscoveryTests::oneRowPerGameWhateverTheAddresses()
     const ServiceInstance otherLan{3, 0, "Vexlo on box", "local"};
     model.instanceResolved(v6, QStringLiteral("fd00:22::1"), 7772, {"host=Red", "players=1/6"});
     model.instanceResolved(v4, QStringLiteral("192.0.2.7"), 7772, {"host=Red", "players=2/6"});
-    model.instanceResolved(otherLan, QStringLiteral("198.51.100.7"), 7772, {"host=Red", "players=2/6"});
+    model.instanceResolved(otherLan, QStringLiteral("198.51.100.7"), 7775, {"host=Red", "players=2/6"});
     model.instanceResolved({2, 0, "Other", "local"}, QStringLiteral("fe80::1"), 7773, {});
     QCOMPARE(model.rowCount(), 2);
     QCOMPARE(inserted.size(), 2);
@@ -99,6 +99,7 @@ void DiscoveryTests::oneRowPerGameWhateverTheAddresses()
     QCOMPARE(model.index(1, 0).data(GameBrowser::JoinAddressRole).toString(), QString());
 
     model.instanceRemoved(v4);
+    QCOMPARE(red.data(GameBrowser::JoinAddressRole).toString(), QStringLiteral("198.51.100.7:7775")); // its own port
     model.instanceRemoved(otherLan);
     QCOMPARE(model.rowCount(), 2);
     QCOMPARE(red.data(GameBrowser::JoinAddressRole).toString(), QStringLiteral("[fd00:22::1]:7772"));
