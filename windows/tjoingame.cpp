@@ -87,11 +87,22 @@ void Tjoingame::setChoices(const QString &name, const QStringList &recentHosts, 
 void Tjoingame::setNetworkGames(GameBrowser *games)
 {
     m_games = games;
+    // A game that goes moves the list's current row to another game: that is no
+    // choice of the player's, and the address stays. Connected before the view
+    // and after it, so the flag covers the view's own handling.
+    auto changing = [this] { m_listChanging = true; };
+    auto changed = [this] { m_listChanging = false; };
+    connect(games, &QAbstractItemModel::rowsAboutToBeRemoved, this, changing);
+    connect(games, &QAbstractItemModel::modelAboutToBeReset, this, changing);
     list_games->setModel(games);
+    connect(games, &QAbstractItemModel::rowsRemoved, this, changed);
+    connect(games, &QAbstractItemModel::modelReset, this, changed);
     list_games->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     list_games->header()->setStretchLastSection(true);
-    connect(list_games->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex &i) { chooseGame(i.row(), false); });
+    connect(list_games->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex &i) {
+        if (!m_listChanging)
+            chooseGame(i.row(), false);
+    });
     connect(games, &GameBrowser::availableChanged, this, &Tjoingame::showGamesState);
     for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
         connect(games, signal, this, &Tjoingame::showGamesState);

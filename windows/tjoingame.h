@@ -61,4 +61,5 @@ private:
     void chooseGame(int row, bool join);
 
     vexlo::discovery::GameBrowser *m_games = nullptr;
+    bool m_listChanging = false;
 };

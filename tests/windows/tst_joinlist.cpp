@@ -49,7 +49,12 @@ void JoinListTests::listFollowsTheNetworkAndEnterJoins()
     QCOMPARE(dialog.address().host, QStringLiteral("192.0.2.7"));
     QCOMPARE(dialog.address().port, 7773);
 
+    // The chosen game goes: the list's current row moves on, the address stays.
+    games->instanceResolved({2, 0, "Other", "local"}, QStringLiteral("192.0.2.8"), 7772, {});
     games->instanceRemoved({2, 0, "Vexlo on box", "local"});
+    QCOMPARE(dialog.list_games->model()->rowCount(), 1);
+    QCOMPARE(dialog.combo_address->currentText(), QStringLiteral("192.0.2.7:7773"));
+    games->instanceRemoved({2, 0, "Other", "local"});
     QCOMPARE(dialog.list_games->model()->rowCount(), 0);
     QVERIFY(!dialog.label_games->isHidden());
 }
