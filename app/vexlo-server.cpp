@@ -4,6 +4,7 @@
 #include "epolldispatcher.h"
 #include "errorreport.h"
 #include "manytables.h"
+#include "serverannouncer.h"
 #include "targetlist.h"
 #include "tdictn.h"
 #include "tablelobby.h"
@@ -106,6 +107,7 @@ int main(int argc, char *argv[])
     unsigned long long seed = 0;
     bool haveSeed = false;
     bool quiet = false;
+    bool announce = true;
     QHostAddress bind(QHostAddress::Any);
     unsigned long long bots = 0;
     BotSpeed botSpeed = BotSpeed::Normal;
@@ -122,6 +124,10 @@ int main(int argc, char *argv[])
         }
         if (!std::strcmp(a, "--quiet")) {
             quiet = true;
+            continue;
+        }
+        if (!std::strcmp(a, "--no-announce")) {
+            announce = false;
             continue;
         }
         const bool isPort = !std::strcmp(a, "--port");
@@ -233,6 +239,10 @@ int main(int argc, char *argv[])
         QObject::connect(&server, &TServer::playerArrived, &hosted, &BotManager::playerArrived);
         QObject::connect(&server, &TServer::playerLeft, &hosted, &BotManager::playerLeft);
     }
+
+    vexlo::discovery::ServerAnnouncer announcer; // no Avahi daemon: nothing happens, nothing is said
+    announcer.setEnabled(announce);
+    announcer.hosting(&server);
 
     std::printf("listening on port %u\n", static_cast<unsigned>(server.listeningPort()));
     std::fflush(stdout);

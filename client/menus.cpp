@@ -38,7 +38,7 @@ void Tchat::buildMenus()
     // Every menu and entry has an underlined letter (its "&"), unique within its
     // menu, so the whole menu works from the keyboard: Alt+F, Alt+O, Alt+T,
     // Alt+V, Alt+H, then the entry's letter. New entries take a letter still free
-    // in their menu (File: N, G, M are free; Options: D, G, K, W).
+    // in their menu (File: N, G, M are free; Options: D, K, W).
     QMenu *file = bar->addMenu(QStringLiteral("&File"));
     StartGame1 = item(file, "StartGame1", QStringLiteral("&Start Game"), &Tchat::button_startClick);
     StartGame1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
@@ -117,6 +117,9 @@ void Tchat::buildMenus()
                           &Tchat::ClearMainChat1Click);
     ResetScreenLocation1 = item(optionsMenu, "ResetScreenLocation1", QStringLiteral("R&eset Screen Location"),
                                 &Tchat::ResetScreenLocation1Click);
+    // Its check mark is set from the settings file (wireAnnouncing).
+    AnnounceGames1 = checkItem(optionsMenu, "AnnounceGames1", QStringLiteral("Announce Hosted &Games on This Network"),
+                               &Tchat::AnnounceGames1Click);
     optionsMenu->addSeparator();
     // Its check mark changes only when the server says so.
     JustWatch1 = checkItem(optionsMenu, "JustWatch1", QStringLiteral("&Just Watch"), &Tchat::JustWatch1Click);

@@ -8,6 +8,7 @@
 #include "errorreport.h"
 #include "hostaddress.h"
 #include "networkchoices.h"
+#include "serverannouncer.h"
 #include "settingsmodel.h"
 #include "tgamestart.h"
 #include "thostgame.h"
@@ -170,6 +171,7 @@ void Tchat::resetSession()
     if (sock.hasHandle())
         closeQuietly();
     computerSeats->endSession();
+    announcer->endSession();
     if (server)
         server->reset(); // the port is free again
     receivedlist.clear();

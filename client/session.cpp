@@ -9,6 +9,7 @@
 #include "errorreport.h"
 #include "hostaddress.h"
 #include "message.h"
+#include "serverannouncer.h"
 #include "settingsmodel.h"
 #include "tgamestart.h"
 #include "tserver.h"
@@ -101,6 +102,8 @@ void Tchat::hostpress()
         server->startListening(gameport);
         computerSeats->setSolo(m_session.kind == SessionKind::Solo);
         computerSeats->hosting(server);
+        if (m_session.kind != SessionKind::Solo)
+            announcer->hosting(server);
     }
     loginname = myname;
     ishost = true;

@@ -83,6 +83,7 @@ Tchat::Tchat(const QStringList &args, QWidget *parent)
     access::describe(panel_board);
     wireSockets();
     wireComputerPlayers();
+    wireAnnouncing();
     FormCreate();
 }
 

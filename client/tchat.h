@@ -62,6 +62,9 @@ class Tphrases;
 class Tspylist;
 class Ttallylist;
 class ComputerSeats;
+namespace vexlo::discovery {
+class ServerAnnouncer;
+}
 namespace vexlo {
 struct HostAddressText;
 class SettingsSession;
@@ -122,6 +125,7 @@ public:
     void Exit1Click();
     // --- computer players (computerplayers.cpp) ---
     void AddComputerPlayer1Click();
+    void AnnounceGames1Click();
     void updateAddComputerPlayer();
     void clearall();
 
@@ -320,6 +324,7 @@ public:
     QAction *ScrollChatOff1 = nullptr;
     QAction *ClearMainChat1 = nullptr;
     QAction *ResetScreenLocation1 = nullptr;
+    QAction *AnnounceGames1 = nullptr;
     QAction *JustWatch1 = nullptr;
     QMenu *grouptilesitem = nullptr;
     QAction *ViewTally1 = nullptr;
@@ -338,6 +343,7 @@ public:
     AuxWindows aux;
     std::unique_ptr<vexlo::SettingsSession> settingsSession;
     ComputerSeats *computerSeats = nullptr;
+    vexlo::discovery::ServerAnnouncer *announcer = nullptr;
 
 Q_SIGNALS:
     // The window closed: the program ends.
@@ -361,6 +367,7 @@ private:
     void shipTileSets();
     void wireSockets();
     void wireComputerPlayers();
+    void wireAnnouncing();
     void dispatch(const QByteArray &text);
     void sessionLine(const QString &line) { addlinetochat(line, systemcolour); }
     vexlo::GameSettings currentSettings() const;

@@ -13,6 +13,21 @@ QString recentHostKey(int n)
     return QStringLiteral("Recenthost%1").arg(n);
 }
 
+QString announceKey()
+{
+    return QStringLiteral("Announcegames");
+}
+
+bool loadAnnounce(const IniFile &ini)
+{
+    return ini.readString(settingsSection(), announceKey(), QString()) != QLatin1String("false");
+}
+
+void saveAnnounce(IniFile &ini, bool on)
+{
+    ini.writeStrings(settingsSection(), {{announceKey(), on ? QStringLiteral("true") : QStringLiteral("false")}});
+}
+
 void NetworkChoices::load(const IniFile &ini)
 {
     const QString section = settingsSection();

@@ -31,4 +31,11 @@ struct NetworkChoices
 
 QString recentHostKey(int n);
 
+// Options -> "Announce Hosted Games on This Network": "Announcegames", on
+// unless exactly "false". Written only when the player changes it, so a player
+// who never does keeps the file as it was. Throws EIniFileException.
+QString announceKey();
+bool loadAnnounce(const IniFile &ini);
+void saveAnnounce(IniFile &ini, bool on);
+
 } // namespace vexlo

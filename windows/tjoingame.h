@@ -1,7 +1,10 @@
 #pragma once
 // Tjoingame: File -> "Join Network Game...". Asks for the player's name and the
 // host's address (a name, an IPv4 or IPv6 address, with an optional ":port"),
-// offering the addresses joined lately; the main window joins when it is accepted.
+// offering the addresses joined lately and, under "On this network", the games
+// found on the local network as they come and go (choosing one fills in its
+// address; Enter or a double click joins it); the main window joins when it is
+// accepted.
 #include "hostaddress.h"
 
 #include <QDialog>
@@ -11,6 +14,11 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTreeView;
+
+namespace vexlo::discovery {
+class GameBrowser;
+}
 
 class Tjoingame : public QDialog
 {
@@ -32,9 +40,26 @@ public:
     // wrong and stays open, keeping what was typed.
     void button_okClick();
 
+    // The games listed under "On this network": the dialog makes its own
+    // browser when it is first shown, unless one was given before.
+    void setNetworkGames(vexlo::discovery::GameBrowser *games);
+    vexlo::discovery::GameBrowser *networkGames() const { return m_games; }
+
     QLineEdit *edit_name = nullptr;
     QComboBox *combo_address = nullptr;
     QLabel *label_note = nullptr;
     QLabel *label_error = nullptr;
     QPushButton *button_ok = nullptr;
+    QTreeView *list_games = nullptr;
+    QLabel *label_games = nullptr; // what keeps the list empty, when something does
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void showGamesState();
+    void chooseGame(int row, bool join);
+
+    vexlo::discovery::GameBrowser *m_games = nullptr;
+    bool m_listChanging = false;
 };

@@ -4,6 +4,8 @@
 #include "fixtures.h"
 #include "hostaddress.h"
 #include "networkchoices.h"
+#include "serverannouncer.h"
+#include "servicepublisher.h"
 #include "settingsmodel.h"
 #include "targetlist.h"
 #include "tdictn.h"
@@ -267,6 +269,9 @@ void NetworkGameTests::soloThenHostingThenJoining()
     QTRY_VERIFY(w.chat.loggedin);
     const quint16 soloPort = own.listeningPort();
     QCOMPARE(w.chat.windowTitle(), QStringLiteral("Vexlo %1 solo").arg(kDash));
+    QVERIFY(!w.chat.announcer->publisher()); // a solo game is never announced
+    const QString settingsPath = settingsFilePath(qEnvironmentVariable("VEXLO_HOME"));
+    const QByteArray settingsBefore = slurp(settingsPath);
 
     // Solo, no game running: no question. The solo server's port is free again.
     const quint16 hostPort = freePort();
@@ -277,6 +282,18 @@ void NetworkGameTests::soloThenHostingThenJoining()
     QCOMPARE(w.chat.windowTitle(), QStringLiteral("Vexlo %1 hosting on port %2").arg(kDash).arg(hostPort));
     QCOMPARE(w.lines().value(0), QStringLiteral("Loading Multi-player Game.. Please Wait."));
     QVERIFY(!w.chat.button_start->isHidden());
+    // A hosted network game is announced (the tests have no Avahi daemon: it
+    // stays unregistered); the option is written only once it is changed.
+    discovery::ServicePublisher *announced = w.chat.announcer->publisher();
+    QVERIFY(announced && announced->published());
+    QVERIFY(w.chat.AnnounceGames1->isChecked());
+    QCOMPARE(slurp(settingsPath), settingsBefore);
+    w.chat.AnnounceGames1->trigger();
+    QVERIFY(!announced->published() && !w.chat.AnnounceGames1->isChecked());
+    QCOMPARE(loadAnnounce(IniFile(settingsPath)), false);
+    w.chat.AnnounceGames1->trigger();
+    QVERIFY(announced->published());
+    QCOMPARE(loadAnnounce(IniFile(settingsPath)), true);
 
     Window guest({QStringLiteral("Blue"), QStringLiteral("127.0.0.1"), QStringLiteral("false")});
     guest.chat.gameport = QString::number(hostPort);
@@ -301,6 +318,7 @@ void NetworkGameTests::soloThenHostingThenJoining()
     QCOMPARE(w.label("label_playername", 2)->text(), QStringLiteral("<Waiting>"));
     QCOMPARE(w.chat.windowTitle(), QStringLiteral("Vexlo %1 joined localhost:%2").arg(kDash, other.port()));
     QVERIFY(w.chat.button_start->isHidden() && !w.chat.StartGame1->isEnabled());
+    QVERIFY(!announced->published()); // withdrawn when hosting stopped
     QVERIFY(env->errors.isEmpty());
 }
 

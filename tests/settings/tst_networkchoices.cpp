@@ -15,7 +15,22 @@ class NetworkChoicesTests : public QObject
 private Q_SLOTS:
     void tenMostRecentFirst();
     void survivesARestartBesideTheGameKeys();
+    void announcingIsOnUnlessExactlyFalse();
 };
+
+void NetworkChoicesTests::announcingIsOnUnlessExactlyFalse()
+{
+    QTemporaryDir dir;
+    const QString path = settingsFilePath(dir.path());
+    writeFile(path, "[Vexlo]\nTextsize=8\n");
+    IniFile ini(path);
+    QVERIFY(loadAnnounce(ini));
+    saveAnnounce(ini, false);
+    QCOMPARE(slurp(path), QByteArray("[Vexlo]\nTextsize=8\nAnnouncegames=false\n"));
+    QVERIFY(!loadAnnounce(ini));
+    writeFile(path, "[Vexlo]\nannouncegames=False\n");
+    QVERIFY(loadAnnounce(ini));
+}
 
 void NetworkChoicesTests::tenMostRecentFirst()
 {

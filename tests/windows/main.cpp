@@ -3,6 +3,7 @@
 int runDownloaderTests(int argc, char **argv);
 int runHelpAboutTests(int argc, char **argv);
 int runPhrasesTests(int argc, char **argv);
+int runJoinListTests(int argc, char **argv);
 
 int main(int argc, char **argv)
 {
@@ -12,5 +13,6 @@ int main(int argc, char **argv)
     failed += runHelpAboutTests(argc, argv);
     failed += runDownloaderTests(argc, argv);
     failed += runPhrasesTests(argc, argv);
+    failed += runJoinListTests(argc, argv);
     return failed;
 }
