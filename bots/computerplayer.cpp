@@ -1,7 +1,7 @@
 #include "computerplayer.h"
 
 #include "catalogue.h"
-#include "message.h"
+#include "servermessages.h"
 
 #include <cmath>
 
@@ -87,45 +87,67 @@ void ComputerPlayer::onReadyRead()
         handleMessage(text);
 }
 
+namespace {
+template<class... F> struct Overloaded : F...
+{
+    using F::operator()...;
+};
+template<class... F> Overloaded(F...) -> Overloaded<F...>;
+} // namespace
+
+// A message whose fields this player reads is dropped when one of them is
+// damaged, as a person's window drops it.
 void ComputerPlayer::handleMessage(const QByteArray &text)
 {
-    const Message m = parseMessage(text);
-    try {
-        const QByteArray &c = m.command;
-        if (c == cmd::sendlogininfo)
-            sendlogininfo(m.args);
-        else if (c == cmd::startgame)
-            m_saidGoodGame = false;
-        else if (c == cmd::startround)
-            startround();
-        else if (c == cmd::nextplayer)
-            nextplayer(m.args);
-        else if (c == cmd::newword)
-            newword(m.args);
-        else if (c == cmd::invalid)
-            invalid(m.args);
-        else if (c == cmd::allfilled)
-            allfilled(m.args);
-        else if (c == cmd::timeup || c == cmd::alldone || c == cmd::postscores)
-            roundOver();
-        else if (c == cmd::loadstats)
-            loadstats(m.args);
-        else if (c == cmd::justwatching)
-            justwatching(m.args);
-        else if (c == cmd::winner)
-            winner();
-        else if (c == cmd::full)
-            leave();
-    } catch (const EConvertError &) {
-        // A damaged message is dropped, as a person's window drops it.
-    }
+    const DecodedMessage d = decodeServerMessage(text);
+    if (!d.message)
+        return;
+    std::visit(Overloaded{
+                   [&](const msg::SendLoginInfo &m) {
+                       if (d.ok())
+                           sendlogininfo(m.slot);
+                   },
+                   [&](const msg::StartGame &) { m_saidGoodGame = false; },
+                   [&](const msg::StartRound &) { startround(); },
+                   [&](const msg::NextPlayer &m) {
+                       if (d.ok() && mine(m.seat) && m.index >= 1)
+                           work(m.index, m.pattern);
+                   },
+                   [&](const msg::NewWord &m) {
+                       if (d.ok())
+                           newword(m);
+                   },
+                   [&](const msg::Invalid &m) {
+                       if (d.ok())
+                           invalid(m);
+                   },
+                   [&](const msg::AllFilled &m) {
+                       if (d.converted(1))
+                           allfilled(m.seat);
+                   },
+                   [&](const msg::TimeUp &) { roundOver(); },
+                   [&](const msg::AllDone &) { roundOver(); },
+                   [&](const msg::PostScores &) { roundOver(); },
+                   [&](const msg::LoadStats &m) {
+                       if (d.converted(6))
+                           loadstats(m);
+                   },
+                   [&](const msg::JustWatching &m) {
+                       if (d.ok())
+                           justwatching(m);
+                   },
+                   [&](const msg::Winner &) { winner(); },
+                   [&](const msg::Full &) { leave(); },
+                   [](const auto &) {},
+               },
+               *d.message);
 }
 
 // --- the server's messages ---
 
-void ComputerPlayer::sendlogininfo(const QByteArray &args)
+void ComputerPlayer::sendlogininfo(int slot)
 {
-    m_slot = number(args);
+    m_slot = slot;
     m_state = State::Idle;
     if (m_slot < 1 || m_slot > kSeats) {
         leave(); // no seat is free: a computer player never just watches
@@ -145,27 +167,12 @@ void ComputerPlayer::startround()
     m_passedHopeless.clear();
 }
 
-void ComputerPlayer::nextplayer(const QByteArray &args)
+void ComputerPlayer::newword(const msg::NewWord &m)
 {
-    FieldReader f(args);
-    const int seat = f.numberField();
-    const int index = f.numberField();
-    const QByteArray pattern = f.field();
-    if (mine(seat) && index >= 1)
-        work(index, pattern);
-}
-
-void ComputerPlayer::newword(const QByteArray &args)
-{
-    FieldReader f(args);
-    const int seat = f.numberField();
-    const int done = f.numberField();
-    const int next = f.numberField();
-    const QByteArray pattern = f.field();
-    if (!mine(seat))
+    if (!mine(m.seat))
         return;
-    if (done != 0) {
-        m_blanks.remove(done);
+    if (m.done != 0) {
+        m_blanks.remove(m.done);
         m_passedHopeless.clear();
         m_brain.used(m_sentWord);
     }
@@ -175,28 +182,24 @@ void ComputerPlayer::newword(const QByteArray &args)
     if (!m_roundEnded)
         m_running = true;
     m_sentWord.clear();
-    work(next, pattern);
+    work(m.next, m.pattern);
 }
 
-void ComputerPlayer::invalid(const QByteArray &args)
+void ComputerPlayer::invalid(const msg::Invalid &m)
 {
-    FieldReader f(args);
-    const int seat = f.numberField();
-    const int reason = f.numberField();
-    if (!mine(seat) || m_sentWord.isEmpty())
+    if (!mine(m.seat) || m_sentWord.isEmpty())
         return;
     const QByteArray word = m_sentWord;
     m_sentWord.clear();
     m_brain.refuse(word);
-    Q_EMIT refused(word, reason);
+    Q_EMIT refused(word, m.reason);
     if (mayPlay() && m_state == State::Waiting)
         think(true);
 }
 
-void ComputerPlayer::allfilled(const QByteArray &args)
+void ComputerPlayer::allfilled(int seat)
 {
-    FieldReader f(args);
-    if (!mine(f.numberField()))
+    if (!mine(seat))
         return;
     if (!m_sentWord.isEmpty())
         m_brain.used(m_sentWord);
@@ -212,25 +215,19 @@ void ComputerPlayer::roundOver()
     m_roundEnded = true;
 }
 
-void ComputerPlayer::loadstats(const QByteArray &args)
+void ComputerPlayer::loadstats(const msg::LoadStats &m)
 {
-    FieldReader f(args);
-    if (!mine(f.numberField()))
-        return;
-    for (int k = 0; k < 4; ++k)
-        f.numberField(); // seconds, left, rounds, round
-    if (f.numberField() != 1) {
+    if (mine(m.slot) && m.phase != 1) {
         // No round runs: whatever came before is not to be played.
         roundOver();
     }
 }
 
-void ComputerPlayer::justwatching(const QByteArray &args)
+void ComputerPlayer::justwatching(const msg::JustWatching &m)
 {
-    FieldReader f(args);
-    if (!mine(f.numberField()))
+    if (!mine(m.seat))
         return;
-    m_watching = f.rest() == "1";
+    m_watching = m.watching();
     if (m_watching)
         stopPlaying();
     else if (m_running && m_index >= 1 && m_state == State::Idle)

@@ -8,6 +8,7 @@
 // Everything runs on the event loop: one timer, no threads.
 #include "botbrain.h"
 #include "framing.h"
+#include "servermessages.h"
 
 #include <QByteArray>
 #include <QMap>
@@ -80,15 +81,14 @@ private:
     bool hopelessLap(int index) const;
 
     // Server messages.
-    void sendlogininfo(const QByteArray &args);
+    void sendlogininfo(int slot);
     void startround();
-    void nextplayer(const QByteArray &args);
-    void newword(const QByteArray &args);
-    void invalid(const QByteArray &args);
-    void allfilled(const QByteArray &args);
+    void newword(const vexlo::msg::NewWord &m);
+    void invalid(const vexlo::msg::Invalid &m);
+    void allfilled(int seat);
     void roundOver();
-    void loadstats(const QByteArray &args);
-    void justwatching(const QByteArray &args);
+    void loadstats(const vexlo::msg::LoadStats &m);
+    void justwatching(const vexlo::msg::JustWatching &m);
     void winner();
 
     static constexpr int kSeats = 6;

@@ -8,11 +8,16 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
-CMAKE_BUILD_PARALLEL_LEVEL=2 scripts/setup --fuzz --build-dir build/fuzz \
-  --target fuzz_lzrw1kh --target fuzz_lzhuf --target fuzz_roundtrip
-for target in lzrw1kh lzhuf roundtrip; do
+targets=(lzrw1kh lzhuf roundtrip decoder)
+build=()
+for target in "${targets[@]}"; do build+=(--target "fuzz_$target"); done
+CMAKE_BUILD_PARALLEL_LEVEL=2 scripts/setup --fuzz --build-dir build/fuzz "${build[@]}"
+for target in "${targets[@]}"; do
+  # A server message is at most 4096 bytes when it reaches the decoder.
+  max_len=70000
+  [ "$target" = decoder ] && max_len=4096
   mkdir -p "fuzz/corpus-work/$target"
   echo "== fuzz_$target for ${seconds}s"
   build/fuzz/bin/fuzz_$target "fuzz/corpus-work/$target" "fuzz/corpus/$target" \
-    -max_len=70000 -max_total_time="$seconds" -print_final_stats=1
+    -max_len="$max_len" -max_total_time="$seconds" -print_final_stats=1
 done

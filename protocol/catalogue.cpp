@@ -1,5 +1,7 @@
 #include "catalogue.h"
 
+#include "servermessages.h"
+
 namespace vexlo::msg {
 
 namespace {
@@ -53,45 +55,48 @@ QByteArray playasound(int seat, int wave)
     return word(cmd::playasound) + num(seat) + "+wave" + num(wave) + '+';
 }
 
+// The server's messages are written by their layout (servermessages.h), which
+// the decoder reads back. Only the relays put together text the sender gave.
+
 QByteArray sendlogininfo(int slot)
 {
-    return word(cmd::sendlogininfo) + num(slot);
+    return encodeServerMessage(SendLoginInfo{slot});
 }
 QByteArray full()
 {
-    return word(cmd::full);
+    return encodeServerMessage(Full{});
 }
 QByteArray newplayerinfo(int slot, const QByteArray &name)
 {
-    return word(cmd::newplayerinfo) + num(slot) + '+' + name;
+    return encodeServerMessage(NewPlayerInfo{slot, name});
 }
 QByteArray existingplayers(int slot, const QByteArray &name)
 {
-    return word(cmd::existingplayers) + num(slot) + '+' + name;
+    return encodeServerMessage(ExistingPlayers{slot, name});
 }
 QByteArray havewrongversion(const QByteArray &name)
 {
-    return word(cmd::havewrongversion) + name;
+    return encodeServerMessage(HaveWrongVersion{name});
 }
 QByteArray wrongversion()
 {
-    return word(cmd::wrongversion);
+    return encodeServerMessage(WrongVersion{});
 }
 QByteArray playerdisconnected(int slot, const QByteArray &name)
 {
-    return word(cmd::playerdisconnected) + num(slot) + '+' + name;
+    return encodeServerMessage(PlayerDisconnected{slot, name});
 }
 QByteArray justwatching(int seat, const QByteArray &mode)
 {
-    return word(cmd::justwatching) + num(seat) + '+' + mode;
+    return encodeServerMessage(JustWatching{seat, mode});
 }
 QByteArray chatRelay(const QByteArray &name, const QByteArray &rest)
 {
-    return word(cmd::chat) + name + " chats: " + rest;
+    return encodeServerMessage(Chat{name + " chats: " + rest});
 }
 QByteArray actionRelay(const QByteArray &name, const QByteArray &rest)
 {
-    return word(cmd::action) + name + ' ' + rest;
+    return encodeServerMessage(Action{name + ' ' + rest});
 }
 QByteArray playasoundRelay(int slot, const QByteArray &rest)
 {
@@ -104,11 +109,11 @@ QByteArray startgameRelay(const QByteArray &name, const QByteArray &rounds,
 }
 QByteArray startround(int round)
 {
-    return word(cmd::startround) + num(round) + '+';
+    return encodeServerMessage(StartRound{num(round)});
 }
 QByteArray nextplayer(int seat, int wordIndex, const QByteArray &pattern)
 {
-    return word(cmd::nextplayer) + num(seat) + '+' + num(wordIndex) + '+' + pattern + '+';
+    return encodeServerMessage(NextPlayer{seat, wordIndex, pattern});
 }
 QByteArray nextplayerSpy()
 {
@@ -116,50 +121,50 @@ QByteArray nextplayerSpy()
 }
 QByteArray newword(int seat, int doneIndex, int nextIndex, const QByteArray &pattern)
 {
-    return word(cmd::newword) + num(seat) + '+' + num(doneIndex) + '+' + num(nextIndex) + '+'
-           + pattern + '+';
+    return encodeServerMessage(NewWord{seat, doneIndex, nextIndex, pattern});
 }
 QByteArray invalid(int seat, int reason)
 {
-    return word(cmd::invalid) + num(seat) + '+' + num(reason) + '+';
+    return encodeServerMessage(Invalid{seat, reason});
 }
 QByteArray allfilled(int seat, int doneIndex)
 {
-    return word(cmd::allfilled) + num(seat) + '+' + num(doneIndex) + '+';
+    return encodeServerMessage(AllFilled{seat, doneIndex});
 }
 QByteArray hiscount(int seat, int count)
 {
-    return word(cmd::hiscount) + num(seat) + '+' + num(count) + '+';
+    return encodeServerMessage(HisCount{seat, num(count)});
 }
 QByteArray alldone()
 {
-    return word(cmd::alldone);
+    return encodeServerMessage(AllDone{});
 }
 QByteArray timeup(int slot)
 {
-    return word(cmd::timeup) + num(slot) + '+';
+    return encodeServerMessage(TimeUp{slot});
 }
+// The entries come written by scoreEntry(), in the layout of ScoreEntry.
 QByteArray postscores(int firstSeat, const QByteArray &entries)
 {
-    return word(cmd::postscores) + num(firstSeat) + entries;
+    return encodeServerMessage(PostScores{firstSeat, {}}) + entries;
 }
 QByteArray winner(const QByteArray &name)
 {
-    return word(cmd::winner) + name + '+';
+    return encodeServerMessage(Winner{name});
 }
+// The triples come written by statsTriple(), in the layout of SeatStats.
 QByteArray loadstats(int slot, int seconds, int left, int rounds, int round, int phase,
                      const QByteArray &triples)
 {
-    return word(cmd::loadstats) + num(slot) + '+' + num(seconds) + '+' + num(left) + '+'
-           + num(rounds) + '+' + num(round) + '+' + num(phase) + triples;
+    return encodeServerMessage(LoadStats{slot, seconds, left, num(rounds), num(round), phase, {}}) + triples;
 }
 QByteArray scoreEntry(int seat, ScoreKind kind, const QByteArray &value)
 {
-    return '+' + num(seat) + '+' + num(static_cast<int>(kind)) + '+' + value;
+    return encodeGroup(ScoreEntry{seat, kind, value});
 }
 QByteArray statsTriple(int seat, int total, int count)
 {
-    return '+' + num(seat) + '+' + num(total) + '+' + num(count);
+    return encodeGroup(SeatStats{seat, num(total), num(count)});
 }
 
 } // namespace vexlo::msg

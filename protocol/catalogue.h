@@ -1,6 +1,7 @@
 #pragma once
 // Every message of the game, built in one place: no handler glues protocol text
-// by hand. Each builder returns the message text without its terminator
+// by hand. The server's messages are written by their layout in
+// servermessages.h, which the receivers decode with decodeServerMessage(). Each builder returns the message text without its terminator
 // (frame() adds it). Names and free texts are single-byte Latin-1.
 #include <QByteArray>
 #include <array>

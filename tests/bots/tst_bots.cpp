@@ -110,6 +110,7 @@ private Q_SLOTS:
     void decisionsFollowTheSpeedAndTheRefusals();
     void wholeSeededGame();
     void passesAnUnknownWordAndComesBack();
+    void damagedMessagesAreDropped();
     void lateArrivalAndRemovalByTheHost();
     void hostedBotsFollowThePeople();
     void serverProgramRefusesBadBotArguments();
@@ -281,6 +282,28 @@ void BotTests::passesAnUnknownWordAndComesBack()
     QCOMPARE(passedHard, 2);
     QCOMPARE(passes.last().at(0).toInt(), 1);
     QVERIFY(!host.got.contains("CMD_hiscount+2+10+"));
+    QCOMPARE(bot.state(), ComputerPlayer::State::Idle);
+}
+
+void BotTests::damagedMessagesAreDropped()
+{
+    const WordIndex index(QList<QByteArray>{"chant"}, {});
+    ComputerPlayer bot("Bot (bot)", BotSpeed::Fast, 1, index);
+    QSignalSpy in(&bot, &ComputerPlayer::loggedIn);
+    bot.handleMessage("CMD_sendlogininfo+2+");
+    QCOMPARE(bot.slot(), 0);
+    bot.handleMessage("CMD_sendlogininfo+2");
+    QCOMPARE(bot.slot(), 2);
+    QCOMPARE(in.size(), 1);
+    bot.handleMessage("CMD_startround+1+");
+    bot.handleMessage("CMD_newword+2+0+x+c_a_t+");
+    QCOMPARE(bot.state(), ComputerPlayer::State::Idle);
+    QCOMPARE(bot.currentIndex(), 0);
+    bot.handleMessage("CMD_nextplayer+2+1+c_a_t+");
+    QCOMPARE(bot.state(), ComputerPlayer::State::Thinking);
+    QCOMPARE(bot.currentPattern(), QByteArray("c_a_t"));
+    // A damaged field the player does not read does not stop the message.
+    bot.handleMessage("CMD_allfilled+2+?+");
     QCOMPARE(bot.state(), ComputerPlayer::State::Idle);
 }
 
