@@ -25,13 +25,19 @@ ChatController::ChatController(Session &session, const Preferences &preferences,
 
 ChatController::~ChatController() = default;
 
-void ChatController::receive(const Message &m)
+void ChatController::receive(const DecodedMessage &d)
 {
-    if (m.command == cmd::chat || m.command == cmd::action) {
-        const ChatLine c = splitRelay(m.args);
+    const ServerMessage &m = *d.message;
+    const QByteArray *relay = nullptr;
+    if (const auto *c = std::get_if<msg::Chat>(&m))
+        relay = &c->text;
+    else if (const auto *a = std::get_if<msg::Action>(&m))
+        relay = &a->text;
+    if (relay) {
+        const ChatLine c = splitRelay(*relay);
         addLine(c.line, c.colour);
-    } else if (m.command == cmd::playasound) {
-        chatterSound(m.args);
+    } else if (const auto *s = std::get_if<msg::PlayASound>(&m)) {
+        chatterSound(*s);
     }
 }
 
@@ -83,22 +89,19 @@ void ChatController::sendSound(int n)
 
 // --- sounds ---
 
-void ChatController::chatterSound(const QByteArray &args)
+void ChatController::chatterSound(const msg::PlayASound &m)
 {
-    FieldReader f(args);
-    const QByteArray seat = f.field();
-    const QByteArray name = f.field();
+    const QString name = QString::fromLatin1(m.sound);
     if (m_preferences.options().chatterSounds) {
         if (m_sounds)
-            m_sounds->play(QString::fromLatin1(name));
+            m_sounds->play(name);
         return;
     }
-    // A seat without a name or an unknown sound writes nothing.
-    int slot = 0;
-    const QString title = ChatView::soundTitle(QString::fromLatin1(name));
-    if (!toNumber(seat, &slot) || !SeatsModel::isSeat(slot) || title.isEmpty())
+    // A seat without a name (or no number) or an unknown sound writes nothing.
+    const QString title = ChatView::soundTitle(name);
+    if (!SeatsModel::isSeat(m.seat) || title.isEmpty())
         return;
-    sessionLine(m_seats.shownName(slot) + QStringLiteral(": <Chatter Sound> ") + title);
+    sessionLine(m_seats.shownName(m.seat) + QStringLiteral(": <Chatter Sound> ") + title);
 }
 
 void ChatController::playSound(const QString &name)

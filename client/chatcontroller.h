@@ -5,7 +5,7 @@
 // chatter sounds of others; and it plays the game's own sounds as the options
 // allow. The chat view shows the lines it reports.
 #include "colortext.h"
-#include "message.h"
+#include "servermessages.h"
 #include "sounds.h"
 
 #include <QColor>
@@ -29,7 +29,7 @@ public:
     void setSoundPlayer(std::unique_ptr<vexlo::SoundPlayer> player) { m_sounds = std::move(player); }
 
     // A game message; those of other parts are let go.
-    void receive(const vexlo::Message &m);
+    void receive(const vexlo::DecodedMessage &d);
 
     // The chat entry's text: false when nothing could be sent (not logged in),
     // and the entry keeps it.
@@ -53,7 +53,7 @@ Q_SIGNALS:
     void lineAdded(const QString &line, const QColor &colour);
 
 private:
-    void chatterSound(const QByteArray &args);
+    void chatterSound(const vexlo::msg::PlayASound &m);
 
     Session &m_session;
     const Preferences &m_preferences;

@@ -9,6 +9,8 @@
 #include "session.h"
 #include "settingsmodel.h"
 
+#include <variant>
+
 using namespace vexlo;
 
 RoundController::RoundController(Session &session, SeatsModel &seats, const GameSettings &options, QObject *parent)
@@ -28,34 +30,37 @@ bool RoundController::seated() const
     return SeatsModel::isSeat(m_session.slot());
 }
 
-void RoundController::receive(const Message &m)
+namespace {
+template <class... F>
+struct Overloaded : F...
 {
-    using Handler = void (RoundController::*)(const QByteArray &);
-    static const struct
-    {
-        const char *word;
-        Handler handler;
-    } table[] = {
-        {cmd::startgame, &RoundController::startGame},   {cmd::nextplayer, &RoundController::nextPlayer},
-        {cmd::winner, &RoundController::winner},         {cmd::startround, &RoundController::startRound},
-        {cmd::invalid, &RoundController::invalid},       {cmd::newword, &RoundController::newWord},
-        {cmd::allfilled, &RoundController::allFilled},   {cmd::postscores, &RoundController::postScores},
-        {cmd::loadstats, &RoundController::loadStats},
-    };
-    for (const auto &row : table)
-        if (m.command == row.word) {
-            (this->*row.handler)(m.args);
-            return;
-        }
-    if (m.command == cmd::hiscount) {
-        FieldReader f(m.args);
-        const int slot = f.numberField();
-        m_seats.setWords(slot, QString::fromLatin1(f.field()));
-    } else if (m.command == cmd::timeup) {
-        timeUp();
-    } else if (m.command == cmd::alldone) {
-        allDone();
-    }
+    using F::operator()...;
+};
+template <class... F>
+Overloaded(F...) -> Overloaded<F...>;
+} // namespace
+
+void RoundController::receive(const DecodedMessage &d)
+{
+    std::visit(Overloaded{
+                   [&](const msg::StartGame &m) { startGame(m, d); },
+                   [&](const msg::StartRound &m) { startRound(m); },
+                   [&](const msg::NextPlayer &m) { nextPlayer(m, d); },
+                   [&](const msg::NewWord &m) { newWord(m, d); },
+                   [&](const msg::Invalid &m) { invalid(m, d); },
+                   [&](const msg::AllFilled &m) { allFilled(m, d); },
+                   [&](const msg::HisCount &m) {
+                       d.raise();
+                       m_seats.setWords(m.seat, QString::fromLatin1(m.count));
+                   },
+                   [&](const msg::TimeUp &) { timeUp(); },
+                   [&](const msg::AllDone &) { allDone(); },
+                   [&](const msg::PostScores &m) { postScores(m, d); },
+                   [&](const msg::Winner &m) { winner(m); },
+                   [&](const msg::LoadStats &m) { loadStats(m, d); },
+                   [](const auto &) {}, // the other parts' messages
+               },
+               *d.message);
 }
 
 // --- helpers ---
@@ -93,7 +98,7 @@ void RoundController::restartCountdown(int seconds)
 
 // --- the messages ---
 
-void RoundController::startGame(const QByteArray &args)
+void RoundController::startGame(const msg::StartGame &m, const DecodedMessage &d)
 {
     m_model.setPraise(false);
     m_countdown.stop();
@@ -101,19 +106,15 @@ void RoundController::startGame(const QByteArray &args)
     Q_EMIT gameStarted();
     clearBoard();
 
-    FieldReader f(args);
-    const QByteArray name = f.field();
-    const QByteArray rounds = f.field();
-    const QByteArray seconds = f.field();
-    Q_EMIT line(QString::fromLatin1(name) + QStringLiteral(" has started a game."));
-    m_model.startGame(QString::fromLatin1(rounds), number(seconds));
+    Q_EMIT line(QString::fromLatin1(m.name) + QStringLiteral(" has started a game."));
+    d.raise();
+    m_model.startGame(QString::fromLatin1(m.rounds), m.seconds);
 }
 
-void RoundController::startRound(const QByteArray &args)
+void RoundController::startRound(const msg::StartRound &m)
 {
     m_model.setPraise(false);
-    FieldReader f(args);
-    m_model.setRound(QString::fromLatin1(f.field()));
+    m_model.setRound(QString::fromLatin1(m.round));
     m_model.setPhase(1);
     Q_EMIT roundStarted();
     for (int i = 1; i <= SeatsModel::SeatCount; ++i)
@@ -122,14 +123,15 @@ void RoundController::startRound(const QByteArray &args)
     restartCountdown(m_model.creationTime());
 }
 
-void RoundController::nextPlayer(const QByteArray &args)
+void RoundController::nextPlayer(const msg::NextPlayer &m, const DecodedMessage &d)
 {
     m_model.setPraise(false);
-    FieldReader f(args);
-    m_model.setInputOwner(f.numberField());
+    if (!d.converted(1))
+        d.raise();
+    m_model.setInputOwner(m.seat);
     emptyAnswer();
-    const int index = f.numberField();
-    setWord(index, f.field());
+    d.raise();
+    setWord(m.index, m.pattern);
     if (m_session.slot() > SeatsModel::SeatCount) {
         m_model.setStatus(QStringLiteral("The Players are Creating Words."));
         return;
@@ -141,39 +143,41 @@ void RoundController::nextPlayer(const QByteArray &args)
     turnSound();
 }
 
-void RoundController::newWord(const QByteArray &args)
+void RoundController::newWord(const msg::NewWord &m, const DecodedMessage &d)
 {
     m_model.setPraise(false);
-    FieldReader f(args);
     const int slot = m_session.slot();
-    if (f.numberField() != slot)
+    if (!d.converted(1))
+        d.raise();
+    if (m.seat != slot)
         return;
     m_model.setInputOwner(slot);
-    const int done = f.numberField();
+    if (!d.converted(2))
+        d.raise();
+    const int done = m.done;
     if (done != 0) {
         m_model.check(done);
         Q_EMIT sound(QStringLiteral("goodword"));
     }
     emptyAnswer();
-    const int next = f.numberField();
-    setWord(next, f.field());
+    d.raise();
+    setWord(m.next, m.pattern);
     if (slot <= SeatsModel::SeatCount) {
         m_model.setButtonsShown(true);
         m_model.setStatus(QStringLiteral("Create Another Word"));
     }
 }
 
-void RoundController::invalid(const QByteArray &args)
+void RoundController::invalid(const msg::Invalid &m, const DecodedMessage &d)
 {
     m_model.setPraise(false);
-    FieldReader f(args);
-    const int slot = f.numberField();
+    d.raise();
+    const int slot = m.seat;
     if (slot != m_session.slot())
         return;
-    const QByteArray reason = f.field();
-    if (reason == "1")
+    if (m.reason == 1)
         m_model.setStatus(QStringLiteral("Invalid Match"));
-    else if (reason == "2")
+    else if (m.reason == 2)
         m_model.setStatus(QStringLiteral("Invalid Word"));
     m_model.setInputOwner(slot);
     if (m_options.autoErase)
@@ -181,16 +185,17 @@ void RoundController::invalid(const QByteArray &args)
     Q_EMIT sound(QStringLiteral("invalid"));
 }
 
-void RoundController::allFilled(const QByteArray &args)
+void RoundController::allFilled(const msg::AllFilled &m, const DecodedMessage &d)
 {
-    FieldReader f(args);
-    if (f.numberField() != m_session.slot())
+    if (!d.converted(1))
+        d.raise();
+    if (m.seat != m_session.slot())
         return;
     m_model.setInputOwner(0);
     m_model.setChatMode(true);
     m_model.setPraise(true);
-    const QByteArray doneField = f.field();
-    const int done = doneField.isEmpty() ? 0 : number(doneField);
+    d.raise();
+    const int done = m.done;
     if (done != 0)
         m_model.check(done);
     m_model.setButtonsShown(false);
@@ -218,10 +223,10 @@ void RoundController::allDone()
     m_countdown.stop();
 }
 
-void RoundController::postScores(const QByteArray &args)
+void RoundController::postScores(const msg::PostScores &m, const DecodedMessage &d)
 {
     m_model.setInputOwner(0);
-    m_lastScores = ScoreReport::parse(args);
+    m_lastScores = ScoreReport::from(m, d);
     m_model.setChatMode(true);
     Q_EMIT scoresArrived(m_lastScores);
     for (int slot = 1; slot <= ScoreReport::SeatCount; ++slot)
@@ -233,14 +238,13 @@ void RoundController::postScores(const QByteArray &args)
     Q_EMIT sound(QStringLiteral("postscores"));
 }
 
-void RoundController::winner(const QByteArray &args)
+void RoundController::winner(const msg::Winner &m)
 {
     m_model.setPraise(false);
     m_model.setChatMode(true);
     m_model.endGame();
     Q_EMIT sound(QStringLiteral("winner"));
-    FieldReader f(args);
-    const QString name = QString::fromLatin1(f.field());
+    const QString name = QString::fromLatin1(m.name);
     const int slot = m_session.slot();
     const bool won = seated() && m_seats.shownName(slot) == name;
     const QString text = won ? QStringLiteral("You have Won the Game!") : name + QStringLiteral(" has Won the Game!");
@@ -251,29 +255,26 @@ void RoundController::winner(const QByteArray &args)
         Q_EMIT gameRecorded(won ? QStringLiteral("addtomine") : name);
 }
 
-void RoundController::loadStats(const QByteArray &args)
+void RoundController::loadStats(const msg::LoadStats &m, const DecodedMessage &d)
 {
-    FieldReader f(args);
     const int slot = m_session.slot();
-    if (f.numberField() != slot)
+    if (!d.converted(1))
+        d.raise();
+    if (m.slot != slot)
         return;
-    const int creation = f.numberField();
-    const int left = f.numberField();
-    m_model.startGame(QString::fromLatin1(f.field()), creation);
-    m_model.setRound(QString::fromLatin1(f.field()));
-    const int phase = f.numberField();
+    if (!d.converted(3))
+        d.raise();
+    const int left = m.left;
+    m_model.startGame(QString::fromLatin1(m.rounds), m.seconds);
+    m_model.setRound(QString::fromLatin1(m.round));
+    d.raise();
+    const int phase = m.phase;
     m_model.setPhase(phase);
 
-    f.beginGroups();
-    while (f.moreGroups()) {
-        const QByteArray slotField = f.field();
-        const QByteArray total = f.field();
-        const QByteArray words = f.field();
-        int seat = 0;
-        if (!toNumber(slotField, &seat))
-            continue; // one bad entry does not stop the others
-        m_seats.setTotal(seat, QString::fromLatin1(total));
-        m_seats.setWords(seat, QString::fromLatin1(words));
+    // A line whose seat is no number was left out; the others stand.
+    for (const msg::SeatStats &seat : m.seats) {
+        m_seats.setTotal(seat.seat, QString::fromLatin1(seat.total));
+        m_seats.setWords(seat.seat, QString::fromLatin1(seat.count));
     }
 
     if (phase == 1) {

@@ -8,7 +8,7 @@
 //
 // Implemented in roundcontroller.cpp (the messages) and roundentry.cpp (word
 // entry, sending, clearing, passing, the countdown).
-#include "message.h"
+#include "servermessages.h"
 #include "roundmodel.h"
 #include "scorereport.h"
 
@@ -47,7 +47,7 @@ public:
     const ScoreReport &lastScores() const { return m_lastScores; }
 
     // A game message; those of other parts are let go.
-    void receive(const vexlo::Message &m);
+    void receive(const vexlo::DecodedMessage &d);
 
     // --- the player's keys ---
     // True when the board is this player's to type on.
@@ -85,17 +85,20 @@ Q_SIGNALS:
     void gameRecorded(const QString &text);
 
 private:
-    void startGame(const QByteArray &args);
-    void startRound(const QByteArray &args);
-    void nextPlayer(const QByteArray &args);
-    void newWord(const QByteArray &args);
-    void invalid(const QByteArray &args);
-    void allFilled(const QByteArray &args);
+    // Each takes its message and what the decoder made of it: a field that is no
+    // number stops the handler where reading that field would, what it did before
+    // that standing.
+    void startGame(const vexlo::msg::StartGame &m, const vexlo::DecodedMessage &d);
+    void startRound(const vexlo::msg::StartRound &m);
+    void nextPlayer(const vexlo::msg::NextPlayer &m, const vexlo::DecodedMessage &d);
+    void newWord(const vexlo::msg::NewWord &m, const vexlo::DecodedMessage &d);
+    void invalid(const vexlo::msg::Invalid &m, const vexlo::DecodedMessage &d);
+    void allFilled(const vexlo::msg::AllFilled &m, const vexlo::DecodedMessage &d);
     void timeUp();
     void allDone();
-    void postScores(const QByteArray &args);
-    void winner(const QByteArray &args);
-    void loadStats(const QByteArray &args);
+    void postScores(const vexlo::msg::PostScores &m, const vexlo::DecodedMessage &d);
+    void winner(const vexlo::msg::Winner &m);
+    void loadStats(const vexlo::msg::LoadStats &m, const vexlo::DecodedMessage &d);
     // The board as a game starts: no praise, buttons, checks or tiles; no scores.
     void clearBoard();
     void emptyAnswer();

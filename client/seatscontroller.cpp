@@ -34,23 +34,29 @@ SeatsController::SeatsController(Session &session, Preferences &preferences, QOb
     connect(&session, &Session::cleared, &m_seats, &SeatsModel::reset);
 }
 
-void SeatsController::receive(const Message &m)
+void SeatsController::receive(const DecodedMessage &d)
 {
-    if (m.command == cmd::newplayerinfo || m.command == cmd::existingplayers)
-        arrive(m.args);
-    else if (m.command == cmd::playerdisconnected)
-        depart(m.args);
-    else if (m.command == cmd::justwatching)
-        watching(m.args);
+    // Each of these begins with its slot: nothing happens when that is no number.
+    const ServerMessage &m = *d.message;
+    if (const auto *p = std::get_if<msg::NewPlayerInfo>(&m)) {
+        d.raise();
+        arrive(p->slot, QString::fromLatin1(p->name));
+    } else if (const auto *e = std::get_if<msg::ExistingPlayers>(&m)) {
+        d.raise();
+        arrive(e->slot, QString::fromLatin1(e->name));
+    } else if (const auto *gone = std::get_if<msg::PlayerDisconnected>(&m)) {
+        d.raise();
+        depart(gone->slot, QString::fromLatin1(gone->name));
+    } else if (const auto *w = std::get_if<msg::JustWatching>(&m)) {
+        d.raise();
+        watching(*w);
+    }
 }
 
 // --- arrivals and departures ---
 
-void SeatsController::arrive(const QByteArray &args)
+void SeatsController::arrive(int slot, const QString &name)
 {
-    FieldReader f(args);
-    const int slot = f.numberField();
-    const QString name = QString::fromLatin1(f.rest());
     const int own = m_session.slot();
     if (slot == own) {
         Q_EMIT line(QStringLiteral("You are Connected."));
@@ -74,11 +80,8 @@ void SeatsController::arrive(const QByteArray &args)
     Q_EMIT sound(QStringLiteral("entered"));
 }
 
-void SeatsController::depart(const QByteArray &args)
+void SeatsController::depart(int slot, const QString &name)
 {
-    FieldReader f(args);
-    const int slot = f.numberField();
-    const QString name = QString::fromLatin1(f.rest());
     if (slot <= SeatsModel::SeatCount) {
         if (!SeatsModel::isSeat(slot))
             return;
@@ -93,14 +96,12 @@ void SeatsController::depart(const QByteArray &args)
         Q_EMIT line(name + QStringLiteral(" has left."));
 }
 
-void SeatsController::watching(const QByteArray &args)
+void SeatsController::watching(const msg::JustWatching &m)
 {
-    FieldReader f(args);
-    const int slot = f.numberField();
+    const int slot = m.seat;
     if (!SeatsModel::isSeat(slot))
         return;
-    const QByteArray flag = f.rest().split('+').constFirst();
-    const bool watching = flag == "1";
+    const bool watching = m.watching();
     if (slot == m_session.slot())
         m_seats.setLocalWatching(watching);
     Q_EMIT line(m_seats.shownName(slot)

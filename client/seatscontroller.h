@@ -4,7 +4,7 @@
 // order in it), asks the server to set a player to watch or to remove one, and
 // seats the computer players a host adds.
 #include "computerseats.h"
-#include "message.h"
+#include "servermessages.h"
 #include "seatsmodel.h"
 
 #include <QObject>
@@ -23,7 +23,7 @@ public:
     ComputerSeats &computerPlayers() { return *m_computers; }
 
     // A game message; those of other parts are let go.
-    void receive(const vexlo::Message &m);
+    void receive(const vexlo::DecodedMessage &d);
 
     // --- what the player asks for ---
     // Options -> "Just Watch": this player watches, or plays again.
@@ -51,9 +51,9 @@ Q_SIGNALS:
     void computerPlayersChanged();
 
 private:
-    void arrive(const QByteArray &args);
-    void depart(const QByteArray &args);
-    void watching(const QByteArray &args);
+    void arrive(int slot, const QString &name);
+    void depart(int slot, const QString &name);
+    void watching(const vexlo::msg::JustWatching &m);
     // This player's seat takes the first column of the score panel.
     void swapOwnColumn();
 

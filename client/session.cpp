@@ -52,7 +52,7 @@ TServer *Session::server() const
     return m_server;
 }
 
-void Session::addReceiver(std::function<void(const Message &)> receiver)
+void Session::addReceiver(std::function<void(const DecodedMessage &)> receiver)
 {
     m_receivers.append(std::move(receiver));
 }
@@ -116,22 +116,26 @@ void Session::tick()
 
 void Session::dispatch(const QByteArray &text)
 {
-    const Message m = parseMessage(text);
-    if (m.command.isEmpty())
+    // No command word, or one nobody knows: ignored.
+    const DecodedMessage d = decodeServerMessage(text);
+    if (!d.message)
         return;
     guarded([&] {
-        if (m.command == cmd::sendlogininfo)
-            login(m);
-        else if (m.command == cmd::havewrongversion)
-            Q_EMIT line(QString::fromLatin1(m.args)
+        const ServerMessage &m = *d.message;
+        if (const auto *login = std::get_if<msg::SendLoginInfo>(&m)) {
+            d.raise();
+            this->login(login->slot);
+        } else if (const auto *wrong = std::get_if<msg::HaveWrongVersion>(&m)) {
+            Q_EMIT line(QString::fromLatin1(wrong->name)
                         + QStringLiteral(" has a different version of the game then you."));
-        else if (m.command == cmd::wrongversion)
+        } else if (std::holds_alternative<msg::WrongVersion>(m)) {
             Q_EMIT line(QStringLiteral("You have a differnt version of the game then the host."));
-        else if (m.command == cmd::full)
+        } else if (std::holds_alternative<msg::Full>(m)) {
             Q_EMIT refusedFull();
-        else
+        } else {
             for (const auto &receive : std::as_const(m_receivers))
-                receive(m);
+                receive(d);
+        }
     });
 }
 
@@ -142,9 +146,9 @@ void Session::send(const QByteArray &text)
 
 // --- the login ---
 
-void Session::login(const Message &m)
+void Session::login(int slot)
 {
-    m_slot = number(m.args);
+    m_slot = slot;
     m_loggedIn = true;
     send(msg::logininfo(m_slot, kGameVersion, toWireText(m_loginName)));
     Q_EMIT loggedInTo(m_slot);

@@ -9,7 +9,7 @@
 // Implemented in session.cpp (the connection, the queue, the login) and
 // sessionstart.cpp (hosting, joining, solo, leaving, the title).
 #include "framing.h"
-#include "message.h"
+#include "servermessages.h"
 #include "tserver.h"
 #include "tsock.h"
 
@@ -95,9 +95,9 @@ public:
     // A connect under way that the connect timer will give up.
     bool connecting() const { return m_connectTimer.isActive(); }
     bool ticking() const { return m_queueTimer.isActive(); }
-    // The handlers of the messages, in the order given; a handler's error is
-    // reported and the queue goes on.
-    void addReceiver(std::function<void(const vexlo::Message &)> receiver);
+    // The handlers of the messages, in the order given; a handler's error (a
+    // damaged field it reached) is reported and the queue goes on.
+    void addReceiver(std::function<void(const vexlo::DecodedMessage &)> receiver);
 
     // The connections themselves, for those that look at the wire (tests).
     TSock &socket() { return m_sock; }
@@ -128,7 +128,7 @@ private:
     void onRead();
     void onInfo(TSocketInfo kind, const QString &text);
     void dispatch(const QByteArray &text);
-    void login(const vexlo::Message &m);
+    void login(int slot);
     void hostHere();
     void hostFromWindow();
     void joinHere();
@@ -146,7 +146,7 @@ private:
     qint64 m_queueBytes = 0; // the bytes of the messages waiting, counted as they arrive
     QTimer m_queueTimer;
     QTimer m_connectTimer;
-    QList<std::function<void(const vexlo::Message &)>> m_receivers;
+    QList<std::function<void(const vexlo::DecodedMessage &)>> m_receivers;
     QPointer<TServer> m_server;
 
     Kind m_kind = Kind::None;

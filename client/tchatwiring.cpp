@@ -83,9 +83,9 @@ void Tchat::openGameStart()
 void Tchat::connectSession()
 {
     Session &s = d->session;
-    s.addReceiver([this](const Message &m) { d->seats.receive(m); });
-    s.addReceiver([this](const Message &m) { d->chat.receive(m); });
-    s.addReceiver([this](const Message &m) { d->round.receive(m); });
+    s.addReceiver([this](const DecodedMessage &m) { d->seats.receive(m); });
+    s.addReceiver([this](const DecodedMessage &m) { d->chat.receive(m); });
+    s.addReceiver([this](const DecodedMessage &m) { d->round.receive(m); });
     connect(&s, &Session::titleChanged, this, &QWidget::setWindowTitle);
     connect(&s, &Session::closedByServer, this, &QWidget::close);
     connect(&s, &Session::refusedFull, this, [this] {

@@ -27,9 +27,9 @@ struct Core
 
     explicit Core(int slot = 3)
     {
-        session.addReceiver([this](const Message &m) { seats.receive(m); });
-        session.addReceiver([this](const Message &m) { chat.receive(m); });
-        session.addReceiver([this](const Message &m) { round.receive(m); });
+        session.addReceiver([this](const DecodedMessage &m) { seats.receive(m); });
+        session.addReceiver([this](const DecodedMessage &m) { chat.receive(m); });
+        session.addReceiver([this](const DecodedMessage &m) { round.receive(m); });
         chat.setSoundPlayer(std::make_unique<RecordingPlayer>(&sounds));
         QObject::connect(&round, &RoundController::sound, &chat, &ChatController::playSound);
         QObject::connect(&seats, &SeatsController::sound, &chat, &ChatController::playSound);
