@@ -109,7 +109,7 @@ int main(int argc, char **argv)
     const QLabel *praise = chat.findChild<QLabel *>(QStringLiteral("image_goodjob"));
     QLabel *tiles[6] = {nullptr};
     for (int i = 1; i <= 5; ++i)
-        tiles[i] = slotWidget<QLabel>(chat, "image_word", i);
+        tiles[i] = chat.findChild<QLabel *>(QStringLiteral("image_word") + QString::number(i));
     for (int i = 0; i < 2000; ++i) {
         if (chat.round().model().letterCount() == 5)
             chat.round().clearWord();
