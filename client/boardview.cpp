@@ -36,7 +36,8 @@ QLabel *makeLabel(QWidget *parent, const QString &name, QRect geometry, const QF
 
 } // namespace
 
-BoardView::BoardView(const TileSet &tiles, QWidget *parent) : QWidget(parent), m_tiles(tiles)
+BoardView::BoardView(const RoundModel &round, const TileSet &tiles, QWidget *parent)
+    : QWidget(parent), m_round(round), m_tiles(tiles)
 {
     setObjectName(QStringLiteral("boardview"));
     setGeometry(parent->rect());
@@ -51,6 +52,14 @@ BoardView::BoardView(const TileSet &tiles, QWidget *parent) : QWidget(parent), m
     for (const QWidget *w : findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
         own += w->geometry();
     setMask(own);
+
+    connect(&round, &RoundModel::tilesChanged, this, &BoardView::showTiles);
+    connect(&round, &RoundModel::marksChanged, this, &BoardView::showMarks);
+    connect(&round, &RoundModel::chatModeChanged, this, [this](bool chat) { checkbox_typing->setChecked(chat); });
+    connect(&round, &RoundModel::ticked, this, &BoardView::showCountdown);
+    connect(&round, &RoundModel::countdownReset, this, &BoardView::resetCountdown);
+    showTiles();
+    showMarks();
 }
 
 void BoardView::buildTiles()
@@ -172,44 +181,13 @@ void BoardView::draw(Row row, int at, int number)
     tile(row, at)->setPixmap(m_tiles.has(number) ? m_tiles.picture(number) : QPixmap());
 }
 
-void BoardView::setTile(Row row, int at, int number)
+void BoardView::showTiles()
 {
-    if (at < 1 || at > 5)
-        return;
-    draw(row, at, number);
-    tellRows();
-}
-
-void BoardView::showNothing(Row row, int at)
-{
-    if (at < 1 || at > 5)
-        return;
-    draw(row, at, kNoTile);
-    tellRows();
-}
-
-void BoardView::blankRow(Row row)
-{
-    for (int i = 1; i <= 5; ++i)
-        setTile(row, i, 0);
-}
-
-void BoardView::emptyRow(Row row)
-{
-    for (int i = 1; i <= 5; ++i)
-        showNothing(row, i);
-}
-
-void BoardView::redraw()
-{
+    const auto pattern = m_round.patternTiles();
+    const auto answer = m_round.answerTiles();
     for (int i = 1; i <= 5; ++i) {
-        for (Row row : {Gap, Word}) {
-            int &number = shown(row, i);
-            if (number == kNoTile)
-                number = 0;
-            const bool drawn = number <= 26 && m_tiles.has(number);
-            tile(row, i)->setPixmap(drawn ? m_tiles.picture(number) : QPixmap());
-        }
+        draw(Gap, i, pattern[size_t(i - 1)] == RoundModel::NoTile ? kNoTile : pattern[size_t(i - 1)]);
+        draw(Word, i, answer[size_t(i - 1)] == RoundModel::NoTile ? kNoTile : answer[size_t(i - 1)]);
     }
     tellRows();
 }
@@ -226,35 +204,31 @@ void BoardView::tellRows()
     wordRow->setTiles(tiles(m_wordShown));
 }
 
-// --- buttons and typing box ---
+// --- buttons, check marks, word label, praise ---
 
-void BoardView::showButtons()
+void BoardView::showMarks()
 {
-    button_pass->show();
-    button_clear->show();
-}
-
-void BoardView::hideButtons()
-{
-    button_pass->hide();
-    button_clear->hide();
-}
-
-void BoardView::setTypingChecked(bool checked)
-{
-    checkbox_typing->setChecked(checked);
+    button_pass->setVisible(m_round.buttonsShown());
+    button_clear->setVisible(m_round.buttonsShown());
+    for (int i = 1; i <= 10; ++i)
+        image_check[size_t(i)]->setVisible(m_round.checked(i));
+    image_goodjob->setVisible(m_round.praised());
+    if (m_round.wordLabel() == 0)
+        label_wordcount->clear();
+    else
+        label_wordcount->setText(wordCountText(m_round.wordLabel()));
 }
 
 // --- the countdown ---
 
-void BoardView::showCountdown(int left, int barStep)
+void BoardView::showCountdown(int left)
 {
     if (left < 1) {
         label_timer->setText(countdownText(0));
         image_timer->resize(0, image_timer->height());
         return;
     }
-    image_timer->resize(barWidth(barStep, left), image_timer->height());
+    image_timer->resize(barWidth(m_round.barStep(), left), image_timer->height());
     QPalette pal = label_timer->palette();
     pal.setColor(QPalette::WindowText, left >= 20 ? kTimerCalm : kTimerHurry);
     label_timer->setPalette(pal);
@@ -265,38 +239,4 @@ void BoardView::resetCountdown()
 {
     label_timer->setText(countdownText(0));
     image_timer->resize(RoundModel::BarWidth, image_timer->height());
-}
-
-// --- word label, check marks, praise ---
-
-void BoardView::setWordIndex(int index)
-{
-    label_wordcount->setText(wordCountText(index));
-}
-
-void BoardView::clearWordLabel()
-{
-    label_wordcount->clear();
-}
-
-void BoardView::showCheck(int n)
-{
-    if (n >= 1 && n <= 10)
-        image_check[size_t(n)]->show();
-}
-
-void BoardView::hideChecks()
-{
-    for (size_t i = 1; i <= 10; ++i)
-        image_check[i]->hide();
-}
-
-void BoardView::showPraise()
-{
-    image_goodjob->show();
-}
-
-void BoardView::hidePraise()
-{
-    image_goodjob->hide();
 }

@@ -1,6 +1,5 @@
 #include "chattext.h"
 
-#include "message.h"
 
 #include <array>
 

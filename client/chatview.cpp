@@ -7,6 +7,8 @@
 #include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -80,17 +82,17 @@ void ChatView::buildView()
     popup_mainchat->setObjectName(QStringLiteral("popup_mainchat"));
     QAction *copy = popup_mainchat->addAction(QStringLiteral("&Copy\tCtrl+C"));
     copy->setObjectName(QStringLiteral("Copy1"));
-    connect(copy, &QAction::triggered, this, &ChatView::copyRequested);
+    connect(copy, &QAction::triggered, this, &ChatView::copySelection);
     QAction *clearItem = popup_mainchat->addAction(QStringLiteral("C&lear Main Chat"));
     clearItem->setObjectName(QStringLiteral("ClearMainChat2"));
-    connect(clearItem, &QAction::triggered, this, &ChatView::clearRequested);
+    connect(clearItem, &QAction::triggered, this, &ChatView::clearChat);
     popup_mainchat->addSeparator();
     ScrollChatOff2 = popup_mainchat->addAction(QStringLiteral("&Scroll Chat Off\tCtrl+S"));
     ScrollChatOff2->setObjectName(QStringLiteral("ScrollChatOff2"));
     ScrollChatOff2->setCheckable(true);
     connect(ScrollChatOff2, &QAction::triggered, this, [this](bool on) {
-        ScrollChatOff2->setChecked(!on); // the window decides the mark
-        Q_EMIT scrollOffToggled();
+        ScrollChatOff2->setChecked(!on); // toggleScrollOff sets the mark
+        toggleScrollOff();
     });
     connect(mainchat, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { popup_mainchat->popup(mainchat->mapToGlobal(pos)); });
@@ -111,7 +113,7 @@ void ChatView::buildEntry()
     popup_mychat->setObjectName(QStringLiteral("popup_mychat"));
     QAction *paste = popup_mychat->addAction(QStringLiteral("&Paste\tCtrl+V"));
     paste->setObjectName(QStringLiteral("Paste1"));
-    connect(paste, &QAction::triggered, this, &ChatView::pasteRequested);
+    connect(paste, &QAction::triggered, this, &ChatView::paste);
     connect(mychat, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { popup_mychat->popup(mychat->mapToGlobal(pos)); });
 }
@@ -136,7 +138,7 @@ void ChatView::buildButtons()
     soundButton->setIconSize(QSize(19, 15));
     soundButton->setToolTip(QStringLiteral("/me waves \"Good-Bye\""));
     look::makeFlat(soundButton, QColor(128, 0, 0));
-    connect(soundButton, &QToolButton::clicked, this, &ChatView::soundButtonPressed);
+    connect(soundButton, &QToolButton::clicked, this, &ChatView::popUpSoundMenu);
     b_phrase[0] = soundButton;
 
     popup_sounds = new QMenu(this);
@@ -185,10 +187,32 @@ void ChatView::clear()
     mainchat->clear();
 }
 
-void ChatView::setScrollOff(bool on)
+void ChatView::clearChat()
 {
-    m_scrollOff = on;
-    ScrollChatOff2->setChecked(on);
+    clear();
+    focusEntry();
+}
+
+void ChatView::toggleScrollOff()
+{
+    m_scrollOff = !m_scrollOff;
+    ScrollChatOff2->setChecked(m_scrollOff);
+    Q_EMIT scrollOffChanged(m_scrollOff);
+}
+
+void ChatView::copySelection()
+{
+    QGuiApplication::clipboard()->setText(selectedText());
+}
+
+void ChatView::paste()
+{
+    QString text = QGuiApplication::clipboard()->text();
+    if (text.isEmpty())
+        return;
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    setEntryText(text);
 }
 
 void ChatView::setTextSize(int points)
@@ -307,34 +331,40 @@ bool ChatView::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == mychat && event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
-        Q_EMIT entryKeyDown(key->key(), key->modifiers());
-        if (key->key() == Qt::Key_V && (key->modifiers() & Qt::ControlModifier))
+        dropStartText();
+        if (key->key() == Qt::Key_V && (key->modifiers() & Qt::ControlModifier)) {
+            paste();
             return true;
+        }
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             Q_EMIT entered();
             return true;
         }
     } else if (watched == mainchat && event->type() == QEvent::KeyPress) {
         if (static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy)) {
-            Q_EMIT copyRequested();
+            copySelection();
             return true;
         }
     } else if (watched == mainchat->viewport()) {
         switch (event->type()) {
         case QEvent::MouseMove:
-            Q_EMIT mouseMoved(static_cast<QMouseEvent *>(event)->position().toPoint());
+            showLinkCursor(!linkAt(static_cast<QMouseEvent *>(event)->position().toPoint()).isEmpty());
             break;
         case QEvent::MouseButtonPress: {
             auto *m = static_cast<QMouseEvent *>(event);
             const QPoint pos = m->position().toPoint();
-            if (m->button() == Qt::LeftButton && !linkAt(pos).isEmpty()) {
-                Q_EMIT linkPressed(pos);
+            int start = 0;
+            int length = 0;
+            const QString link = m->button() == Qt::LeftButton ? linkAt(pos, &start, &length) : QString();
+            if (!link.isEmpty()) {
+                select(start, length);
+                Q_EMIT linkOpened(link);
                 return true; // the link stays selected
             }
             break;
         }
         case QEvent::MouseButtonRelease:
-            QTimer::singleShot(0, this, [this] { Q_EMIT mouseReleased(); });
+            QTimer::singleShot(0, this, [this] { focusEntry(); });
             break;
         default:
             break;

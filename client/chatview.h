@@ -27,10 +27,14 @@ public:
     // scrolling off the view stays where it is.
     void addLine(const QString &line, const QColor &colour);
     void clear();
-    void setScrollOff(bool on);
+    // "Clear Main Chat": the view emptied, the entry focused.
+    void clearChat();
+    // "Scroll Chat Off": new lines leave the view where it is, or scroll again.
+    void toggleScrollOff();
     void setTextSize(int points);
-    // The selected text, lines joined by "\n".
+    // The selected text, lines joined by "\n"; copySelection puts it on the clipboard.
     QString selectedText() const;
+    void copySelection();
     void select(int start, int length);
     // The text of the link at a point of the view's viewport (empty if none).
     QString linkAt(const QPoint &pos, int *start = nullptr, int *length = nullptr) const;
@@ -39,6 +43,8 @@ public:
     // --- the chat entry ---
     QString entryText() const;
     void setEntryText(const QString &text);
+    // The clipboard's text as the entry's whole line, line breaks as blanks.
+    void paste();
     void clearEntry();
     // Empties the entry while it still shows its starting text.
     void dropStartText();
@@ -56,20 +62,12 @@ public:
     bool isView(const QObject *o) const;
 
 Q_SIGNALS:
-    // Every key press in the entry. Ctrl+V, Enter and Return never reach the
-    // entry itself: pasting replaces the whole line, Enter is reported too.
-    void entryKeyDown(int key, Qt::KeyboardModifiers mods);
+    // Enter or Return in the entry.
     void entered();
-    void mouseMoved(const QPoint &pos);
-    // A left press on a link (the press goes no further).
-    void linkPressed(const QPoint &pos);
-    void mouseReleased();
-    void copyRequested();
-    void pasteRequested();
-    void clearRequested();
-    void scrollOffToggled();
+    // A left press on a link: it is selected, to be opened.
+    void linkOpened(const QString &link);
+    void scrollOffChanged(bool on);
     void phrasePressed(int n);
-    void soundButtonPressed();
     // A sound menu item: 0 "<Cancel>", 1..12 the sounds.
     void soundChosen(int tag);
 

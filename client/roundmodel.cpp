@@ -19,6 +19,13 @@ void RoundModel::reset()
     Q_EMIT roundChanged();
     clearLetters();
     setChatMode(true);
+    emptyRows();
+    m_wordLabel = 0;
+    m_checks = {};
+    m_praised = m_buttonsShown = false;
+    Q_EMIT marksChanged();
+    setStatus(welcome());
+    Q_EMIT countdownReset();
 }
 
 void RoundModel::setRound(const QString &round)
@@ -34,14 +41,23 @@ void RoundModel::setWord(int index, const QByteArray &pattern)
         return;
     m_wordIndex = index;
     m_pattern = pattern;
+    for (size_t i = 0; i < WordLength; ++i) {
+        const char c = qsizetype(i) < pattern.size() ? pattern[qsizetype(i)] : '_';
+        m_patternTiles[i] = c >= 'a' && c <= 'z' ? c - 'a' + 1 : 0;
+    }
+    m_wordLabel = index;
+    Q_EMIT tilesChanged();
+    Q_EMIT marksChanged();
 }
 
 bool RoundModel::typeLetter(int tile)
 {
     if (m_count >= WordLength)
         return false;
+    m_answerTiles[size_t(m_count)] = tile;
     m_letters[size_t(m_count++)] = tile;
     Q_EMIT lettersChanged();
+    Q_EMIT tilesChanged();
     return true;
 }
 
@@ -50,7 +66,9 @@ bool RoundModel::eraseLetter()
     if (m_count == 0)
         return false;
     m_letters[size_t(--m_count)] = 0;
+    m_answerTiles[size_t(m_count)] = 0;
     Q_EMIT lettersChanged();
+    Q_EMIT tilesChanged();
     return true;
 }
 
@@ -58,7 +76,9 @@ void RoundModel::clearLetters()
 {
     m_letters = {};
     m_count = 0;
+    m_answerTiles = {};
     Q_EMIT lettersChanged();
+    Q_EMIT tilesChanged();
 }
 
 void RoundModel::setChatMode(bool chat)
@@ -73,4 +93,60 @@ void RoundModel::tick()
 {
     m_secondsLeft = m_secondsLeft > 1 ? m_secondsLeft - 1 : 0;
     Q_EMIT ticked(m_secondsLeft);
+}
+
+// --- what the board shows ---
+
+void RoundModel::emptyRows()
+{
+    m_patternTiles.fill(NoTile);
+    m_answerTiles.fill(NoTile);
+    Q_EMIT tilesChanged();
+}
+
+void RoundModel::fillEmptyTiles()
+{
+    for (auto *row : {&m_patternTiles, &m_answerTiles})
+        for (int &tile : *row)
+            if (tile == NoTile)
+                tile = 0;
+    Q_EMIT tilesChanged();
+}
+
+void RoundModel::clearWordLabel()
+{
+    m_wordLabel = 0;
+    Q_EMIT marksChanged();
+}
+
+void RoundModel::check(int n)
+{
+    if (n < 1 || n > 10)
+        return;
+    m_checks[size_t(n)] = true;
+    Q_EMIT marksChanged();
+}
+
+void RoundModel::clearChecks()
+{
+    m_checks = {};
+    Q_EMIT marksChanged();
+}
+
+void RoundModel::setPraise(bool shown)
+{
+    m_praised = shown;
+    Q_EMIT marksChanged();
+}
+
+void RoundModel::setButtonsShown(bool shown)
+{
+    m_buttonsShown = shown;
+    Q_EMIT marksChanged();
+}
+
+void RoundModel::setStatus(const QString &text)
+{
+    m_status = text;
+    Q_EMIT statusChanged(text);
 }

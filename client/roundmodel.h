@@ -2,8 +2,10 @@
 // The round as this window knows it: the round and the rounds of the game, the
 // phase, the current word's index and pattern, the letters typed for it, whose
 // turn the board is (the input owner), board or chat typing, and the countdown
-// (the creation time, the seconds left and the timer bar's step). Qt Core only:
-// the round flow writes it, the board shows it.
+// (the creation time, the seconds left and the timer bar's step), and what the
+// board shows: the tiles of its two rows, the check marks, the word label, the
+// praise, the pass and clear buttons and the status line. Qt Core only: the
+// round controller writes it, the board view and the status line show it.
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -43,12 +45,15 @@ public:
     int phase() const { return m_phase; }
 
     // --- the current word ---
-    // A word to create: ignored without a pattern or an index.
+    // A word to create: ignored without a pattern or an index. The pattern row
+    // shows it (the blank tile at its gaps) and the word label its place.
     void setWord(int index, const QByteArray &pattern);
     int wordIndex() const { return m_wordIndex; }
     QByteArray pattern() const { return m_pattern; }
 
     // --- the letters typed (tile numbers 1..26) ---
+    // The answer row shows what is typed: a letter fills its place, an erased
+    // place shows the blank tile, clearing blanks the whole row.
     // False when the word is full already.
     bool typeLetter(int tile);
     // False when nothing was typed.
@@ -74,10 +79,43 @@ public:
     void tick();
     int secondsLeft() const { return m_secondsLeft; }
 
+    // --- what the board shows ---
+    // A place of a row that shows no picture at all.
+    static constexpr int NoTile = -1;
+    // Tile numbers (0 the blank tile) or NoTile, places 1..5 at 0..4.
+    std::array<int, WordLength> patternTiles() const { return m_patternTiles; }
+    std::array<int, WordLength> answerTiles() const { return m_answerTiles; }
+    // Both rows show nothing.
+    void emptyRows();
+    // Places that show nothing get the blank tile (a new tile set was drawn).
+    void fillEmptyTiles();
+    // The word's place shown by the word label (1..10); 0 for none.
+    int wordLabel() const { return m_wordLabel; }
+    void clearWordLabel();
+    // Check mark n (1..10) shows a word done.
+    void check(int n);
+    bool checked(int n) const { return n >= 1 && n <= 10 && m_checks[size_t(n)]; }
+    void clearChecks();
+    void setPraise(bool shown);
+    bool praised() const { return m_praised; }
+    void setButtonsShown(bool shown);
+    bool buttonsShown() const { return m_buttonsShown; }
+    // The status line under the board.
+    void setStatus(const QString &text);
+    QString status() const { return m_status; }
+    static QString welcome() { return QStringLiteral("Welcome to Vexlo by Quorbit Software"); }
+
 Q_SIGNALS:
     // A round began (setRound).
     void roundChanged();
     void lettersChanged();
+    // The tiles of the rows changed.
+    void tilesChanged();
+    // Check marks, word label, praise or buttons changed.
+    void marksChanged();
+    void statusChanged(const QString &text);
+    // A new session: the countdown as the window starts (a full bar).
+    void countdownReset();
     void chatModeChanged(bool chat);
     // A second passed (startCountdown alone shows nothing new).
     void ticked(int secondsLeft);
@@ -97,4 +135,11 @@ private:
     bool m_chatMode = true;
     int m_secondsLeft = 0;
     bool m_gameRunning = false;
+    std::array<int, WordLength> m_patternTiles{NoTile, NoTile, NoTile, NoTile, NoTile};
+    std::array<int, WordLength> m_answerTiles{NoTile, NoTile, NoTile, NoTile, NoTile};
+    int m_wordLabel = 0;
+    std::array<bool, 11> m_checks{};
+    bool m_praised = false;
+    bool m_buttonsShown = false;
+    QString m_status = welcome();
 };

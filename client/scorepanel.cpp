@@ -136,6 +136,13 @@ void ScorePanel::fill(const ScoreReport &report, const SeatsModel &seats, const 
     listbox_original->addItems(report.originals);
 }
 
+void ScorePanel::swapColumns(int a, int b)
+{
+    moveColumn(a, 0);
+    moveColumn(b, a);
+    moveColumn(0, b);
+}
+
 void ScorePanel::moveColumn(int from, int to)
 {
     for (const char *prefix : {"label_name", "label_ascore", "image_bonus", "listbox_player", "image_fastest"}) {

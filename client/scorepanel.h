@@ -25,8 +25,8 @@ public:
     void clearScores();
     // Fills the panel from a report (words only for taken seats); shows nothing.
     void fill(const ScoreReport &report, const SeatsModel &seats, const QString &roundText);
-    // Renames a column's widgets from one slot to another (the column order).
-    void moveColumn(int from, int to);
+    // The columns of two slots trade their names (the column order).
+    void swapColumns(int a, int b);
 
     QStringList originals() const;
     QString roundText() const;
@@ -36,6 +36,8 @@ Q_SIGNALS:
     void labelMenuRequested(QLabel *label, const QPoint &globalPos);
 
 private:
+    // Renames a column's widgets from one slot to another.
+    void moveColumn(int from, int to);
     template <typename T>
     T *column(const char *prefix, int slot) const
     {

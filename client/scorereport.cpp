@@ -1,49 +1,41 @@
 #include "scorereport.h"
 
-#include "message.h"
-
 using namespace vexlo;
 
-ScoreReport ScoreReport::parse(const QByteArray &args)
+ScoreReport ScoreReport::from(const msg::PostScores &m, const DecodedMessage &d)
 {
     ScoreReport r;
-    FieldReader f(args);
-    const QByteArray first = f.field();
-    if (first != "0" && !toNumber(first, &r.fastest))
-        r.fastest = 0;
-    f.beginGroups();
-    while (f.moreGroups()) {
-        int slot = 0;
-        int kind = 0;
+    r.fastest = m.first;
+    if (!d.ok()) {
         try {
-            slot = f.numberField();
-            kind = f.numberField();
+            d.raise();
         } catch (...) {
             r.error = std::current_exception();
-            break;
         }
-        const QString value = QString::fromLatin1(f.field());
-        if (kind == 5) {
+    }
+    for (const msg::ScoreEntry &e : m.entries) {
+        const QString value = QString::fromLatin1(e.value);
+        if (e.kind == ScoreKind::Target) {
             r.originals << value;
             continue;
         }
-        if (slot < 1 || slot > SeatCount)
+        if (e.seat < 1 || e.seat > SeatCount)
             continue;
-        Seat &seat = r.seats[size_t(slot)];
-        switch (kind) {
-        case 0:
+        Seat &seat = r.seats[size_t(e.seat)];
+        switch (e.kind) {
+        case ScoreKind::Exact:
             seat.words << value.toUpper();
             break;
-        case 1:
+        case ScoreKind::Other:
             seat.words << value;
             break;
-        case 2:
+        case ScoreKind::Points:
             seat.roundScore = value;
             break;
-        case 3:
+        case ScoreKind::Total:
             seat.total = value;
             break;
-        case 4:
+        case ScoreKind::AllTen:
             seat.bonus = true;
             break;
         default:

@@ -2,6 +2,8 @@
 // The end of a round as the server reports it ("CMD_postscores"), read into
 // plain data: the seat with the fastest word, each seat's words, round score,
 // total and bonus mark, and the original words of the round. Qt Core only.
+#include "servermessages.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -32,7 +34,7 @@ struct ScoreReport
     // holds the groups before it, which stand, and the rest is lost.
     std::exception_ptr error;
 
-    // Reads the message's arguments. Groups for seats beyond 1..6 are left
-    // out, as are unknown kinds.
-    static ScoreReport parse(const QByteArray &args);
+    // Reads the decoded message (d tells where its entries were damaged).
+    // Entries for seats beyond 1..6 are left out, as are unknown kinds.
+    static ScoreReport from(const vexlo::msg::PostScores &m, const vexlo::DecodedMessage &d);
 };

@@ -58,6 +58,8 @@ SeatListView::SeatListView(const SeatsModel &seats, QWidget *parent) : QWidget(p
         if (QLabel *l = seatWidget<QLabel>("label_words", slot))
             l->setText(m_seats.words(slot));
     });
+    connect(&seats, &SeatsModel::arrived, this, &SeatListView::showSeat);
+    connect(&seats, &SeatsModel::cleared, this, &SeatListView::hideTotals);
     connect(&seats, &SeatsModel::watchingChanged, this, [this](int slot, bool watching) {
         if (QLabel *mark = seatWidget<QLabel>("image_eyes", slot))
             mark->setVisible(watching);

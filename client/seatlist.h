@@ -13,15 +13,16 @@ class SeatListView : public QWidget
 public:
     SeatListView(const SeatsModel &seats, QWidget *parent);
 
-    // A player took the seat: the name and the total show.
-    void showSeat(int slot);
-    // A new session: the totals hide again until their players arrive.
-    void hideTotals();
 
 Q_SIGNALS:
     void nameMenuRequested(QLabel *name, const QPoint &globalPos);
 
 private:
+    // A player took the seat: the name and the total show.
+    void showSeat(int slot);
+    // A new session: the totals hide again until their players arrive.
+    void hideTotals();
+
     template <typename T>
     T *seatWidget(const char *prefix, int slot) const
     {

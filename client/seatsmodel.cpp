@@ -13,6 +13,7 @@ void SeatsModel::arrive(int slot, const QString &name)
     seat(slot).taken = true;
     seat(slot).name = name;
     Q_EMIT seatChanged(slot);
+    Q_EMIT arrived(slot);
 }
 
 void SeatsModel::leave(int slot)
@@ -87,10 +88,13 @@ void SeatsModel::reset()
     m_watchers.clear();
     m_local = 0;
     setLocalWatching(false);
+    Q_EMIT cleared();
 }
 
 void SeatsModel::swapColumns(int a, int b)
 {
-    if (isSeat(a) && isSeat(b))
-        std::swap(m_column[size_t(a)], m_column[size_t(b)]);
+    if (!isSeat(a) || !isSeat(b) || a == b)
+        return;
+    std::swap(m_column[size_t(a)], m_column[size_t(b)]);
+    Q_EMIT columnsSwapped(a, b);
 }

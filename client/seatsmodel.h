@@ -64,6 +64,12 @@ public:
 
 Q_SIGNALS:
     void seatChanged(int slot);
+    // A player took a seat (after seatChanged).
+    void arrived(int slot);
+    // A new session: every seat free (after the seats' own signals).
+    void cleared();
+    // The score panel's columns of two slots traded places.
+    void columnsSwapped(int a, int b);
     void totalChanged(int slot);
     void wordsChanged(int slot);
     void watchingChanged(int slot, bool watching);

@@ -1,42 +1,33 @@
-// Tchat: building the window, its board panel, seat list, score panel, chat
-// view and menus. What the widgets do lives in session.cpp and chat.cpp.
+// Tchat: building the window (its board panel, status and round lines, START
+// GAME, the logo, the seat list, the score and winner panels, the chat and the
+// board views), and showing, resizing and closing it.
 #include "tchat.h"
+#include "tchatparts.h"
 #include "viewkit.h"
 
 #include "accessibility.h"
-#include "catalogue.h"
-#include "chattext.h"
-#include "computerseats.h"
+#include "boardkeys.h"
 #include "errorreport.h"
+#include "networkchoices.h"
 #include "helpkit.h"
 #include "look.h"
-#include "platform.h"
-#include "settingsmodel.h"
-#include "tgamestart.h"
-#include "tspylist.h"
+#include "tabout.h"
+#include "tdownload.h"
 
-#include <QAction>
-#include <QActionGroup>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
-#include <QListWidget>
-#include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
-#include <QRandomGenerator>
+#include <QTimer>
 
-#include <ctime>
-
-namespace {
+#include <climits>
 
 using namespace vexlo;
+using viewkit::boundsOf;
+using viewkit::placeWindow;
 
-const char *const kPhrases[10] = {nullptr,        "Way To Go!", "Good One!",
-                                  "Nice Try!",    "Excellent!", "Brilliant!",
-                                  "Wow, WTG!",    "Thanks!",    "Way To Go Teamie!",
-                                  "Good Game Everyone!"};
+namespace {
 
 // The board panel: the tiled background with the frames the board's parts sit in.
 class BoardPanel : public QWidget
@@ -69,57 +60,31 @@ protected:
 
 } // namespace
 
-Tchat::Tchat(const QStringList &args, QWidget *parent)
-    : QMainWindow(parent), m_args(args), m_framer(4096), m_sounds(std::make_unique<EffectPlayer>())
+Tchat::Parts::Parts(Tchat *window)
+    : seats(session, preferences), round(session, seats.model(), preferences.options()),
+      chat(session, preferences, seats.model()), dialogs(session, seats, round, preferences, hooks, window),
+      announcer(new vexlo::discovery::ServerAnnouncer(window))
 {
-    Q_INIT_RESOURCE(sounds);
+    announcer->setEnabled(vexlo::loadAnnounce(preferences.file().file()));
+}
+
+Tchat::Tchat(const QStringList &args, QWidget *parent) : QMainWindow(parent), d(std::make_unique<Parts>(this))
+{
     access::install();
+    d->args = args;
     setObjectName(QStringLiteral("chat"));
     setWindowTitle(QStringLiteral("Vexlo"));
-    gameport = platform::gamePort();
-    settingsSession = std::make_unique<SettingsSession>(settingsFilePath(platform::dataFolder()));
     buildMenus();
     buildBoard();
-    access::describe(panel_board);
-    wireSockets();
-    wireComputerPlayers();
-    wireAnnouncing();
-    FormCreate();
+    access::describe(d->panel_board);
+    connectSession();
+    connectRound();
+    connectSeats();
+    connectChat();
+    connectPreferences();
 }
 
-Tchat::~Tchat()
-{
-    // Handlers must not reach a half-destroyed window.
-    sock.OnRead = nullptr;
-    sock.OnInfo = nullptr;
-}
-
-void Tchat::attachWindows(Tspylist *spy, Tgamestart *start, TServer *gameServer)
-{
-    spylist = spy;
-    gamestart = start;
-    server = gameServer;
-    if (spylist)
-        connect(spylist, &Tspylist::kicking, this, &Tchat::kicking);
-    if (gamestart) {
-        connect(gamestart, &Tgamestart::startRequested, this, [this](int rounds, int seconds) {
-            send(vexlo::msg::startgame(toWireText(myname), QByteArray::number(rounds), QByteArray::number(seconds)));
-        });
-        connect(gamestart, &Tgamestart::saveRequested, this, &Tchat::saveinifile);
-    }
-}
-
-void Tchat::FormCreate()
-{
-    phrasegate = true;
-    systemcolour = clBlue;
-    seatcount = 6;
-    clearall();
-    // The server's word choice draws from the process's generator.
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
-    ishost = false;
-    roundModel.setInputOwner(0);
-}
+Tchat::~Tchat() = default;
 
 void Tchat::buildBoard()
 {
@@ -127,109 +92,174 @@ void Tchat::buildBoard()
     look::applyBackground(central);
     central->setMinimumSize(768, 533);
     setCentralWidget(central);
-    panel_board = new BoardPanel(central);
-    panel_board->setObjectName(QStringLiteral("panel_board"));
-    panel_board->setGeometry(2, 2, 764, 529);
+    d->panel_board = new BoardPanel(central);
+    d->panel_board->setObjectName(QStringLiteral("panel_board"));
+    d->panel_board->setGeometry(2, 2, 764, 529);
     resize(768, 533 + menuBar()->sizeHint().height());
 
-    label_roundnum = viewkit::plainLabel(panel_board, QStringLiteral("label_roundnum"), QStringLiteral("Round: 0 of 0"),
-                           QRect(64, 22, 171, 22), look::arial(19));
-    label_status = viewkit::plainLabel(panel_board, QStringLiteral("label_status"),
-                         QStringLiteral("Welcome to Vexlo by Quorbit Software"), QRect(63, 280, 650, 16),
-                         look::arial(13, true));
-    label_status->setAlignment(Qt::AlignCenter);
+    d->label_roundnum = viewkit::plainLabel(d->panel_board, QStringLiteral("label_roundnum"),
+                                            QStringLiteral("Round: 0 of 0"), QRect(64, 22, 171, 22), look::arial(19));
+    d->label_status = viewkit::plainLabel(d->panel_board, QStringLiteral("label_status"), RoundModel::welcome(),
+                                          QRect(63, 280, 650, 16), look::arial(13, true));
+    d->label_status->setAlignment(Qt::AlignCenter);
 
-    button_start = new QPushButton(panel_board);
-    button_start->setObjectName(QStringLiteral("button_start"));
-    button_start->setGeometry(30, 323, 197, 43);
-    button_start->setIcon(look::startButtonPicture(QStringLiteral("START GAME"), QSize(197, 43)));
-    button_start->setIconSize(QSize(197, 43));
-    button_start->setStyleSheet(QStringLiteral("QPushButton { border: none; background: transparent; }"));
-    button_start->setCursor(Qt::PointingHandCursor);
-    button_start->setFocusPolicy(Qt::NoFocus);
-    button_start->hide();
-    connect(button_start, &QPushButton::clicked, this, [this] { vexlo::guarded([this] { button_startClick(); }); });
+    auto *start = new QPushButton(d->panel_board);
+    start->setObjectName(QStringLiteral("button_start"));
+    start->setGeometry(30, 323, 197, 43);
+    start->setIcon(look::startButtonPicture(QStringLiteral("START GAME"), QSize(197, 43)));
+    start->setIconSize(QSize(197, 43));
+    start->setStyleSheet(QStringLiteral("QPushButton { border: none; background: transparent; }"));
+    start->setCursor(Qt::PointingHandCursor);
+    start->setFocusPolicy(Qt::NoFocus);
+    start->hide();
+    connect(start, &QPushButton::clicked, this, [this] { guarded([this] { openGameStart(); }); });
+    d->button_start = start;
 
     // The logo opens the maker's web site.
-    vexlo::initHelpResources();
-    auto *logo = new vexlo::ClickLabel(panel_board);
+    initHelpResources();
+    auto *logo = new ClickLabel(d->panel_board);
     logo->setObjectName(QStringLiteral("image_logo"));
     logo->setGeometry(700, 12, 48, 48);
-    logo->setPixmap(vexlo::logoPicture(48));
+    logo->setPixmap(logoPicture(48));
     logo->setCursor(Qt::PointingHandCursor);
     logo->setToolTip(QStringLiteral("Quorbit Software"));
-    connect(logo, &vexlo::ClickLabel::clicked, this, [this] { vexlo::guarded([this] { image_logoClick(); }); });
-    image_logo = logo;
-
-    buildSeatList();
-    buildScorePanel();
-    buildChat();
-    buildWordEntry();
-    buildRoundDisplay(); // the score and winner panels lie over the board
-}
-
-void Tchat::buildSeatList()
-{
-    seatList = new SeatListView(seats, panel_board);
-    connect(seatList, &SeatListView::nameMenuRequested, this, [this](QLabel *name, const QPoint &at) {
-        label_playername1ContextPopup(name);
-        popup_kick->popup(at);
+    connect(logo, &ClickLabel::clicked, this, [this] {
+        const QUrl url(Tabout::siteLink().address());
+        if (url.isValid() && d->hooks.openUrl)
+            d->hooks.openUrl(url);
     });
-    connect(&seats, &SeatsModel::localWatchingChanged, this, [this](bool watching) { JustWatch1->setChecked(watching); });
+
+    d->seatList = new SeatListView(d->seats.model(), d->panel_board);
+    connect(d->seatList, &SeatListView::nameMenuRequested, this, &Tchat::showSeatMenu);
+    d->panel_scores = new ScorePanel(d->panel_board);
+    connect(d->panel_scores, &ScorePanel::labelMenuRequested, this, &Tchat::showSeatMenu);
+    d->chatView = new ChatView(d->panel_board);
+    Preferences::shipTileSets();
+    d->boardView = new BoardView(d->round.model(), d->preferences.tiles(), d->panel_board);
+    connect(d->boardView, &BoardView::passPressed, this, [this] { guarded([this] { d->round.pass(); }); });
+    connect(d->boardView, &BoardView::clearPressed, this, [this] { guarded([this] { d->round.clearWord(); }); });
+    connect(d->boardView, &BoardView::typingClicked, this, [this] { d->round.toggleTyping(); });
+    buildTilesMenu();
+    new BoardKeys(this, *d->chatView, d->round);
+
+    // The score panel lies over the board, a light sheet with dark writing; the
+    // winner panel over its lower edge.
+    d->panel_scores->raise();
+    d->panel_scores->applySheet();
+    d->panel_winner = new WinnerPanel(d->panel_board);
 }
 
-void Tchat::buildScorePanel()
+// --- what the window offers ---
+
+platform::DesktopHooks &Tchat::desktopHooks()
 {
-    panel_scores = new ScorePanel(panel_board);
-    connect(panel_scores, &ScorePanel::labelMenuRequested, this, [this](QLabel *l, const QPoint &at) {
-        label_playername1ContextPopup(l);
-        popup_kick->popup(at);
-    });
+    return d->hooks;
 }
 
-void Tchat::buildChat()
+void Tchat::setSoundPlayer(std::unique_ptr<SoundPlayer> player)
 {
-    chatView = new ChatView(panel_board);
-    for (int i = 1; i <= PhraseCount; ++i) {
-        options.phrases[size_t(i - 1)] = QLatin1String(kPhrases[i]);
-        chatView->setPhrase(i, options.phrases[size_t(i - 1)]);
+    d->chat.setSoundPlayer(std::move(player));
+}
+
+Session &Tchat::session()
+{
+    return d->session;
+}
+
+RoundController &Tchat::round()
+{
+    return d->round;
+}
+
+SeatsController &Tchat::seats()
+{
+    return d->seats;
+}
+
+ChatController &Tchat::chat()
+{
+    return d->chat;
+}
+
+Preferences &Tchat::preferences()
+{
+    return d->preferences;
+}
+
+NetworkDialogs &Tchat::networkDialogs()
+{
+    return d->dialogs;
+}
+
+// --- showing, resizing, closing ---
+
+void Tchat::start()
+{
+    const QStringList &args = d->args;
+    // The desktop entry's "Host Network Game" and "Join Network Game" open the
+    // window at the dialog.
+    if (args.size() == 1 && (args[0] == QLatin1String("--host") || args[0] == QLatin1String("--join"))) {
+        d->button_start->hide();
+        d->StartGame1->setEnabled(false);
+        if (args[0] == QLatin1String("--host"))
+            d->dialogs.openHostGame(true);
+        else
+            d->dialogs.openJoinGame(true);
+        return;
     }
-    connect(chatView, &ChatView::entryKeyDown, this, &Tchat::mychatKeyDown);
-    connect(chatView, &ChatView::entered, this, [this] { mychatKeyPress(QChar(13)); });
-    connect(chatView, &ChatView::mouseMoved, this, &Tchat::mainchatMouseMove);
-    connect(chatView, &ChatView::linkPressed, this, [this](const QPoint &pos) { mainchatMouseDown(Qt::LeftButton, pos); });
-    connect(chatView, &ChatView::mouseReleased, this, &Tchat::mainchatMouseUp);
-    connect(chatView, &ChatView::copyRequested, this, &Tchat::Copy1Click);
-    connect(chatView, &ChatView::pasteRequested, this, &Tchat::Paste1Click);
-    connect(chatView, &ChatView::clearRequested, this, &Tchat::ClearMainChat1Click);
-    connect(chatView, &ChatView::scrollOffToggled, this, &Tchat::ScrollChatOff1Click);
-    connect(chatView, &ChatView::phrasePressed, this, [this](int n) { vexlo::guarded([&] { b_phrase1Click(n); }); });
-    connect(chatView, &ChatView::soundButtonPressed, this, &Tchat::b_phrase10Click);
-    connect(chatView, &ChatView::soundChosen, this, [this](int tag) { vexlo::guarded([&] { wave12Click(tag); }); });
+    // A solo start shows the lobby downloader beside the window, without waiting.
+    if (args.isEmpty() && d->aux.download) {
+        d->aux.download->show();
+        d->aux.download->raise();
+        d->aux.download->activateWindow();
+    }
+    d->session.startFromArgs(args);
 }
 
 void Tchat::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
-    if (!m_shown) {
-        m_shown = true;
+    if (!d->shown) {
+        d->shown = true;
         // After the window is on screen, as the message loop would.
-        QTimer::singleShot(0, this, [this] { vexlo::guarded([this] { FormShow(); }); });
+        QTimer::singleShot(0, this, [this] { guarded([this] { start(); }); });
     }
+}
+
+void Tchat::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    QWidget *client = centralWidget();
+    if (!client)
+        return;
+    const QSize now = client->size();
+    const QSize least = minimumClientSize(now);
+    if (least != now)
+        resize(size() + (least - now));
+}
+
+bool Tchat::saveOnClose()
+{
+    const QRect area = d->hooks.workArea ? d->hooks.workArea(this) : QRect();
+    const auto fitted = d->preferences.file().closing(boundsOf(this), area.isValid() ? area.size() : QSize(INT_MAX, INT_MAX));
+    if (!fitted)
+        return true;
+    placeWindow(this, *fitted);
+    // A failed save keeps the window open; the bounds are remembered already, so
+    // closing again goes through.
+    return guarded([&] { d->preferences.saveWithBounds(*fitted); });
 }
 
 void Tchat::closeEvent(QCloseEvent *event)
 {
-    if (!m_closing && !FormClose()) {
+    if (!d->closing && !saveOnClose()) {
         event->ignore(); // the settings could not be written: the window stays
         return;
     }
     QMainWindow::closeEvent(event);
-    if (!m_closing) {
-        m_closing = true;
-        Timer1.stop();
-        receivedlist.clear();
-        computerSeats->endSession();
+    if (!d->closing) {
+        d->closing = true;
+        d->session.shutDown();
         Q_EMIT closed();
     }
 }

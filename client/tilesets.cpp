@@ -1,19 +1,13 @@
-// Tchat: the tile sets. The sets that come with the game join the tile folder,
-// the "Tiles" menu lists the folder's sets, and a chosen set becomes the
-// current one once it has loaded.
-#include "tchat.h"
+// Preferences: the tile sets. The sets that come with the game join the tile
+// folder, the folder's sets are listed for the "Tiles" menu, and a chosen set
+// becomes the current one once it has loaded.
+#include "preferences.h"
 
-#include "errorreport.h"
-#include "menutext.h"
 #include "platform.h"
 
-#include <QAction>
-#include <QActionGroup>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLabel>
-#include <QMenu>
 
 using namespace vexlo;
 
@@ -25,7 +19,7 @@ QString tileFolder()
 }
 
 // The file of a tile set: name + ".bmp" in the tile folder, the letter case of
-// the extension as the menu found it; empty when there is none.
+// the extension as the folder has it; empty when there is none.
 QString tileFile(const QString &name)
 {
     const QDir dir(tileFolder());
@@ -38,24 +32,11 @@ QString tileFile(const QString &name)
     return {};
 }
 
-// The "Tiles" entry of a set, found by its lookup name; null when there is none.
-QAction *tileEntry(const QMenu *menu, const QString &name)
-{
-    QAction *entry = nullptr;
-    for (QAction *a : menu->actions())
-        if (a->objectName().compare(name + QStringLiteral("3"), Qt::CaseInsensitive) == 0)
-            entry = a;
-    return entry;
-}
-
 } // namespace
 
-// --- tile sets ---
-
-void Tchat::shipTileSets()
+void Preferences::shipTileSets()
 {
-    // The sets that come with the game join the tile folder once; a file of the
-    // same name that is already there is kept. Failures leave the menu shorter.
+    // Failures leave the list shorter.
     const QString folder = tileFolder();
     if (!QDir().mkpath(folder))
         return;
@@ -70,77 +51,50 @@ void Tchat::shipTileSets()
     }
 }
 
-void Tchat::grouptilesmenu()
+QStringList Preferences::tileSetNames()
 {
-    grouptilesitem->clear();
     QDir dir(tileFolder());
     dir.setNameFilters({QStringLiteral("*.bmp")}); // any letter case, as on the original's file system
     dir.setFilter(QDir::Files | QDir::Hidden | QDir::System);
     dir.setSorting(QDir::Name | QDir::IgnoreCase);
-    QStringList seen;
+    m_tileNames.clear();
     for (const QString &file : dir.entryList()) {
         const QString name = tileSetName(file);
         // A name that cannot be a lookup name, or a second file with the same name, is skipped.
-        if (name.isEmpty() || seen.contains(name, Qt::CaseInsensitive))
+        if (name.isEmpty() || m_tileNames.contains(name, Qt::CaseInsensitive))
             continue;
-        seen << name;
-        creategrouptilesmenu(name);
+        m_tileNames << name;
     }
+    return m_tileNames;
 }
 
-void Tchat::creategrouptilesmenu(const QString &name)
+QString Preferences::tileSetInUse() const
 {
-    auto *group = grouptilesitem->findChild<QActionGroup *>(QStringLiteral("tilesgroup"));
-    if (!group) {
-        group = new QActionGroup(grouptilesitem);
-        group->setObjectName(QStringLiteral("tilesgroup"));
-    }
-    QAction *entry = grouptilesitem->addAction(withMnemonic(name, grouptilesitem));
-    entry->setObjectName(name + QStringLiteral("3"));
-    entry->setToolTip(name); // the hint
-    entry->setStatusTip(name);
-    entry->setCheckable(true);
-    entry->setActionGroup(group);
-    entry->setChecked(name.toLower() == QLatin1String("classic"));
-    connect(entry, &QAction::triggered, this, [this, entry] { guarded([&] { grouptilesmenuClick(entry); }); });
+    return m_options.tiles.isEmpty() ? QStringLiteral("classic") : m_options.tiles;
 }
 
-void Tchat::loadgrouptiles(const QString &name)
+bool Preferences::loadTiles(const QString &name)
 {
     if (name.isEmpty() || name.contains(QLatin1Char('/')))
-        return; // a name, never a path
+        return false; // a name, never a path
     const QString path = tileFile(name);
     if (path.isEmpty())
-        return;
+        return false;
     // A set becomes the current one only once it has loaded: an unreadable
     // file throws here and changes nothing.
-    imagelist_letters = TileSet::load(path);
-    QAction *entry = tileEntry(grouptilesitem, name);
-    // A file the menu skipped has no entry; its name stands for the hint.
-    if (entry) {
-        entry->setChecked(true);
-        options.tiles = entry->toolTip();
-    } else {
-        options.tiles = name;
-    }
-    redrawtiles();
+    m_tiles = TileSet::load(path);
+    // The name as listed; a file the list skipped stands by the name asked for.
+    const auto listed = std::find_if(m_tileNames.cbegin(), m_tileNames.cend(),
+                                     [&](const QString &n) { return n.compare(name, Qt::CaseInsensitive) == 0; });
+    m_options.tiles = listed != m_tileNames.cend() ? *listed : name;
+    Q_EMIT tilesChanged();
+    return true;
 }
 
-void Tchat::grouptilesmenuClick(QAction *entry)
+void Preferences::chooseTileSet(const QString &name)
 {
-    const QString name = entry->toolTip();
-    try {
-        loadgrouptiles(name);
-    } catch (...) {
-        // The menu checked the entry already; the check goes back to the set in use.
-        QAction *current = tileEntry(grouptilesitem, options.tiles.isEmpty() ? QStringLiteral("classic") : options.tiles);
-        if (current)
-            current->setChecked(true);
-        else
-            entry->setChecked(false);
-        throw;
-    }
-    options.tiles = name;
-    redrawtiles();
-    saveinifile();
+    loadTiles(name);
+    m_options.tiles = name;
+    Q_EMIT tilesChanged();
+    save();
 }

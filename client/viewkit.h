@@ -5,6 +5,8 @@
 #include <QRect>
 #include <QString>
 
+#include "settingsmodel.h"
+
 namespace vexlo::viewkit {
 
 // "label_score" + 3 -> "label_score3": the names per-slot widgets are found by.
@@ -25,6 +27,22 @@ inline QLabel *plainLabel(QWidget *parent, const QString &name, const QString &t
     l->setGeometry(geometry);
     l->setFont(font);
     return l;
+}
+
+// A window's bounds as the settings file keeps them: the outer frame's.
+inline WindowBounds boundsOf(const QWidget *w)
+{
+    const QRect f = w->frameGeometry();
+    return {f.x(), f.y(), f.width(), f.height()};
+}
+
+// Moves and sizes a window to bounds of its outer frame; the frame's own width
+// and height stay out of the size given to the window.
+inline void placeWindow(QWidget *w, const WindowBounds &bounds)
+{
+    const QSize frame = w->frameGeometry().size() - w->geometry().size();
+    w->move(bounds.left, bounds.top);
+    w->resize(QSize(bounds.width, bounds.height) - frame);
 }
 
 } // namespace vexlo::viewkit

@@ -12,6 +12,9 @@
 #include "computerseats.h"
 #include "platform.h"
 #include "targetlist.h"
+#include "roundcontroller.h"
+#include "seatscontroller.h"
+#include "session.h"
 #include "tchat.h"
 #include "tdictn.h"
 #include "tgamestart.h"
@@ -101,29 +104,29 @@ bool play(Tchat &chat, TServer &server, Tgamestart &gamestart, const QDir &out)
         for (int i = 0; i < 1000 && server.timer1Active() && server.roundPhase() == phase; ++i)
             server.timer1Timer();
     };
-    if (!waitFor([&] { return chat.loggedin; }))
+    if (!waitFor([&] { return chat.session().loggedIn(); }))
         return fail("the window did not log in");
-    chat.button_start->click();
+    chat.findChild<QPushButton *>(QStringLiteral("button_start"))->click();
     gamestart.edit_playtoscore->setValue(1);
     gamestart.edit_creationtime->setValue(60);
     gamestart.button_start->click();
-    if (!waitFor([&] { return chat.roundModel.inputOwner() == 1; }))
+    if (!waitFor([&] { return chat.round().model().inputOwner() == 1; }))
         return fail("the round did not start");
 
     // Four words, a pass, and three letters of the next word; 17 seconds gone.
     for (int n = 0; n < 4; ++n) {
         typeWord(chat, target());
         key(chatEntry(chat), Qt::Key_Return);
-        if (!waitFor([&] { return chat.roundModel.inputOwner() == 1; }))
+        if (!waitFor([&] { return chat.round().model().inputOwner() == 1; }))
             return fail("a word was not taken");
     }
     const int word = server.player(1).currentword;
     key(chatEntry(chat), Qt::Key_Space);
-    if (!waitFor([&] { return server.player(1).currentword != word && chat.roundModel.inputOwner() == 1; }))
+    if (!waitFor([&] { return server.player(1).currentword != word && chat.round().model().inputOwner() == 1; }))
         return fail("the pass was not taken");
     typeWord(chat, target().left(3));
     for (int i = 0; i < 17; ++i)
-        chat.turntimeTimer();
+        chat.round().tick();
     if (!save(chat, out, "round.png"))
         return false;
 
@@ -132,16 +135,16 @@ bool play(Tchat &chat, TServer &server, Tgamestart &gamestart, const QDir &out)
     while (!praised(chat)) {
         typeWord(chat, target());
         key(chatEntry(chat), Qt::Key_Return);
-        if (!waitFor([&] { return chat.roundModel.inputOwner() == 1 || praised(chat); }))
+        if (!waitFor([&] { return chat.round().model().inputOwner() == 1 || praised(chat); }))
             return fail("a word was not taken");
     }
     finishPhase();
-    if (!waitFor([&] { return !chat.panel_scores->isHidden(); }))
+    if (!waitFor([&] { return !chat.findChild<QWidget *>(QStringLiteral("panel_scores"))->isHidden(); }))
         return fail("no scores");
     if (!save(chat, out, "scores.png"))
         return false;
     finishPhase();
-    if (!waitFor([&] { return !chat.panel_winner->isHidden(); }))
+    if (!waitFor([&] { return !chat.findChild<QWidget *>(QStringLiteral("panel_winner"))->isHidden(); }))
         return fail("no winner");
     return save(chat, out, "winner.png");
 }
@@ -152,21 +155,21 @@ constexpr int kBotSecondMs = 25;
 bool playWithBots(Tchat &chat, TServer &server, Tgamestart &gamestart, const QDir &out)
 {
     auto target = [&] { return server.board(server.round(), server.player(1).currentword).target; };
-    if (!waitFor([&] { return chat.loggedin && chat.AddComputerPlayer1->isEnabled(); }))
+    if (!waitFor([&] { return chat.session().loggedIn() && chat.findChild<QAction *>(QStringLiteral("AddComputerPlayer1"))->isEnabled(); }))
         return fail("the window did not log in");
-    chat.computerSeats->manager().setSecondLength(kBotSecondMs);
-    chat.computerSeats->manager().setSeed(611);
+    chat.seats().computerPlayers().manager().setSecondLength(kBotSecondMs);
+    chat.seats().computerPlayers().manager().setSeed(611);
     for (const char *speed : {"Slow1", "Normal1", "Fast1"}) {
         chat.findChild<QAction *>(QLatin1String(speed))->trigger();
-        chat.AddComputerPlayer1->trigger();
+        chat.findChild<QAction *>(QStringLiteral("AddComputerPlayer1"))->trigger();
     }
     if (!waitFor([&] { return server.player(4).connected && !server.player(4).name.isEmpty(); }))
         return fail("the computer players did not come");
-    chat.button_start->click();
+    chat.findChild<QPushButton *>(QStringLiteral("button_start"))->click();
     gamestart.edit_playtoscore->setValue(1);
     gamestart.edit_creationtime->setValue(60);
     gamestart.button_start->click();
-    if (!waitFor([&] { return chat.roundModel.inputOwner() == 1; }))
+    if (!waitFor([&] { return chat.round().model().inputOwner() == 1; }))
         return fail("the round did not start");
     QElapsedTimer clock;
     clock.start();
@@ -174,14 +177,14 @@ bool playWithBots(Tchat &chat, TServer &server, Tgamestart &gamestart, const QDi
     int shown = 0;
     auto tick = [&](int upTo) {
         for (; shown < std::min<qint64>(upTo, clock.elapsed() / kBotSecondMs); ++shown)
-            chat.turntimeTimer();
+            chat.round().tick();
     };
 
     // Three words and two letters of the next, while the fast player has five.
     for (int n = 0; n < 3; ++n) {
         typeWord(chat, target());
         key(chatEntry(chat), Qt::Key_Return);
-        if (!waitFor([&] { return chat.roundModel.inputOwner() == 1; }))
+        if (!waitFor([&] { return chat.round().model().inputOwner() == 1; }))
             return fail("a word was not taken");
     }
     typeWord(chat, target().left(2));
@@ -196,17 +199,17 @@ bool playWithBots(Tchat &chat, TServer &server, Tgamestart &gamestart, const QDi
     while (!praised(chat)) {
         typeWord(chat, target());
         key(chatEntry(chat), Qt::Key_Return);
-        if (!waitFor([&] { return chat.roundModel.inputOwner() == 1 || praised(chat); }))
+        if (!waitFor([&] { return chat.round().model().inputOwner() == 1 || praised(chat); }))
             return fail("a word was not taken");
     }
     waitFor([&] { return clock.elapsed() > 60 * kBotSecondMs; }, 60 * kBotSecondMs + 1000);
-    for (int guard = 0; guard < 5 && chat.panel_scores->isHidden(); ++guard) {
+    for (int guard = 0; guard < 5 && chat.findChild<QWidget *>(QStringLiteral("panel_scores"))->isHidden(); ++guard) {
         const int phase = server.roundPhase();
         for (int i = 0; i < 1000 && server.timer1Active() && server.roundPhase() == phase; ++i)
             server.timer1Timer();
-        waitFor([&] { return !chat.panel_scores->isHidden(); }, 500);
+        waitFor([&] { return !chat.findChild<QWidget *>(QStringLiteral("panel_scores"))->isHidden(); }, 500);
     }
-    if (chat.panel_scores->isHidden())
+    if (chat.findChild<QWidget *>(QStringLiteral("panel_scores"))->isHidden())
         return fail("no scores");
     return save(chat, out, "bots-scores.png");
 }
@@ -237,10 +240,10 @@ int main(int argc, char **argv)
     server.random().setSeed(20240611);
     server.setSecondLength(3600 * 1000); // the round timer is driven here
     chat.attachWindows(&spylist, &gamestart, &server);
-    chat.gameport = QStringLiteral("0");
+    chat.session().setPort(QStringLiteral("0"));
     chat.show();
     chatEntry(chat)->setFocus();
-    const bool ok = waitFor([&] { return chat.ishost; })
+    const bool ok = waitFor([&] { return chat.session().isHost(); })
                     && (bots ? playWithBots(chat, server, gamestart, out) : play(chat, server, gamestart, out));
     server.shutdown();
     return ok ? 0 : 1;

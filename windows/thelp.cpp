@@ -88,11 +88,11 @@ Thelp::Thelp(QWidget *parent)
 
         auto *button = new QPushButton(pageCaption(page), this);
         button->setObjectName(QStringLiteral("SelButton%1").arg(page));
-        button->setProperty("tag", page);
         button->setMinimumWidth(120);
         button->setCheckable(true); // the chosen page's button stays down
         button->setAutoExclusive(true);
         buttons->addWidget(button);
+        m_pageButtons.append(button);
         connect(button, &QPushButton::clicked, this, &Thelp::SelButton1Click);
     }
     buttons->addStretch();
@@ -154,8 +154,8 @@ QString Thelp::pageText(int page) const
 
 void Thelp::showPage(int page)
 {
-    if (auto *button = findChild<QAbstractButton *>(QStringLiteral("SelButton%1").arg(page)))
-        selectPage(button);
+    if (page >= 1 && page <= m_pageButtons.size())
+        selectPage(m_pageButtons[page - 1]);
 }
 
 int Thelp::currentPage() const
@@ -171,8 +171,9 @@ void Thelp::SelButton1Click()
 
 void Thelp::selectPage(QAbstractButton *button)
 {
-    const QString name = QStringLiteral("memo") + QString::number(button->property("tag").toInt());
-    if (auto *memo = pages->findChild<QWidget *>(name)) {
+    // The buttons are in page order, as the pages are stacked.
+    const int index = int(m_pageButtons.indexOf(button));
+    if (QWidget *memo = index >= 0 ? pages->widget(index) : nullptr) {
         pages->setCurrentWidget(memo);
         label_caption->setText(button->text());
         button->setChecked(true);

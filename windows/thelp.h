@@ -1,6 +1,7 @@
 #pragma once
 // Thelp: the help window, "Vexlo - Help File": six pages of text stacked in one
 // place, chosen with six page buttons, the chosen page's caption above them.
+#include <QList>
 #include <QPixmap>
 #include <QPointer>
 #include <QWidget>
@@ -46,4 +47,5 @@ private:
     QPushButton *button_about = nullptr;
     QPushButton *button_done = nullptr;
     QPointer<Tabout> m_about;
+    QList<QAbstractButton *> m_pageButtons; // page n at n - 1
 };

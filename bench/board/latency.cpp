@@ -2,6 +2,8 @@
 // process spends while a round runs untouched. The game server of the process
 // is seeded and its round timer driven here, so rounds last as long as needed.
 #include "targetlist.h"
+#include "roundcontroller.h"
+#include "session.h"
 #include "tchat.h"
 #include "tdictn.h"
 #include "tgamestart.h"
@@ -79,15 +81,15 @@ int main(int argc, char **argv)
     server.random().setSeed(31337);
     server.setSecondLength(3600 * 1000);
     chat.attachWindows(&spylist, &gamestart, &server);
-    chat.gameport = QStringLiteral("0");
+    chat.session().setPort(QStringLiteral("0"));
     chat.show();
-    if (!waitFor([&] { return chat.loggedin; }))
+    if (!waitFor([&] { return chat.session().loggedIn(); }))
         return 1;
-    chat.button_start->click();
+    chat.findChild<QPushButton *>(QStringLiteral("button_start"))->click();
     gamestart.edit_playtoscore->setValue(10);
     gamestart.edit_creationtime->setValue(120);
     gamestart.button_start->click();
-    if (!waitFor([&] { return chat.roundModel.inputOwner() == 1; }))
+    if (!waitFor([&] { return chat.round().model().inputOwner() == 1; }))
         return 1;
 
     // CPU while a round runs: ten seconds of the real countdown, nobody typing.
@@ -107,11 +109,11 @@ int main(int argc, char **argv)
     const QLabel *praise = chat.findChild<QLabel *>(QStringLiteral("image_goodjob"));
     QLabel *tiles[6] = {nullptr};
     for (int i = 1; i <= 5; ++i)
-        tiles[i] = chat.slotWidget<QLabel>("image_word", i);
+        tiles[i] = chat.findChild<QLabel *>(QStringLiteral("image_word") + QString::number(i));
     for (int i = 0; i < 2000; ++i) {
-        if (chat.roundModel.letterCount() == 5)
-            chat.hitclear();
-        QLabel *tile = tiles[chat.roundModel.letterCount() + 1];
+        if (chat.round().model().letterCount() == 5)
+            chat.round().clearWord();
+        QLabel *tile = tiles[chat.round().model().letterCount() + 1];
         QApplication::processEvents();
         QElapsedTimer t;
         t.start();
@@ -119,7 +121,7 @@ int main(int argc, char **argv)
         tile->repaint(); // the drawing a player sees
         keyTimes.push_back(double(t.nsecsElapsed()) / 1e6);
     }
-    chat.hitclear();
+    chat.round().clearWord();
 
     // Enter to "Create Another Word": the word goes to the server and back.
     std::vector<double> enterTimes;
@@ -127,14 +129,14 @@ int main(int argc, char **argv)
         const QByteArray target = server.board(server.round(), server.player(1).currentword).target;
         for (char c : target)
             press(entry, letterKey(c), QString(QLatin1Char(c)));
-        chat.label_status->clear();
+        chat.findChild<QLabel *>(QStringLiteral("label_status"))->clear();
         QElapsedTimer t;
         t.start();
         press(entry, Qt::Key_Return);
-        if (!waitFor([&] { return chat.roundModel.inputOwner() == 1 || !praise->isHidden(); }))
+        if (!waitFor([&] { return chat.round().model().inputOwner() == 1 || !praise->isHidden(); }))
             return 1;
-        if (chat.label_status->text() == QLatin1String("Create Another Word")) {
-            chat.label_status->repaint();
+        if (chat.findChild<QLabel *>(QStringLiteral("label_status"))->text() == QLatin1String("Create Another Word")) {
+            chat.findChild<QLabel *>(QStringLiteral("label_status"))->repaint();
             enterTimes.push_back(double(t.nsecsElapsed()) / 1e6);
             continue;
         }
@@ -143,9 +145,9 @@ int main(int argc, char **argv)
             for (int k = 0; k < 1000 && server.roundPhase() == phase && server.timer1Active(); ++k)
                 server.timer1Timer();
         }
-        if (!waitFor([&] { return chat.roundModel.inputOwner() == 1 || !chat.panel_winner->isHidden(); }))
+        if (!waitFor([&] { return chat.round().model().inputOwner() == 1 || !chat.findChild<QWidget *>(QStringLiteral("panel_winner"))->isHidden(); }))
             return 1;
-        if (!chat.panel_winner->isHidden())
+        if (!chat.findChild<QWidget *>(QStringLiteral("panel_winner"))->isHidden())
             break;
     }
 

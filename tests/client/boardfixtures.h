@@ -31,7 +31,7 @@ struct SeatedWindow
     // Opens the board as a round start does, on word 1 with the pattern.
     void open(const QByteArray &pattern = "c_a_t")
     {
-        w.feed("CMD_nextplayer+" + QByteArray::number(w.chat.myslot) + "+1+" + pattern + '+');
+        w.feed("CMD_nextplayer+" + QByteArray::number(w.chat.session().slot()) + "+1+" + pattern + '+');
         w.sounds.clear();
     }
 };
@@ -49,7 +49,7 @@ inline QList<int> tags(const Tchat &c, const char *row)
 }
 
 // True when the tile shows the picture of that tile number in the current set.
-inline bool shows(const Tchat &c, const QLabel *tile, int number)
+inline bool shows(Tchat &c, const QLabel *tile, int number)
 {
-    return tile->pixmap().toImage() == c.imagelist_letters.picture(number).toImage();
+    return tile->pixmap().toImage() == c.preferences().tiles().picture(number).toImage();
 }

@@ -6,12 +6,25 @@
 #include "errorreport.h"
 #include "framing.h"
 #include "sounds.h"
+#include "boardview.h"
+#include "chatcontroller.h"
+#include "chatview.h"
+#include "networkdialogs.h"
+#include "platform.h"
+#include "preferences.h"
+#include "roundcontroller.h"
+#include "scorepanel.h"
+#include "seatscontroller.h"
+#include "session.h"
 #include "tchat.h"
 #include "tgamestart.h"
 #include "tspylist.h"
 
 #include <QTcpServer>
+#include <QAction>
+#include <QApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTextEdit>
@@ -77,6 +90,39 @@ inline QLabel *boardLabel(const Tchat &c, const char *name)
     return c.findChild<QLabel *>(QLatin1String(name));
 }
 
+// A widget of the window named by prefix and slot ("label_playername" 3).
+template <typename T>
+T *slotWidget(const QWidget &w, const char *prefix, int slot)
+{
+    return w.findChild<T *>(QLatin1String(prefix) + QString::number(slot));
+}
+// A menu entry of the window by name ("JustWatch1").
+inline QAction *action(const QWidget &w, const char *name)
+{
+    return w.findChild<QAction *>(QLatin1String(name));
+}
+inline WinnerPanel *winnerPanel(const QWidget &w)
+{
+    return w.findChild<WinnerPanel *>(QStringLiteral("panel_winner"));
+}
+inline ScorePanel *scorePanel(const QWidget &w)
+{
+    return w.findChild<ScorePanel *>(QStringLiteral("panel_scores"));
+}
+inline ChatView *chatView(const QWidget &w)
+{
+    return w.findChild<ChatView *>();
+}
+
+// Opens the seat pop-up on a seat's or a score label, as a right click does, and
+// closes it again; its entries are set for that label.
+inline void openSeatMenu(QLabel *label)
+{
+    Q_EMIT label->customContextMenuRequested(QPoint(1, 1));
+    if (QWidget *popup = QApplication::activePopupWidget())
+        popup->close();
+}
+
 // A main window with its two small windows, the desktop replaced by recorders.
 struct Window
 {
@@ -93,9 +139,9 @@ struct Window
     {
         chat.attachWindows(&spylist, &gamestart, server);
         chat.setSoundPlayer(std::make_unique<RecordingPlayer>(&sounds));
-        chat.hooks.message = [this](QWidget *, const QString &text) { boxes << text; };
-        chat.hooks.openUrl = [this](const QUrl &url) { opened << url; };
-        chat.hooks.chooseColor = [this](QWidget *, vexlo::TColor) { return colourChoice; };
+        chat.desktopHooks().message = [this](QWidget *, const QString &text) { boxes << text; };
+        chat.desktopHooks().openUrl = [this](const QUrl &url) { opened << url; };
+        chat.desktopHooks().chooseColor = [this](QWidget *, vexlo::TColor) { return colourChoice; };
         QObject::connect(&chat, &Tchat::closed, &chat, [this] { closed = true; });
     }
 
@@ -111,10 +157,10 @@ struct Window
     // Hands one message to the dispatcher as the queue timer would.
     void feed(const QByteArray &text)
     {
-        chat.receivedlist.append(text);
-        chat.Timer1Timer();
+        chat.session().enqueue(text);
+        chat.session().tick();
     }
-    QLabel *label(const char *prefix, int slot) const { return chat.slotWidget<QLabel>(prefix, slot); }
+    QLabel *label(const char *prefix, int slot) const { return slotWidget<QLabel>(chat, prefix, slot); }
 };
 
 // A stand-in game host: accepts one window and records what it sends.
@@ -136,11 +182,8 @@ public:
     // Joins the window to this host and waits for the connection.
     bool attach(Tchat &chat, const QString &name = QStringLiteral("Red"))
     {
-        chat.gameport = port();
-        chat.hostaddress = QStringLiteral("127.0.0.1");
-        chat.myname = name;
-        chat.joinpress();
-        return QTest::qWaitFor([&] { return peer && chat.sock.Connected(); }, 3000);
+        chat.session().connectTo(name, QStringLiteral("127.0.0.1"), port());
+        return QTest::qWaitFor([&] { return peer && chat.session().connected(); }, 3000);
     }
     void push(const QByteArray &bytes)
     {
@@ -158,7 +201,7 @@ public:
     // sent now must be the next thing to arrive.
     bool quiet(Tchat &chat)
     {
-        chat.sock.Send(vexlo::frame("MARK+"));
+        chat.session().socket().Send(vexlo::frame("MARK+"));
         return next() == "MARK+";
     }
 

@@ -20,19 +20,16 @@ struct ServerTable
     {
         windows.push_back(std::make_unique<Window>(args, &server));
         Window &w = *windows.back();
-        w.chat.gameport = QStringLiteral("0");
-        w.chat.lobbyport = QStringLiteral("1"); // nothing listens there
-        w.chat.processparams();
+        w.chat.session().setPort(QStringLiteral("0"));
+        w.chat.session().setLobbyPort(QStringLiteral("1")); // nothing listens there
+        w.chat.start();
         return w;
     }
     Window &join(const QString &name)
     {
         windows.push_back(std::make_unique<Window>());
         Window &w = *windows.back();
-        w.chat.gameport = QString::number(server.listeningPort());
-        w.chat.hostaddress = QStringLiteral("127.0.0.1");
-        w.chat.myname = name;
-        w.chat.joinpress();
+        w.chat.session().connectTo(name, QStringLiteral("127.0.0.1"), QString::number(server.listeningPort()));
         return w;
     }
 };

@@ -153,7 +153,7 @@ void AccessTests::buttonsTypingBoxAndPictures()
     Tchat &c = s.w.chat;
     s.open();
     const std::pair<QPushButton *, const char *> buttons[] = {
-        {c.button_start, "START GAME"},
+        {boardButton(c, "button_start"), "START GAME"},
         {boardButton(c, "button_pass"), "PASS WORD"},
         {boardButton(c, "button_clear"), "CLEAR WORD"}};
     for (const auto &[button, text] : buttons) {
@@ -175,20 +175,20 @@ void AccessTests::buttonsTypingBoxAndPictures()
     QVERIFY(box->state().checkable && !box->state().checked);
     told.clear();
     press(boardLabel(c, "checkbox_typing"), QAccessibleActionInterface::toggleAction());
-    QVERIFY(c.chatMode());
+    QVERIFY(c.round().model().chatMode());
     QVERIFY(box->state().checked);
     QCOMPARE(count(boardLabel(c, "checkbox_typing"), QAccessible::StateChanged), 1);
 
     // No picture goes without a name.
-    QList<QWidget *> pictures{c.image_logo, boardLabel(c, "image_timer"), boardLabel(c, "image_goodjob"),
+    QList<QWidget *> pictures{boardLabel(c, "image_logo"), boardLabel(c, "image_timer"), boardLabel(c, "image_goodjob"),
                               phraseButton(c, 10)};
     for (int i = 1; i <= 9; ++i)
         pictures << phraseButton(c, i);
     for (const char *prefix : {"image_eyes", "image_bonus", "image_fastest"})
         for (int i = 1; i <= 6; ++i)
-            pictures << c.slotWidget<QWidget>(prefix, i);
+            pictures << slotWidget<QWidget>(c, prefix, i);
     for (int i = 1; i <= 10; ++i)
-        pictures << c.slotWidget<QWidget>("image_check", i);
+        pictures << slotWidget<QWidget>(c, "image_check", i);
     for (QWidget *p : pictures)
         QVERIFY2(!name(p).isEmpty(), qPrintable(p->objectName()));
     QCOMPARE(name(s.w.gamestart.button_start), QStringLiteral("START GAME"));
@@ -201,12 +201,12 @@ void AccessTests::statusSeatsAndWinner()
     s.open();
     told.clear();
     s.w.feed("CMD_invalid+1+2+");
-    QCOMPARE(name(c.label_status), QStringLiteral("Invalid Word"));
-    QCOMPARE(count(c.label_status, QAccessible::NameChanged), 1);
+    QCOMPARE(name(boardLabel(c, "label_status")), QStringLiteral("Invalid Word"));
+    QCOMPARE(count(boardLabel(c, "label_status"), QAccessible::NameChanged), 1);
     s.w.feed("CMD_newword+1+1+2+c_a_t+");
     s.w.feed("CMD_timeup+1+");
-    QCOMPARE(name(c.label_status), QStringLiteral("Time is Up."));
-    QCOMPARE(count(c.label_status, QAccessible::NameChanged), 3); // Create Another Word, Time is Up.
+    QCOMPARE(name(boardLabel(c, "label_status")), QStringLiteral("Time is Up."));
+    QCOMPARE(count(boardLabel(c, "label_status"), QAccessible::NameChanged), 3); // Create Another Word, Time is Up.
     QCOMPARE(name(boardLabel(c, "label_timer")), QStringLiteral("Time: 0:00"));
 
     // A seat reads as its name and the rest of its line.
@@ -219,7 +219,7 @@ void AccessTests::statusSeatsAndWinner()
 
     s.w.feed("CMD_postscores+2+1+1+cater+1+2+15+1+3+15+2+3+15+0+5+cater");
     QCOMPARE(name(c.findChild<QListWidget *>(QStringLiteral("listbox_original"))), QStringLiteral("Original Words"));
-    QCOMPARE(name(c.slotWidget<QWidget>("listbox_player", 1)), QStringLiteral("Red"));
+    QCOMPARE(name(slotWidget<QWidget>(c, "listbox_player", 1)), QStringLiteral("Red"));
     told.clear();
     s.w.feed("CMD_winner+Red+");
     QLabel *winner = c.findChild<QLabel *>(QStringLiteral("label_winner1"));
@@ -227,7 +227,7 @@ void AccessTests::statusSeatsAndWinner()
     QVERIFY(count(winner, QAccessible::NameChanged) >= 1);
     // The shadow is not read twice.
     QVERIFY(face(c.findChild<QLabel *>(QStringLiteral("label_winner2")))->state().invisible);
-    QCOMPARE(name(c.label_status), QStringLiteral("Game Over!"));
+    QCOMPARE(name(boardLabel(c, "label_status")), QStringLiteral("Game Over!"));
     QVERIFY2(env->errors.isEmpty(), qPrintable(env->errors.join(u'\n')));
 }
 
@@ -238,13 +238,13 @@ void AccessTests::playAWordByAccessibilityAndKeys()
     TServer server(&spell, &words);
     server.setSecondLength(3600 * 1000); // the round timer never runs out here
     Window w({}, &server);
-    w.chat.gameport = QStringLiteral("0");
-    w.chat.processparams();
-    QTRY_VERIFY(w.chat.loggedin);
+    w.chat.session().setPort(QStringLiteral("0"));
+    w.chat.start();
+    QTRY_VERIFY(w.chat.session().loggedIn());
 
     // START GAME through its press action; the options window takes the keys:
     // the arrows set 1 round of 30 seconds and Enter starts it.
-    press(w.chat.button_start, QAccessibleActionInterface::pressAction());
+    press(boardButton(w.chat, "button_start"), QAccessibleActionInterface::pressAction());
     QTRY_VERIFY(w.gamestart.isVisible());
     for (int i = 0; i < 4; ++i)
         QTest::keyClick(w.gamestart.edit_playtoscore, Qt::Key_Down);
@@ -252,9 +252,9 @@ void AccessTests::playAWordByAccessibilityAndKeys()
         QTest::keyClick(w.gamestart.edit_creationtime, Qt::Key_Down);
     QTest::keyClick(w.gamestart.edit_creationtime, Qt::Key_Return);
     QVERIFY(!w.gamestart.isVisible());
-    QTRY_COMPARE(w.chat.roundModel.inputOwner(), 1);
-    QCOMPARE(w.chat.label_roundnum->text(), QStringLiteral("Round: 1 of 1"));
-    QCOMPARE(w.chat.roundModel.creationTime(), 30);
+    QTRY_COMPARE(w.chat.round().model().inputOwner(), 1);
+    QCOMPARE(boardLabel(w.chat, "label_roundnum")->text(), QStringLiteral("Round: 1 of 1"));
+    QCOMPARE(w.chat.round().model().creationTime(), 30);
 
     // Read the pattern, type the word it hides, read it back, Enter.
     const QByteArray target = server.board(1, 1).target;

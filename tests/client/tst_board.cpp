@@ -73,17 +73,17 @@ void BoardTests::typingFillsTheTilesAndEnterSubmits()
     SeatedWindow s(3);
     Tchat &c = s.w.chat;
     s.open();
-    QVERIFY(!c.chatMode());
+    QVERIFY(!c.round().model().chatMode());
     QTest::keyClicks(chatEntry(c), QStringLiteral("stare"));
     QCOMPARE(tags(c, "image_word"), (QList<int>{19, 20, 1, 18, 5}));
-    QVERIFY(shows(c, c.slotWidget<QLabel>("image_word", 1), 19));
-    QCOMPARE(c.roundModel.letterCount(), 5);
+    QVERIFY(shows(c, slotWidget<QLabel>(c, "image_word", 1), 19));
+    QCOMPARE(c.round().model().letterCount(), 5);
     QCOMPARE(s.w.sounds, QStringList(5, QStringLiteral("clickletter")));
     QCOMPARE(chatEntry(c)->text(), QStringLiteral("<Enter Chat Here>")); // the entry never saw them
     QTest::keyClick(chatEntry(c), Qt::Key_Return);
     QCOMPARE(s.host.next(), QByteArray("CMD_myword+3+1+19+2+20+3+1+4+18+5+5"));
-    QCOMPARE(c.label_status->text(), QStringLiteral("Checking Word..."));
-    QCOMPARE(c.roundModel.inputOwner(), 0);
+    QCOMPARE(boardLabel(c, "label_status")->text(), QStringLiteral("Checking Word..."));
+    QCOMPARE(c.round().model().inputOwner(), 0);
     QCOMPARE(s.w.sounds.size(), 5); // no sound on a submission
     // Closed until the server answers: keys go on to the chat entry.
     QTest::keyClick(chatEntry(c), Qt::Key_X);
@@ -100,29 +100,29 @@ void BoardTests::sixthLetterBackspaceAndShortWords()
     s.open();
     QTest::keyClicks(chatEntry(c), QStringLiteral("crates"));
     QCOMPARE(tags(c, "image_word"), (QList<int>{3, 18, 1, 20, 5}));
-    QCOMPARE(c.roundModel.letterCount(), 5);
+    QCOMPARE(c.round().model().letterCount(), 5);
     QCOMPARE(s.w.sounds.size(), 5); // the sixth makes no sound
     QTest::keyClick(chatEntry(c), Qt::Key_Backspace);
     QCOMPARE(tags(c, "image_word"), (QList<int>{3, 18, 1, 20, 0}));
-    QVERIFY(shows(c, c.slotWidget<QLabel>("image_word", 5), 0));
+    QVERIFY(shows(c, slotWidget<QLabel>(c, "image_word", 5), 0));
     QCOMPARE(s.w.sounds.last(), QStringLiteral("backspace"));
 
     // S, T and three Backspaces: the third does nothing.
-    c.hitclear();
+    c.round().clearWord();
     s.w.sounds.clear();
     QTest::keyClicks(chatEntry(c), QStringLiteral("st"));
     for (int i = 0; i < 3; ++i)
         QTest::keyClick(chatEntry(c), Qt::Key_Backspace);
     QCOMPARE(s.w.sounds, strings({"clickletter", "clickletter", "backspace", "backspace"}));
-    QCOMPARE(c.roundModel.letterCount(), 0);
+    QCOMPARE(c.round().model().letterCount(), 0);
 
     // Enter with three letters: refused here, nothing sent, letters stay, board open.
     QTest::keyClicks(chatEntry(c), QStringLiteral("cha"));
     QTest::keyClick(chatEntry(c), Qt::Key_Enter);
-    QCOMPARE(c.label_status->text(), QStringLiteral("Invalid Word"));
+    QCOMPARE(boardLabel(c, "label_status")->text(), QStringLiteral("Invalid Word"));
     QCOMPARE(s.w.sounds.last(), QStringLiteral("invalid"));
     QVERIFY(s.host.quiet(c));
-    QCOMPARE(c.roundModel.inputOwner(), 2);
+    QCOMPARE(c.round().model().inputOwner(), 2);
     QTest::keyClicks(chatEntry(c), QStringLiteral("nt"));
     QTest::keyClick(chatEntry(c), Qt::Key_Return);
     QCOMPARE(s.host.next(), QByteArray("CMD_myword+2+1+3+2+8+3+1+4+14+5+20"));
@@ -140,14 +140,14 @@ void BoardTests::passAndClearKeys()
     QTest::keyClick(chatEntry(c), Qt::Key_Exclam, Qt::ShiftModifier); // shift is not looked at
     QCOMPARE(s.host.next(), QByteArray("CMD_pass+4+"));
     QCOMPARE(s.w.sounds, QStringList(3, QStringLiteral("pass")));
-    QCOMPARE(c.roundModel.inputOwner(), 4); // the server's answer moves the player on
+    QCOMPARE(c.round().model().inputOwner(), 4); // the server's answer moves the player on
 
     for (auto key : {Qt::Key_0, Qt::Key_Equal, Qt::Key_Plus}) {
         QTest::keyClicks(chatEntry(c), QStringLiteral("ab"));
         s.w.sounds.clear();
         QTest::keyClick(chatEntry(c), key);
         QCOMPARE(tags(c, "image_word"), (QList<int>{0, 0, 0, 0, 0}));
-        QCOMPARE(c.roundModel.letterCount(), 0);
+        QCOMPARE(c.round().model().letterCount(), 0);
         QCOMPARE(s.w.sounds, QStringList{QStringLiteral("clear")});
     }
     // Other digits, keypad keys and punctuation go on to the chat entry.
@@ -169,7 +169,7 @@ void BoardTests::chatModeAndTab()
     s.open();
     chatEntry(c)->setFocus();
     QTest::keyClick(chatEntry(c), Qt::Key_Tab);
-    QVERIFY(c.chatMode());
+    QVERIFY(c.round().model().chatMode());
     QCOMPARE(boardLabel(c, "checkbox_typing")->pixmap().toImage(), look::checkBoxPicture(true).toImage());
     QCOMPARE(QApplication::focusWidget(), chatEntry(c)); // Tab never moves the focus here
     // In chat mode every key goes to the chat entry, space and '1' included.
@@ -178,14 +178,14 @@ void BoardTests::chatModeAndTab()
     QCOMPARE(chatEntry(c)->text(), QStringLiteral("go 1"));
     QCOMPARE(tags(c, "image_word"), (QList<int>{0, 0, 0, 0, 0}));
     QTest::keyClick(chatEntry(c), Qt::Key_Backtab, Qt::ShiftModifier);
-    QVERIFY(!c.chatMode());
+    QVERIFY(!c.round().model().chatMode());
     QCOMPARE(boardLabel(c, "checkbox_typing")->pixmap().toImage(), look::checkBoxPicture(false).toImage());
     QTest::keyClick(chatEntry(c), Qt::Key_Q);
     QCOMPARE(tags(c, "image_word").first(), 17);
     // A closed board leaves Tab alone: the focus moves on as usual.
-    c.roundModel.setInputOwner(0);
+    c.round().model().setInputOwner(0);
     QTest::keyClick(chatEntry(c), Qt::Key_Tab);
-    QVERIFY(!c.chatMode());
+    QVERIFY(!c.round().model().chatMode());
     QVERIFY(QApplication::focusWidget() != chatEntry(c));
     QVERIFY(s.host.quiet(c));
 }
@@ -203,42 +203,42 @@ void BoardTests::modifiersAndTheControlsOwnShortcuts()
     QTest::keyClick(chatEntry(c), Qt::Key_C, Qt::ControlModifier);
     QTest::keyClick(chatEntry(c), Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(tags(c, "image_word"), (QList<int>{3, 19, 0, 0, 0}));
-    QVERIFY(!c.ScrollChatOff1->isChecked());
+    QVERIFY(!action(c, "ScrollChatOff1")->isChecked());
     // Ctrl+V on the chat entry is the entry's own Paste.
     QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
     QTest::keyClick(chatEntry(c), Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(chatEntry(c)->text(), QStringLiteral("pasted"));
-    QCOMPARE(c.roundModel.letterCount(), 2);
+    QCOMPARE(c.round().model().letterCount(), 2);
     // On the chat view, Ctrl+C copies and Ctrl+S switches scrolling off.
     chatText(c)->setFocus();
     QTest::keyClick(chatText(c), Qt::Key_C, Qt::ControlModifier);
     QTest::keyClick(chatText(c), Qt::Key_S, Qt::ControlModifier);
-    QCOMPARE(c.roundModel.letterCount(), 2);
-    QVERIFY(c.ScrollChatOff1->isChecked());
+    QCOMPARE(c.round().model().letterCount(), 2);
+    QVERIFY(action(c, "ScrollChatOff1")->isChecked());
     // Other keys on the chat view still reach the board.
     QTest::keyClick(chatText(c), Qt::Key_T);
-    QCOMPARE(c.roundModel.letterCount(), 3);
+    QCOMPARE(c.round().model().letterCount(), 3);
 }
 
 void BoardTests::closedBoardTakesNoKeys()
 {
     // Before the login both the slot and the owner are 0: the board is not open.
     Window w;
-    QVERIFY(!w.chat.FormShortCut(9));
-    QVERIFY(w.chat.chatMode());
-    QVERIFY(!w.chat.FormShortCut('A'));
+    QVERIFY(!w.chat.round().key(9));
+    QVERIFY(w.chat.round().model().chatMode());
+    QVERIFY(!w.chat.round().key('A'));
     QCOMPARE(tags(w.chat, "image_word"), (QList<int>{0, 0, 0, 0, 0}));
-    w.chat.hitdone();
-    QCOMPARE(w.chat.label_status->text(), QStringLiteral("Checking Word..."));
+    w.chat.round().submit();
+    QCOMPARE(boardLabel(w.chat, "label_status")->text(), QStringLiteral("Checking Word..."));
     QVERIFY(w.sounds.isEmpty());
 
     // A watcher's board never opens.
     SeatedWindow spy(7, QStringLiteral("Eve"));
     spy.w.feed("CMD_nextplayer+1+0+*+");
-    QCOMPARE(spy.w.chat.label_status->text(), QStringLiteral("The Players are Creating Words."));
+    QCOMPARE(boardLabel(spy.w.chat, "label_status")->text(), QStringLiteral("The Players are Creating Words."));
     QTest::keyClick(chatEntry(spy.w.chat), Qt::Key_A);
     QTest::keyClick(chatEntry(spy.w.chat), Qt::Key_Space);
-    QCOMPARE(spy.w.chat.roundModel.letterCount(), 0);
+    QCOMPARE(spy.w.chat.round().model().letterCount(), 0);
     QVERIFY(boardButton(spy.w.chat, "button_pass")->isHidden());
     QVERIFY(spy.host.quiet(spy.w.chat));
 }
@@ -251,21 +251,21 @@ void BoardTests::buttonsAndTheTypingBox()
     QVERIFY(!boardButton(c, "button_pass")->isHidden() && !boardButton(c, "button_clear")->isHidden());
     QTest::keyClicks(chatEntry(c), QStringLiteral("ab"));
     boardButton(c, "button_clear")->click();
-    QCOMPARE(c.roundModel.letterCount(), 0);
+    QCOMPARE(c.round().model().letterCount(), 0);
     boardButton(c, "button_pass")->click();
     QCOMPARE(s.host.next(), QByteArray("CMD_pass+5+"));
     // The buttons work without looking at the board's owner; a watcher's pass
     // sends nothing but sounds.
-    c.roundModel.setInputOwner(0);
+    c.round().model().setInputOwner(0);
     boardButton(c, "button_pass")->click();
     QCOMPARE(s.host.next(), QByteArray("CMD_pass+5+"));
     QCOMPARE(s.w.sounds.last(), QStringLiteral("pass"));
     // A click on the box or its label flips the typing state.
-    QVERIFY(!c.chatMode());
+    QVERIFY(!c.round().model().chatMode());
     QTest::mouseClick(boardLabel(c, "label_typing"), Qt::LeftButton);
-    QVERIFY(c.chatMode());
+    QVERIFY(c.round().model().chatMode());
     QTest::mouseClick(boardLabel(c, "checkbox_typing"), Qt::LeftButton);
-    QVERIFY(!c.chatMode());
+    QVERIFY(!c.round().model().chatMode());
     // The board lies over the chat; the mouse finds the chat entry under it and
     // the typing box beside it.
     auto *panel = c.findChild<QWidget *>(QStringLiteral("panel_board"));
@@ -279,25 +279,25 @@ void BoardTests::countdown()
     SeatedWindow s(1);
     Tchat &c = s.w.chat;
     s.w.feed("CMD_startgame+Red+5+60++");
-    QCOMPARE(c.roundModel.barStep(), 4);
+    QCOMPARE(c.round().model().barStep(), 4);
     s.w.feed("CMD_startround+1+");
-    QVERIFY(c.turntime.isActive());
-    QCOMPARE(c.roundModel.secondsLeft(), 60);
+    QVERIFY(c.round().countingDown());
+    QCOMPARE(c.round().model().secondsLeft(), 60);
     s.w.sounds.clear();
     QList<int> ticks;
     QColor at20, at19;
     for (int i = 0; i < 62; ++i) {
         const qsizetype before = s.w.sounds.size();
-        c.turntimeTimer();
+        c.round().tick();
         if (i == 0) {
             QCOMPARE(boardLabel(c, "label_timer")->text(), QStringLiteral("Time: 0:59"));
             QCOMPARE(boardLabel(c, "image_timer")->width(), 4 * 59);
         }
         if (s.w.sounds.size() > before)
-            ticks << c.roundModel.secondsLeft();
-        if (c.roundModel.secondsLeft() == 20)
+            ticks << c.round().model().secondsLeft();
+        if (c.round().model().secondsLeft() == 20)
             at20 = boardLabel(c, "label_timer")->palette().color(QPalette::WindowText);
-        if (c.roundModel.secondsLeft() == 19) {
+        if (c.round().model().secondsLeft() == 19) {
             at19 = boardLabel(c, "label_timer")->palette().color(QPalette::WindowText);
             QCOMPARE(boardLabel(c, "label_timer")->text(), QStringLiteral("Time: 0:19"));
         }
@@ -308,10 +308,10 @@ void BoardTests::countdown()
     QCOMPARE(at19, QColor(255, 0, 0));
     QCOMPARE(boardLabel(c, "label_timer")->text(), QStringLiteral("Time: 0:00"));
     QCOMPARE(boardLabel(c, "image_timer")->width(), 0);
-    QCOMPARE(c.roundModel.secondsLeft(), 0);
-    QVERIFY(c.turntime.isActive()); // only the round's end stops it
+    QCOMPARE(c.round().model().secondsLeft(), 0);
+    QVERIFY(c.round().countingDown()); // only the round's end stops it
     s.w.feed("CMD_alldone+");
-    QVERIFY(!c.turntime.isActive());
+    QVERIFY(!c.round().countingDown());
 }
 
 void BoardTests::countdownBarStep()
@@ -321,12 +321,12 @@ void BoardTests::countdownBarStep()
     const std::pair<const char *, int> cases[] = {{"60", 4}, {"45", 5}, {"120", 2}, {"7", 36}, {"0", 0}, {"-5", 0}};
     for (const auto &[seconds, step] : cases) {
         s.w.feed(QByteArray("CMD_startgame+Red+3+") + seconds + "++");
-        QCOMPARE(c.roundModel.barStep(), step);
+        QCOMPARE(c.round().model().barStep(), step);
     }
     QVERIFY(env->errors.isEmpty());
     s.w.feed("CMD_startgame+Red+3+7++");
     s.w.feed("CMD_startround+1+");
-    c.turntimeTimer();
+    c.round().tick();
     QCOMPARE(boardLabel(c, "image_timer")->width(), 36 * 6); // a full bar would be 252
     s.w.feed("CMD_startgame+Red+3+sixty++");
     QCOMPARE(env->errors, QStringList{QStringLiteral("'sixty' is not a valid integer value")});
@@ -387,59 +387,58 @@ void BoardTests::tilesMenuAndChoosingASet()
             .readString(vexlo::settingsSection(), QStringLiteral("Tiles"), QStringLiteral("(none)"));
     };
     QStringList entries;
-    for (QAction *a : c.grouptilesitem->actions())
+    for (QAction *a : c.findChild<QMenu *>(QStringLiteral("grouptilesitem"))->actions())
         entries << a->iconText();
     // Sorted, odd names and a second "wood" skipped.
     QCOMPARE(entries, strings({"Blue", "broken", "classic", "my", "wood"}));
     QVERIFY(c.findChild<QAction *>(QStringLiteral("classic3"))->isChecked());
     QVERIFY(!c.findChild<QAction *>(QStringLiteral("wood3"))->isChecked());
-    QVERIFY(c.options.tiles.isEmpty());
+    QVERIFY(c.preferences().options().tiles.isEmpty());
 
     // Choosing a set redraws both rows at once and saves.
     s.open("b_e_t");
     QTest::keyClicks(chatEntry(c), QStringLiteral("ab"));
-    const QImage builtInB = c.imagelist_letters.picture(2).toImage();
+    const QImage builtInB = c.preferences().tiles().picture(2).toImage();
     c.findChild<QAction *>(QStringLiteral("Blue3"))->trigger();
-    QCOMPARE(c.options.tiles, QStringLiteral("Blue"));
+    QCOMPARE(c.preferences().options().tiles, QStringLiteral("Blue"));
     QCOMPARE(savedTiles(), QStringLiteral("Blue"));
-    QCOMPARE(c.imagelist_letters.count(), 28);
+    QCOMPARE(c.preferences().tiles().count(), 28);
     QVERIFY(c.findChild<QAction *>(QStringLiteral("Blue3"))->isChecked());
     QVERIFY(!c.findChild<QAction *>(QStringLiteral("classic3"))->isChecked());
-    QCOMPARE(c.slotWidget<QLabel>("image_gap", 1)->pixmap().toImage().pixel(5, 5), qRgb(10, 20, 200));
-    QCOMPARE(c.slotWidget<QLabel>("image_word", 2)->pixmap().toImage().pixel(5, 5), qRgb(10, 20, 200));
-    QVERIFY(c.slotWidget<QLabel>("image_word", 2)->pixmap().toImage() != builtInB);
+    QCOMPARE(slotWidget<QLabel>(c, "image_gap", 1)->pixmap().toImage().pixel(5, 5), qRgb(10, 20, 200));
+    QCOMPARE(slotWidget<QLabel>(c, "image_word", 2)->pixmap().toImage().pixel(5, 5), qRgb(10, 20, 200));
+    QVERIFY(slotWidget<QLabel>(c, "image_word", 2)->pixmap().toImage() != builtInB);
     QCOMPARE(tags(c, "image_word"), (QList<int>{1, 2, 0, 0, 0})); // tags unchanged
 
     // "my" names my.bmp, which is not there: nothing loads, the name is kept and saved.
     c.findChild<QAction *>(QStringLiteral("my3"))->trigger();
-    QCOMPARE(c.options.tiles, QStringLiteral("my"));
+    QCOMPARE(c.preferences().options().tiles, QStringLiteral("my"));
     QCOMPARE(savedTiles(), QStringLiteral("my"));
-    QCOMPARE(c.slotWidget<QLabel>("image_gap", 1)->pixmap().toImage().pixel(5, 5), qRgb(10, 20, 200));
+    QCOMPARE(slotWidget<QLabel>(c, "image_gap", 1)->pixmap().toImage().pixel(5, 5), qRgb(10, 20, 200));
     // A name without a file, or a path, changes nothing.
-    c.loadgrouptiles(QStringLiteral("nothing"));
-    c.loadgrouptiles(QStringLiteral("../vexlotiles/wood"));
-    QCOMPARE(c.options.tiles, QStringLiteral("my"));
+    c.preferences().loadTiles(QStringLiteral("nothing"));
+    c.preferences().loadTiles(QStringLiteral("../vexlotiles/wood"));
+    QCOMPARE(c.preferences().options().tiles, QStringLiteral("my"));
     // A file the menu skipped still loads by its name.
-    c.loadgrouptiles(QStringLiteral("two words"));
-    QCOMPARE(c.options.tiles, QStringLiteral("two words"));
+    c.preferences().loadTiles(QStringLiteral("two words"));
+    QCOMPARE(c.preferences().options().tiles, QStringLiteral("two words"));
     // A damaged bitmap: the error, the set stays the current one, nothing saved.
     c.findChild<QAction *>(QStringLiteral("broken3"))->trigger();
     QCOMPARE(env->errors.size(), 1);
     QVERIFY(env->errors.first().contains(QStringLiteral("broken.bmp")));
-    QCOMPARE(c.options.tiles, QStringLiteral("two words"));
+    QCOMPARE(c.preferences().options().tiles, QStringLiteral("two words"));
     QVERIFY(!c.findChild<QAction *>(QStringLiteral("broken3"))->isChecked());
-    c.PlaySounds1->trigger();
+    action(c, "PlaySounds1")->trigger();
     QCOMPARE(savedTiles(), QStringLiteral("two words"));
-    QCOMPARE(c.slotWidget<QLabel>("image_gap", 1)->pixmap().toImage().pixel(5, 5), qRgb(10, 20, 200));
+    QCOMPARE(slotWidget<QLabel>(c, "image_gap", 1)->pixmap().toImage().pixel(5, 5), qRgb(10, 20, 200));
     // The shipped wood set loads from its own file.
     c.findChild<QAction *>(QStringLiteral("wood3"))->trigger();
-    QCOMPARE(c.options.tiles, QStringLiteral("wood"));
-    QCOMPARE(qAlpha(c.imagelist_letters.picture(0).toImage().pixel(0, 0)), 0); // green corners are see-through
+    QCOMPARE(c.preferences().options().tiles, QStringLiteral("wood"));
+    QCOMPARE(qAlpha(c.preferences().tiles().picture(0).toImage().pixel(0, 0)), 0); // green corners are see-through
 
     // An empty folder leaves the menu without entries.
     QDir(folder).removeRecursively();
-    c.grouptilesmenu();
-    QVERIFY(c.grouptilesitem->actions().isEmpty());
+    QVERIFY(c.preferences().tileSetNames().isEmpty());
 }
 
 QTEST_MAIN(BoardTests)

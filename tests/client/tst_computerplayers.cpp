@@ -78,25 +78,25 @@ void ComputerPlayerTests::soloHostAddsAndRemovesOne()
     Window &w = t.host();
     Tchat &c = w.chat;
     QTRY_COMPARE(seat(w, 1), QStringLiteral("You"));
-    QVERIFY(c.BotSpeed1->menuAction()->isVisible());
+    QVERIFY(c.findChild<QMenu *>(QStringLiteral("BotSpeed1"))->menuAction()->isVisible());
     c.findChild<QAction *>(QStringLiteral("Fast1"))->trigger();
     QCOMPARE(ini("Botspeed"), QStringLiteral("500"));
     QCOMPARE(ini("Solobots"), QStringLiteral("<none>")); // the fifteen keys alone
-    QTRY_VERIFY(c.AddComputerPlayer1->isEnabled());
+    QTRY_VERIFY(action(c, "AddComputerPlayer1")->isEnabled());
 
-    c.AddComputerPlayer1->trigger();
+    action(c, "AddComputerPlayer1")->trigger();
     QTRY_VERIFY(isBot(seat(w, 2)));
-    QCOMPARE(c.computerSeats->manager().players().constFirst()->speed(), BotSpeed::Fast);
+    QCOMPARE(c.seats().computerPlayers().manager().players().constFirst()->speed(), BotSpeed::Fast);
     QVERIFY(w.lines().contains(seat(w, 2) + QStringLiteral(" is Connected.")));
     QCOMPARE(ini("Solobots"), QStringLiteral("1"));
 
     // The seat pop-up removes it as any player.
-    c.label_playername1ContextPopup(w.label("label_playername", 2));
-    QVERIFY(c.RemoveFromGame1->isEnabled());
-    c.RemoveFromGame1->trigger();
+    openSeatMenu(w.label("label_playername", 2));
+    QVERIFY(action(c, "RemoveFromGame1")->isEnabled());
+    action(c, "RemoveFromGame1")->trigger();
     QTRY_COMPARE(seat(w, 2), QStringLiteral("<Waiting>"));
-    QTRY_COMPARE(c.computerSeats->manager().count(), 0);
-    QCOMPARE(c.computerSeats->count(), 0);
+    QTRY_COMPARE(c.seats().computerPlayers().manager().count(), 0);
+    QCOMPARE(c.seats().computerPlayers().count(), 0);
     QCOMPARE(ini("Solobots"), QStringLiteral("0"));
     QVERIFY(env->errors.isEmpty());
 }
@@ -104,30 +104,30 @@ void ComputerPlayerTests::soloHostAddsAndRemovesOne()
 void ComputerPlayerTests::onlyTheHostWithAFreeSeatAdds()
 {
     Table t;
-    QVERIFY(!Window().chat.AddComputerPlayer1->isEnabled()); // nothing hosted yet
+    QVERIFY(!action(Window().chat, "AddComputerPlayer1")->isEnabled()); // nothing hosted yet
     Window &host = t.host({QStringLiteral("Red"), QStringLiteral("127.0.0.1"), QStringLiteral("true")});
-    QTRY_VERIFY(host.chat.AddComputerPlayer1->isEnabled());
+    QTRY_VERIFY(action(host.chat, "AddComputerPlayer1")->isEnabled());
     Window &blue = t.join(QStringLiteral("Blue"));
-    QTRY_COMPARE(blue.chat.myslot, 2);
-    blue.chat.updateAddComputerPlayer();
-    QVERIFY(!blue.chat.AddComputerPlayer1->isEnabled());
-    blue.chat.AddComputerPlayer1Click(); // a joiner seats nobody
-    QCOMPARE(blue.chat.computerSeats->count(), 0);
+    QTRY_COMPARE(blue.chat.session().slot(), 2);
+    Q_EMIT qobject_cast<QMenu *>(action(blue.chat, "AddComputerPlayer1")->parent())->aboutToShow();
+    QVERIFY(!action(blue.chat, "AddComputerPlayer1")->isEnabled());
+    action(blue.chat, "AddComputerPlayer1")->trigger(); // a joiner seats nobody
+    QCOMPARE(blue.chat.seats().computerPlayers().count(), 0);
 
     // Four free seats: the fourth player on its way fills the table at once.
     for (int k = 0; k < 4; ++k) {
-        QVERIFY(host.chat.AddComputerPlayer1->isEnabled());
-        host.chat.AddComputerPlayer1->trigger();
+        QVERIFY(action(host.chat, "AddComputerPlayer1")->isEnabled());
+        action(host.chat, "AddComputerPlayer1")->trigger();
     }
-    QVERIFY(!host.chat.AddComputerPlayer1->isEnabled());
+    QVERIFY(!action(host.chat, "AddComputerPlayer1")->isEnabled());
     for (int s = 3; s <= 6; ++s)
         QTRY_VERIFY(isBot(seat(blue, s)));
-    host.chat.AddComputerPlayer1Click();
-    QCOMPARE(host.chat.computerSeats->count(), 4);
-    QVERIFY(!host.chat.AddComputerPlayer1->isEnabled());
+    action(host.chat, "AddComputerPlayer1")->trigger();
+    QCOMPARE(host.chat.seats().computerPlayers().count(), 4);
+    QVERIFY(!action(host.chat, "AddComputerPlayer1")->isEnabled());
     // A seat freed by a person leaving opens the entry again.
-    blue.chat.sock.Close();
-    QTRY_VERIFY(host.chat.AddComputerPlayer1->isEnabled());
+    blue.chat.session().socket().Close();
+    QTRY_VERIFY(action(host.chat, "AddComputerPlayer1")->isEnabled());
     // A network game keeps no number.
     QCOMPARE(ini("Solobots"), QStringLiteral("<none>"));
 }
@@ -137,23 +137,23 @@ void ComputerPlayerTests::keptNumberComesBackAtTheNextSoloStart()
     {
         Table t;
         Window &w = t.host();
-        QTRY_VERIFY(w.chat.AddComputerPlayer1->isEnabled());
-        w.chat.AddComputerPlayer1->trigger();
-        w.chat.AddComputerPlayer1->trigger();
+        QTRY_VERIFY(action(w.chat, "AddComputerPlayer1")->isEnabled());
+        action(w.chat, "AddComputerPlayer1")->trigger();
+        action(w.chat, "AddComputerPlayer1")->trigger();
         QTRY_VERIFY(isBot(seat(w, 2)) && isBot(seat(w, 3)));
         QCOMPARE(ini("Solobots"), QStringLiteral("2"));
         w.chat.close(); // they leave with the session; the number stays
-        QTRY_COMPARE(w.chat.computerSeats->manager().count(), 0);
+        QTRY_COMPARE(w.chat.seats().computerPlayers().manager().count(), 0);
         QCOMPARE(ini("Solobots"), QStringLiteral("2"));
     }
     const QByteArray stored = slurp(iniPath());
     Table t;
     Window &w = t.host();
-    QSignalSpy kept(w.chat.computerSeats, &ComputerSeats::keptChanged);
+    QSignalSpy kept(&w.chat.seats().computerPlayers(), &ComputerSeats::keptChanged);
     QTRY_VERIFY(isBot(seat(w, 2)) && isBot(seat(w, 3)));
     QCOMPARE(kept.count(), 0);
     QCOMPARE(seat(w, 4), QStringLiteral("<Waiting>"));
-    QCOMPARE(w.chat.computerSeats->count(), 2);
+    QCOMPARE(w.chat.seats().computerPlayers().count(), 2);
     QCOMPARE(slurp(iniPath()), stored); // coming back writes nothing
     QVERIFY(env->errors.isEmpty());
 }
@@ -162,22 +162,22 @@ void ComputerPlayerTests::theyLeaveWithTheSession()
 {
     Table t;
     Window &w = t.host();
-    QTRY_VERIFY(w.chat.AddComputerPlayer1->isEnabled());
-    w.chat.AddComputerPlayer1->trigger();
+    QTRY_VERIFY(action(w.chat, "AddComputerPlayer1")->isEnabled());
+    action(w.chat, "AddComputerPlayer1")->trigger();
     QTRY_VERIFY(isBot(seat(w, 2)));
-    w.chat.hooks.confirm = [](QWidget *, const QString &) { return true; };
+    w.chat.desktopHooks().confirm = [](QWidget *, const QString &) { return true; };
     // A new solo game from the window: the player leaves with the old session
     // and comes back in the new one.
-    ComputerPlayer *old = w.chat.computerSeats->manager().players().constFirst();
+    ComputerPlayer *old = w.chat.seats().computerPlayers().manager().players().constFirst();
     QSignalSpy gone(old, &ComputerPlayer::disconnected);
-    w.chat.PlaySoloGame1->trigger();
+    action(w.chat, "PlaySoloGame1")->trigger();
     QVERIFY(gone.count() == 1 || gone.wait());
-    QTRY_VERIFY(isBot(seat(w, 2)) && w.chat.computerSeats->count() == 1);
+    QTRY_VERIFY(isBot(seat(w, 2)) && w.chat.seats().computerPlayers().count() == 1);
     QCOMPARE(ini("Solobots"), QStringLiteral("1"));
     // A network game hosted from the window: they leave and do not follow.
-    w.chat.startHosting(QStringLiteral("Red"), QStringLiteral("0"));
+    w.chat.session().host(QStringLiteral("Red"), QStringLiteral("0"));
     QTRY_COMPARE(seat(w, 1), QStringLiteral("Red"));
-    QTRY_COMPARE(w.chat.computerSeats->manager().count(), 0);
+    QTRY_COMPARE(w.chat.seats().computerPlayers().manager().count(), 0);
     QCOMPARE(seat(w, 2), QStringLiteral("<Waiting>"));
     QCOMPARE(ini("Solobots"), QStringLiteral("1"));
     QVERIFY(env->errors.isEmpty());

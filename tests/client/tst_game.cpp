@@ -54,7 +54,7 @@ void type(Window &w, const QByteArray &word)
 
 void startGame(Window &host, int rounds, int seconds)
 {
-    host.chat.button_start->click();
+    boardButton(host.chat, "button_start")->click();
     host.gamestart.edit_playtoscore->setValue(rounds);
     host.gamestart.edit_creationtime->setValue(seconds);
     host.gamestart.button_start->click();
@@ -62,14 +62,14 @@ void startGame(Window &host, int rounds, int seconds)
 
 QString status(const Window &w)
 {
-    return w.chat.label_status->text();
+    return boardLabel(w.chat, "label_status")->text();
 }
 
 int checks(const Window &w)
 {
     int n = 0;
     for (int i = 1; i <= 10; ++i)
-        n += w.chat.slotWidget<QLabel>("image_check", i)->isHidden() ? 0 : 1;
+        n += slotWidget<QLabel>(w.chat, "image_check", i)->isHidden() ? 0 : 1;
     return n;
 }
 
@@ -95,20 +95,20 @@ void GameTests::soloGameToTheWinner()
     Window &w = t.host({});
     QStringList recorded;
     QObject::connect(&w.chat, &Tchat::gameRecorded, &w.chat, [&](const QString &text) { recorded << text; });
-    QTRY_VERIFY(w.chat.loggedin);
+    QTRY_VERIFY(w.chat.session().loggedIn());
     QTRY_COMPARE(w.label("label_playername", 1)->text(), QStringLiteral("You"));
     startGame(w, 1, 30);
-    QTRY_COMPARE(w.chat.roundModel.inputOwner(), 1);
-    QCOMPARE(w.chat.label_roundnum->text(), QStringLiteral("Round: 1 of 1"));
-    QCOMPARE(w.chat.roundModel.barStep(), 258 / 30);
-    QVERIFY(w.chat.turntime.isActive());
+    QTRY_COMPARE(w.chat.round().model().inputOwner(), 1);
+    QCOMPARE(boardLabel(w.chat, "label_roundnum")->text(), QStringLiteral("Round: 1 of 1"));
+    QCOMPARE(w.chat.round().model().barStep(), 258 / 30);
+    QVERIFY(w.chat.round().countingDown());
     QCOMPARE(boardLabel(w.chat, "label_wordcount")->text(), QStringLiteral("First Word"));
     QCOMPARE(status(w), QStringLiteral("Type a Word - Press ENTER to submit your word."));
 
     // A word that is no word, then one that misses the pattern.
     type(w, "qqqqq");
     QTRY_COMPARE(status(w), QStringLiteral("Invalid Word"));
-    QCOMPARE(w.chat.roundModel.inputOwner(), 1);
+    QCOMPARE(w.chat.round().model().inputOwner(), 1);
     // "about" and "chant" share no shown letter of any pattern shape: one misses it.
     const QByteArray pattern = t.server.board(1, 1).pattern;
     auto fits = [&](const QByteArray &word) {
@@ -119,7 +119,7 @@ void GameTests::soloGameToTheWinner()
     };
     type(w, fits("about") ? "chant" : "about");
     QTRY_COMPARE(status(w), QStringLiteral("Invalid Match"));
-    QCOMPARE(w.chat.roundModel.letterCount(), 0); // erased
+    QCOMPARE(w.chat.round().model().letterCount(), 0); // erased
     // A pass moves on without a check mark.
     QTest::keyClick(chatEntry(w.chat), Qt::Key_Space);
     QTRY_COMPARE(boardLabel(w.chat, "label_wordcount")->text(), QStringLiteral("Second Word"));
@@ -129,32 +129,32 @@ void GameTests::soloGameToTheWinner()
     for (int n = 1; n <= 10; ++n) {
         const QByteArray target = t.currentTarget(1);
         type(w, target);
-        QTRY_VERIFY2(w.chat.roundModel.inputOwner() == 1 || !boardLabel(w.chat, "image_goodjob")->isHidden(),
+        QTRY_VERIFY2(w.chat.round().model().inputOwner() == 1 || !boardLabel(w.chat, "image_goodjob")->isHidden(),
                      target.constData());
         QCOMPARE(checks(w), n);
     }
     QVERIFY(!boardLabel(w.chat, "image_goodjob")->isHidden());
     QTRY_COMPARE(status(w), QStringLiteral("All players completed the list."));
-    QVERIFY(!w.chat.turntime.isActive());
+    QVERIFY(!w.chat.round().countingDown());
     QCOMPARE(w.label("label_words", 1)->text(), QStringLiteral("10"));
 
     t.finishPhase(); // the round is scored
-    QTRY_VERIFY(!w.chat.panel_scores->isHidden());
-    QVERIFY(!w.chat.slotWidget<QLabel>("image_fastest", 1)->isHidden());
-    QVERIFY(!w.chat.slotWidget<QLabel>("image_bonus", 1)->isHidden());
-    QCOMPARE(w.chat.slotWidget<QLabel>("label_ascore", 1)->text(), QStringLiteral("Score: 150"));
+    QTRY_VERIFY(!scorePanel(w.chat)->isHidden());
+    QVERIFY(!slotWidget<QLabel>(w.chat, "image_fastest", 1)->isHidden());
+    QVERIFY(!slotWidget<QLabel>(w.chat, "image_bonus", 1)->isHidden());
+    QCOMPARE(slotWidget<QLabel>(w.chat, "label_ascore", 1)->text(), QStringLiteral("Score: 150"));
     QCOMPARE(w.label("label_score", 1)->text(), QStringLiteral("150"));
-    QCOMPARE(w.chat.slotWidget<QListWidget>("listbox_player", 1)->item(0)->text(),
+    QCOMPARE(slotWidget<QListWidget>(w.chat, "listbox_player", 1)->item(0)->text(),
              QString::fromLatin1(t.server.board(1, 1).target).toUpper());
-    QCOMPARE(w.chat.panel_scores->originals().at(9), QString::fromLatin1(t.server.board(1, 10).target));
+    QCOMPARE(scorePanel(w.chat)->originals().at(9), QString::fromLatin1(t.server.board(1, 10).target));
 
     t.finishPhase(); // the viewing time; the game is decided
-    QTRY_VERIFY(!w.chat.panel_winner->isHidden());
-    QCOMPARE(w.chat.panel_winner->text(), QStringLiteral("You have Won the Game!"));
+    QTRY_VERIFY(!winnerPanel(w.chat)->isHidden());
+    QCOMPARE(winnerPanel(w.chat)->text(), QStringLiteral("You have Won the Game!"));
     QCOMPARE(status(w), QStringLiteral("Game Over!"));
     QCOMPARE(recorded, QStringList{QStringLiteral("addtomine")});
-    QVERIFY(!w.chat.button_start->isHidden());
-    QVERIFY(w.chat.chatMode());
+    QVERIFY(!boardButton(w.chat, "button_start")->isHidden());
+    QVERIFY(w.chat.round().model().chatMode());
     QVERIFY(env->errors.isEmpty());
 }
 
@@ -162,14 +162,14 @@ void GameTests::hostJoinerSpyAndLateJoinerWithATie()
 {
     Table t(99);
     Window &red = t.host({QStringLiteral("Red"), QStringLiteral("127.0.0.1"), QStringLiteral("true")});
-    QTRY_VERIFY(red.chat.loggedin);
+    QTRY_VERIFY(red.chat.session().loggedIn());
     Window &blue = t.join(QStringLiteral("Blue"));
-    QTRY_COMPARE(blue.chat.myslot, 2);
+    QTRY_COMPARE(blue.chat.session().slot(), 2);
     for (int i = 3; i <= 6; ++i)
         t.holdSlot();
     QTRY_COMPARE(t.server.highestSlot(), 6);
     Window &eve = t.join(QStringLiteral("Eve"));
-    QTRY_COMPARE(eve.chat.myslot, 7);
+    QTRY_COMPARE(eve.chat.session().slot(), 7);
     QStringList redRecord, blueRecord, eveRecord;
     QObject::connect(&red.chat, &Tchat::gameRecorded, &red.chat, [&](const QString &s) { redRecord << s; });
     QObject::connect(&blue.chat, &Tchat::gameRecorded, &blue.chat, [&](const QString &s) { blueRecord << s; });
@@ -177,10 +177,10 @@ void GameTests::hostJoinerSpyAndLateJoinerWithATie()
 
     // Round 1: nobody makes a word, so the two players tie at 0.
     startGame(red, 1, 30);
-    QTRY_COMPARE(blue.chat.roundModel.inputOwner(), 2);
-    QTRY_COMPARE(red.chat.roundModel.inputOwner(), 1);
+    QTRY_COMPARE(blue.chat.round().model().inputOwner(), 2);
+    QTRY_COMPARE(red.chat.round().model().inputOwner(), 1);
     QTRY_COMPARE(status(eve), QStringLiteral("The Players are Creating Words."));
-    QVERIFY(eve.chat.roundModel.inputOwner() != eve.chat.myslot);
+    QVERIFY(eve.chat.round().model().inputOwner() != eve.chat.session().slot());
     QVERIFY(boardButton(eve.chat, "button_pass")->isHidden());
     QTest::keyClick(chatEntry(red.chat), Qt::Key_1); // a pass
     QTRY_COMPARE(boardLabel(red.chat, "label_wordcount")->text(), QStringLiteral("Second Word"));
@@ -188,15 +188,15 @@ void GameTests::hostJoinerSpyAndLateJoinerWithATie()
     t.finishPhase();
     QTRY_COMPARE(status(blue), QStringLiteral("Time is Up."));
     for (Window *w : {&red, &blue, &eve})
-        QTRY_VERIFY(!w->chat.panel_scores->isHidden());
+        QTRY_VERIFY(!scorePanel(w->chat)->isHidden());
     QCOMPARE(red.label("label_score", 2)->text(), QStringLiteral("0"));
 
     // The tie plays on: round 2 of 1.
     t.finishPhase();
     for (Window *w : {&red, &blue, &eve})
-        QTRY_COMPARE(w->chat.label_roundnum->text(), QStringLiteral("Round: 2 of 1"));
-    QVERIFY(red.chat.panel_winner->isHidden());
-    QTRY_COMPARE(red.chat.roundModel.inputOwner(), 1);
+        QTRY_COMPARE(boardLabel(w->chat, "label_roundnum")->text(), QStringLiteral("Round: 2 of 1"));
+    QVERIFY(winnerPanel(red.chat)->isHidden());
+    QTRY_COMPARE(red.chat.round().model().inputOwner(), 1);
 
     // A late joiner takes the freed seat 3 in the running round.
     t.holders.front()->abort();
@@ -205,10 +205,10 @@ void GameTests::hostJoinerSpyAndLateJoinerWithATie()
     QStringList lateRecord;
     QObject::connect(&late.chat, &Tchat::gameRecorded, &late.chat, [&](const QString &s) { lateRecord << s; });
     QTRY_COMPARE(status(late), QStringLiteral("Create A Word"));
-    QCOMPARE(late.chat.myslot, 3);
-    QCOMPARE(late.chat.roundModel.inputOwner(), 3);
-    QCOMPARE(late.chat.label_roundnum->text(), QStringLiteral("Round: 2 of 1"));
-    QVERIFY(late.chat.turntime.isActive());
+    QCOMPARE(late.chat.session().slot(), 3);
+    QCOMPARE(late.chat.round().model().inputOwner(), 3);
+    QCOMPARE(boardLabel(late.chat, "label_roundnum")->text(), QStringLiteral("Round: 2 of 1"));
+    QVERIFY(late.chat.round().countingDown());
     QCOMPARE(boardLabel(late.chat, "label_wordcount")->text(), QStringLiteral("First Word"));
     QTRY_COMPARE(red.label("label_playername", 3)->text(), QStringLiteral("Late"));
 
@@ -218,26 +218,26 @@ void GameTests::hostJoinerSpyAndLateJoinerWithATie()
     for (int n = 1; n <= 2; ++n) {
         type(red, t.currentTarget(1));
         QTRY_COMPARE(checks(red), n);
-        QTRY_COMPARE(red.chat.roundModel.inputOwner(), 1);
+        QTRY_COMPARE(red.chat.round().model().inputOwner(), 1);
     }
     QTRY_COMPARE(blue.label("label_words", 1)->text(), QStringLiteral("2"));
     QTRY_COMPARE(eve.label("label_words", 3)->text(), QStringLiteral("1"));
     t.finishPhase();
     QTRY_COMPARE(late.label("label_score", 1)->text(), QStringLiteral("20"));
-    QCOMPARE(late.chat.slotWidget<QLabel>("label_ascore", 3)->text(), QStringLiteral("Score: 10"));
+    QCOMPARE(slotWidget<QLabel>(late.chat, "label_ascore", 3)->text(), QStringLiteral("Score: 10"));
     t.finishPhase();
 
     for (Window *w : {&red, &blue, &eve, &late})
-        QTRY_VERIFY(!w->chat.panel_winner->isHidden());
-    QCOMPARE(red.chat.panel_winner->text(), QStringLiteral("You have Won the Game!"));
+        QTRY_VERIFY(!winnerPanel(w->chat)->isHidden());
+    QCOMPARE(winnerPanel(red.chat)->text(), QStringLiteral("You have Won the Game!"));
     for (Window *w : {&blue, &eve, &late})
-        QCOMPARE(w->chat.panel_winner->text(), QStringLiteral("Red has Won the Game!"));
+        QCOMPARE(winnerPanel(w->chat)->text(), QStringLiteral("Red has Won the Game!"));
     QCOMPARE(redRecord, QStringList{QStringLiteral("addtomine")});
     QCOMPARE(blueRecord, QStringList{QStringLiteral("Red")});
     QCOMPARE(lateRecord, QStringList{QStringLiteral("Red")});
     QVERIFY(eveRecord.isEmpty());
-    QVERIFY(!red.chat.button_start->isHidden());
-    QVERIFY(blue.chat.button_start->isHidden());
+    QVERIFY(!boardButton(red.chat, "button_start")->isHidden());
+    QVERIFY(boardButton(blue.chat, "button_start")->isHidden());
     QVERIFY(env->errors.isEmpty());
 }
 

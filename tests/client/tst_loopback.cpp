@@ -35,10 +35,10 @@ struct Table
     {
         windows.push_back(std::make_unique<Window>(args, &server));
         Window &w = *windows.back();
-        w.chat.gameport = QStringLiteral("0");
-        w.chat.lobbyport = QString::number(lobby.serverPort());
+        w.chat.session().setPort(QStringLiteral("0"));
+        w.chat.session().setLobbyPort(QString::number(lobby.serverPort()));
         QObject::connect(&w.chat, &Tchat::closed, &server, [this] { server.shutdown(); });
-        w.chat.processparams();
+        w.chat.start();
         return w;
     }
     Window &join(const QString &name)
@@ -46,9 +46,9 @@ struct Table
         windows.push_back(std::make_unique<Window>(
             QStringList{name, QStringLiteral("127.0.0.1"), QStringLiteral("false")}));
         Window &w = *windows.back();
-        w.chat.gameport = QString::number(server.listeningPort());
-        w.chat.lobbyport = QString::number(lobby.serverPort());
-        w.chat.processparams();
+        w.chat.session().setPort(QString::number(server.listeningPort()));
+        w.chat.session().setLobbyPort(QString::number(lobby.serverPort()));
+        w.chat.start();
         return w;
     }
 };
@@ -82,16 +82,16 @@ void LoopbackTests::soloStart()
     Window &w = t.host({});
     QCOMPARE(w.lines().value(0), QStringLiteral("Loading Solo Game..Please wait."));
     QTRY_VERIFY(hasLine(w, QStringLiteral("You are Connected.")));
-    QCOMPARE(w.chat.myname, QStringLiteral("You"));
+    QCOMPARE(w.chat.session().playerName(), QStringLiteral("You"));
     QCOMPARE(w.label("label_playername", 1)->text(), QStringLiteral("You"));
-    QVERIFY(w.chat.ishost);
-    QCOMPARE(w.chat.myslot, 1);
-    QVERIFY(!w.chat.button_start->isHidden());
-    QVERIFY(w.chat.StartGame1->isEnabled());
+    QVERIFY(w.chat.session().isHost());
+    QCOMPARE(w.chat.session().slot(), 1);
+    QVERIFY(!boardButton(w.chat, "button_start")->isHidden());
+    QVERIFY(action(w.chat, "StartGame1")->isEnabled());
     QVERIFY(w.spylist.popup_kickhim->isEnabled());
     QCOMPARE(w.sounds, QStringList{QStringLiteral("entered")});
-    QVERIFY(!w.chat.Sock11.hasHandle()); // no lobby link for a solo game
-    QTRY_VERIFY(!w.chat.Timer1.isActive()); // idle: the queue timer sleeps
+    QVERIFY(!w.chat.session().lobbySocket().hasHandle()); // no lobby link for a solo game
+    QTRY_VERIFY(!w.chat.session().ticking()); // idle: the queue timer sleeps
     QVERIFY(env->errors.isEmpty());
 }
 
@@ -100,28 +100,28 @@ void LoopbackTests::hostWithTwoPlayers()
     Table t;
     Window &red = t.host({QStringLiteral("Red"), QStringLiteral("10.0.0.5"), QStringLiteral("true")});
     QCOMPARE(red.lines().value(0), QStringLiteral("Loading Multi-player Game.. Please Wait."));
-    QCOMPARE(red.chat.sock.HostName(), QStringLiteral("127.0.0.1")); // not the address given
+    QCOMPARE(red.chat.session().socket().HostName(), QStringLiteral("127.0.0.1")); // not the address given
     QTRY_VERIFY(t.lobby.hasPendingConnections());                    // the lobby link
     QTRY_COMPARE(red.label("label_playername", 1)->text(), QStringLiteral("Red"));
     Window &blue = t.join(QStringLiteral("Blue"));
-    QTRY_COMPARE(blue.chat.myslot, 2);
+    QTRY_COMPARE(blue.chat.session().slot(), 2);
     Window &green = t.join(QStringLiteral("Green"));
     QTRY_COMPARE(green.label("label_playername", 2)->text(), QStringLiteral("Blue"));
     QTRY_COMPARE(red.label("label_playername", 3)->text(), QStringLiteral("Green"));
     QTRY_COMPARE(blue.label("label_playername", 3)->text(), QStringLiteral("Green"));
     QCOMPARE(green.label("label_playername", 1)->text(), QStringLiteral("Red"));
-    QVERIFY(blue.chat.button_start->isHidden() && !blue.chat.StartGame1->isEnabled());
+    QVERIFY(boardButton(blue.chat, "button_start")->isHidden() && !action(blue.chat, "StartGame1")->isEnabled());
     QVERIFY(!blue.spylist.popup_kickhim->isEnabled());
     QVERIFY(hasLine(red, QStringLiteral("Green is Connected.")));
     QVERIFY(hasLine(green, QStringLiteral("Red is Connected.")));
     // The score panel of Green (slot 3) shows its own column first.
-    QCOMPARE(green.chat.slotWidget<QWidget>("label_name", 3)->x(), 134);
+    QCOMPARE(slotWidget<QWidget>(green.chat, "label_name", 3)->x(), 134);
 
     // Everybody sees every line, the sender's own included.
     QTest::keyClicks(chatEntry(blue.chat), QStringLiteral("hello"));
     QTest::keyClick(chatEntry(blue.chat), Qt::Key_Return);
     chatEntry(green.chat)->setText(QStringLiteral("/me waves"));
-    green.chat.sendit();
+    Q_EMIT chatView(green.chat)->entered();
     phraseButton(red.chat, 1)->click();
     for (Window *w : {&red, &blue, &green}) {
         QTRY_VERIFY(hasLine(*w, QStringLiteral("Blue chats: hello")));
@@ -129,39 +129,41 @@ void LoopbackTests::hostWithTwoPlayers()
         QTRY_VERIFY(hasLine(*w, QStringLiteral("Red says: Way To Go!")));
     }
     // Loading the settings at login turned chatter sounds on; lines instead.
-    red.chat.options.chatterSounds = false;
-    green.chat.options.chatterSounds = false;
-    blue.chat.wave12Click(3);
+    if (red.chat.preferences().options().chatterSounds)
+        red.chat.preferences().toggleChatterSounds();
+    if (green.chat.preferences().options().chatterSounds)
+        green.chat.preferences().toggleChatterSounds();
+    blue.chat.chat().sendSound(3);
     QTRY_VERIFY(hasLine(red, QStringLiteral("Blue: <Chatter Sound> Hello")));
-    green.chat.PlayChatterSounds1->trigger();
-    blue.chat.wave12Click(10);
+    action(green.chat, "PlayChatterSounds1")->trigger();
+    blue.chat.chat().sendSound(10);
     QTRY_COMPARE(green.sounds.last(), QStringLiteral("wave10"));
 
     // The host starts a game; then Just Watch, asked by a player, is granted by the server.
-    red.chat.button_start->click();
+    boardButton(red.chat, "button_start")->click();
     QVERIFY(red.gamestart.isVisible());
     red.gamestart.button_start->click();
     QTRY_VERIFY(t.server.gameInProgress());
-    blue.chat.JustWatch1->trigger();
-    QTRY_VERIFY(blue.chat.JustWatch1->isChecked());
+    action(blue.chat, "JustWatch1")->trigger();
+    QTRY_VERIFY(action(blue.chat, "JustWatch1")->isChecked());
     QTRY_VERIFY(!red.label("image_eyes", 2)->isHidden());
     QVERIFY(hasLine(red, QStringLiteral("Blue is just watching")));
 
     // The host removes Green: Green's program ends, the others free the seat.
-    red.chat.label_playername1ContextPopup(red.label("label_playername", 3));
-    red.chat.RemoveFromGame1->trigger();
+    openSeatMenu(red.label("label_playername", 3));
+    action(red.chat, "RemoveFromGame1")->trigger();
     QTRY_VERIFY(green.closed);
     QTRY_VERIFY(hasLine(red, QStringLiteral("Green disconnected.")));
     QTRY_COMPARE(blue.label("label_playername", 3)->text(), QStringLiteral("<Waiting>"));
     // A player cannot remove anybody.
-    blue.chat.kicking(1);
+    blue.chat.seats().remove(1);
     chatEntry(blue.chat)->setText(QStringLiteral("after"));
-    blue.chat.sendit();
+    Q_EMIT chatView(blue.chat)->entered();
     QTRY_VERIFY(hasLine(red, QStringLiteral("Blue chats: after")));
     QVERIFY(!red.closed);
 
     // The host leaves: everybody's program ends.
-    red.chat.Exit1Click();
+    red.chat.close();
     QVERIFY(red.closed);
     QTRY_VERIFY(blue.closed);
     QVERIFY(env->errors.isEmpty());
@@ -171,13 +173,13 @@ void LoopbackTests::spiesAndTheTenthConnection()
 {
     Table t;
     Window &host = t.host({QStringLiteral("Host"), QStringLiteral("127.0.0.1"), QStringLiteral("true")});
-    QTRY_VERIFY(host.chat.loggedin);
+    QTRY_VERIFY(host.chat.session().loggedIn());
     for (int i = 2; i <= 6; ++i) {
         Window &w = t.join(QStringLiteral("P%1").arg(i));
-        QTRY_COMPARE(w.chat.myslot, i);
+        QTRY_COMPARE(w.chat.session().slot(), i);
     }
     Window &spy = t.join(QStringLiteral("Eve"));
-    QTRY_COMPARE(spy.chat.myslot, 7);
+    QTRY_COMPARE(spy.chat.session().slot(), 7);
     QTRY_VERIFY(hasLine(spy, QStringLiteral("You are spying.")));
     QCOMPARE(spy.lines().mid(1, 2), strings({"You are Connected.", "You are spying."}));
     QTRY_COMPARE(host.spylist.listbox_spys->count(), 1);
@@ -196,7 +198,7 @@ void LoopbackTests::spiesAndTheTenthConnection()
     // Nine connections fill the game; the tenth is told and its window closes.
     for (int slot = 7; slot <= 9; ++slot) {
         Window &w = t.join(QStringLiteral("S%1").arg(slot));
-        QTRY_COMPARE(w.chat.myslot, slot);
+        QTRY_COMPARE(w.chat.session().slot(), slot);
     }
     QTRY_COMPARE(host.spylist.listbox_spys->count(), 3);
     Window &tenth = t.join(QStringLiteral("Late"));
@@ -204,7 +206,7 @@ void LoopbackTests::spiesAndTheTenthConnection()
     // "Game is full" shows when the message is handled before the connection's
     // close, which drops whatever still waits; either way the window closes.
     QVERIFY(tenth.boxes.isEmpty() || tenth.boxes == QStringList{QStringLiteral("Game is full")});
-    QVERIFY(!tenth.chat.loggedin);
+    QVERIFY(!tenth.chat.session().loggedIn());
     QVERIFY(!host.closed);
     QVERIFY(env->errors.isEmpty());
 }
@@ -215,14 +217,14 @@ void LoopbackTests::hostingOnABusyPort()
     QVERIFY(busy.listen(QHostAddress::AnyIPv4, 0));
     TServer server;
     Window w({}, &server);
-    w.chat.gameport = QString::number(busy.serverPort());
-    guarded([&] { w.chat.processparams(); });
+    w.chat.session().setPort(QString::number(busy.serverPort()));
+    guarded([&] { w.chat.start(); });
     QCOMPARE(env->errors, QStringList{QStringLiteral("Listen - Error Binding Socket")});
     // Nothing after the failure: no connection, no start button; the window stays.
-    QVERIFY(!w.chat.sock.hasHandle());
-    QVERIFY(w.chat.button_start->isHidden());
+    QVERIFY(!w.chat.session().socket().hasHandle());
+    QVERIFY(boardButton(w.chat, "button_start")->isHidden());
     QVERIFY(!w.closed);
-    w.chat.button_startClick();
+    Q_EMIT boardButton(w.chat, "button_start")->clicked();
     QCOMPARE(w.boxes, QStringList{QStringLiteral("You are not connected")});
 }
 

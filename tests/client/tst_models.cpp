@@ -118,9 +118,18 @@ void ModelTests::seatsArrivalsAndMarks()
     QVERIFY(s.watchers().isEmpty());
 }
 
+namespace {
+// A score report as the round controller reads it from the decoded message.
+ScoreReport scores(const QByteArray &args)
+{
+    const vexlo::DecodedMessage d = vexlo::decodeServerMessage("CMD_postscores+" + args);
+    return ScoreReport::from(std::get<vexlo::msg::PostScores>(*d.message), d);
+}
+} // namespace
+
 void ModelTests::scoreReport()
 {
-    const ScoreReport r = ScoreReport::parse("3+1+0+cat+1+1+dog+1+2+12+1+3+40+1+4+1+9+3+7+0+5+arose");
+    const ScoreReport r = scores("3+1+0+cat+1+1+dog+1+2+12+1+3+40+1+4+1+9+3+7+0+5+arose");
     QCOMPARE(r.fastest, 3);
     QCOMPARE(r.seats[1].words, QStringList({QStringLiteral("CAT"), QStringLiteral("dog")}));
     QCOMPARE(r.seats[1].roundScore, std::optional<QString>(QStringLiteral("12")));
@@ -129,9 +138,9 @@ void ModelTests::scoreReport()
     QVERIFY(!r.seats[2].total);
     QCOMPARE(r.originals, QStringList{QStringLiteral("arose")}); // slot 9 left out, kind 5 kept
     QVERIFY(!r.error);
-    QCOMPARE(ScoreReport::parse("x+").fastest, 0);
+    QCOMPARE(scores("x+").fastest, 0);
 
-    const ScoreReport bad = ScoreReport::parse("0+1+3+40+x+3+50");
+    const ScoreReport bad = scores("0+1+3+40+x+3+50");
     QVERIFY(bad.error);
     QCOMPARE(bad.seats[1].total, std::optional<QString>(QStringLiteral("40"))); // what came before stays
 }

@@ -61,15 +61,15 @@ struct Player : Window
     bool answer = true;
     explicit Player(const QStringList &args = {}, TServer *server = nullptr) : Window(args, server)
     {
-        chat.hooks.confirm = [this](QWidget *, const QString &q) {
+        chat.desktopHooks().confirm = [this](QWidget *, const QString &q) {
             questions << q;
             return answer;
         };
     }
     void join(const QString &name, const QString &address)
     {
-        chat.JoinNetworkGame1Click();
-        Tjoingame *d = chat.joingame;
+        chat.networkDialogs().openJoinGame(false);
+        Tjoingame *d = chat.networkDialogs().joinDialog();
         QVERIFY(d && d->isVisible());
         d->edit_name->setText(name);
         d->combo_address->setEditText(address);
@@ -77,8 +77,8 @@ struct Player : Window
     }
     void host(const QString &name, quint16 port)
     {
-        chat.HostNetworkGame1Click();
-        Thostgame *d = chat.hostgame;
+        chat.networkDialogs().openHostGame(false);
+        Thostgame *d = chat.networkDialogs().hostDialog();
         QVERIFY(d && d->isVisible());
         d->edit_name->setText(name);
         d->edit_port->setValue(port);
@@ -86,10 +86,10 @@ struct Player : Window
     }
     qsizetype count(const QString &line) const { return lines().count(line); }
     // The window can start anything again.
-    bool usable() const
+    bool usable()
     {
-        return !closed && !chat.sock.hasHandle() && chat.HostNetworkGame1->isEnabled()
-               && chat.JoinNetworkGame1->isEnabled() && chat.PlaySoloGame1->isEnabled();
+        return !closed && !chat.session().socket().hasHandle() && action(chat, "HostNetworkGame1")->isEnabled()
+               && action(chat, "JoinNetworkGame1")->isEnabled() && action(chat, "PlaySoloGame1")->isEnabled();
     }
 };
 
@@ -148,33 +148,33 @@ void NetworkGameTests::joinByNameAndByIPv6()
     Host h;
     Player byName;
     byName.join(QStringLiteral("Blue"), QStringLiteral("localhost:") + h.port());
-    QTRY_VERIFY(byName.chat.loggedin);
+    QTRY_VERIFY(byName.chat.session().loggedIn());
     QCOMPARE(byName.lines().value(0), QStringLiteral("Loading Multi-player Game.. Please Wait."));
     QCOMPARE(byName.chat.windowTitle(), QStringLiteral("Vexlo %1 joined localhost:%2").arg(kDash, h.port()));
-    QVERIFY(byName.chat.button_start->isHidden());
+    QVERIFY(boardButton(byName.chat, "button_start")->isHidden());
 
     Player bracketed;
     bracketed.join(QStringLiteral("Green"), QStringLiteral("[::1]:") + h.port());
-    QTRY_COMPARE(bracketed.chat.myslot, 2);
+    QTRY_COMPARE(bracketed.chat.session().slot(), 2);
     QCOMPARE(h.server.peerAddress(2), QStringLiteral("::1"));
 
     // A bare IPv6 address goes to the default port.
     qputenv("VEXLO_PORT", h.port().toLatin1());
     Player bare;
     bare.join(QStringLiteral("Gold"), QStringLiteral("::1"));
-    QTRY_COMPARE(bare.chat.myslot, 3);
+    QTRY_COMPARE(bare.chat.session().slot(), 3);
     QTRY_COMPARE(bare.label("label_playername", 1)->text(), QStringLiteral("Blue"));
     QCOMPARE(bare.chat.windowTitle(), QStringLiteral("Vexlo %1 joined ::1").arg(kDash));
 
     // The dialog remembers the name and the addresses, the last one first.
     NetworkChoices kept;
-    kept.load(byName.chat.settingsSession->file());
+    kept.load(byName.chat.preferences().file().file());
     QCOMPARE(kept.playerName, QStringLiteral("Gold"));
     QCOMPARE(kept.recentHosts.mid(0, 2), (QStringList{QStringLiteral("::1"), QStringLiteral("[::1]:") + h.port()}));
-    byName.chat.JoinNetworkGame1Click();
-    QCOMPARE(byName.chat.joingame->combo_address->currentText(), QStringLiteral("::1"));
-    QCOMPARE(byName.chat.joingame->edit_name->text(), QStringLiteral("Gold"));
-    byName.chat.joingame->reject();
+    byName.chat.networkDialogs().openJoinGame(false);
+    QCOMPARE(byName.chat.networkDialogs().joinDialog()->combo_address->currentText(), QStringLiteral("::1"));
+    QCOMPARE(byName.chat.networkDialogs().joinDialog()->edit_name->text(), QStringLiteral("Gold"));
+    byName.chat.networkDialogs().joinDialog()->reject();
     QVERIFY(env->errors.isEmpty());
 }
 
@@ -182,9 +182,9 @@ void NetworkGameTests::failedConnectsAreSaid()
 {
     // The command line's join no longer waits for ever either.
     Player cmd({QStringLiteral("Blue"), QStringLiteral("127.0.0.1"), QStringLiteral("false")});
-    cmd.chat.gameport = QString::number(freePort());
-    cmd.chat.lobbyport = cmd.chat.gameport;
-    cmd.chat.processparams();
+    cmd.chat.session().setPort(QString::number(freePort()));
+    cmd.chat.session().setLobbyPort(cmd.chat.session().port());
+    cmd.chat.start();
     QTRY_COMPARE(cmd.lastLine(), QStringLiteral("Could not connect to 127.0.0.1: the host refused the connection."));
     QVERIFY(cmd.usable());
 
@@ -203,34 +203,34 @@ void NetworkGameTests::failedConnectsAreSaid()
     // A connect that nobody answers is given up when the timer runs out.
     Host h;
     w.join(QStringLiteral("Blue"), QStringLiteral("127.0.0.1:") + h.port());
-    QVERIFY(w.chat.connecttimer.isActive());
-    w.chat.connecttimerTimer();
+    QVERIFY(w.chat.session().connecting());
+    w.chat.session().connectTimedOut();
     QCOMPARE(w.lastLine(), QStringLiteral("Could not connect to 127.0.0.1:%1: no answer within 10 seconds.").arg(h.port()));
     QVERIFY(w.usable());
     // The same while the name is still being looked up; an answer that comes
     // after that is let go.
     w.join(QStringLiteral("Blue"), QStringLiteral("localhost:") + h.port());
-    w.chat.connecttimerTimer();
+    w.chat.session().connectTimedOut();
     QCOMPARE(w.lastLine(), QStringLiteral("Could not connect to localhost:%1: no answer within 10 seconds.").arg(h.port()));
     QHostInfo late(1);
     late.setAddresses({QHostAddress(QHostAddress::LocalHost)});
-    w.chat.hostLookedUp(late);
+    w.chat.session().hostLookedUp(late);
     QVERIFY(w.usable());
 
     // Each failure said once; then a join works.
     QCOMPARE(w.lines().filter(QStringLiteral("Could not connect")).size(), 1);
     w.join(QStringLiteral("Blue"), QStringLiteral("127.0.0.1:") + h.port());
-    QTRY_VERIFY(w.chat.loggedin);
-    QVERIFY(!w.chat.connecttimer.isActive());
+    QTRY_VERIFY(w.chat.session().loggedIn());
+    QVERIFY(!w.chat.session().connecting());
     QVERIFY(env->errors.isEmpty() && w.boxes.isEmpty());
 }
 
 void NetworkGameTests::badAddressStaysInTheDialog()
 {
     Player w;
-    const QByteArray before = slurp(w.chat.settingsSession->file().fileName());
+    const QByteArray before = slurp(w.chat.preferences().file().file().fileName());
     w.join(QStringLiteral("Blue"), QStringLiteral("300.1.2.3"));
-    Tjoingame *d = w.chat.joingame;
+    Tjoingame *d = w.chat.networkDialogs().joinDialog();
     QVERIFY(d->isVisible());
     QVERIFY(!d->label_error->isHidden());
     QCOMPARE(d->label_error->text(), QStringLiteral("300.1.2.3 is not an IPv4 address."));
@@ -239,9 +239,9 @@ void NetworkGameTests::badAddressStaysInTheDialog()
     d->combo_address->setEditText(QStringLiteral("localhost"));
     d->button_ok->click();
     QCOMPARE(d->label_error->text(), QStringLiteral("Type the name the others will see."));
-    QVERIFY(d->isVisible() && !w.chat.sock.hasHandle());
+    QVERIFY(d->isVisible() && !w.chat.session().socket().hasHandle());
     d->reject();
-    QCOMPARE(slurp(w.chat.settingsSession->file().fileName()), before); // nothing kept from a refused dialog
+    QCOMPARE(slurp(w.chat.preferences().file().file().fileName()), before); // nothing kept from a refused dialog
 }
 
 void NetworkGameTests::hostingOnATakenPort()
@@ -253,8 +253,8 @@ void NetworkGameTests::hostingOnATakenPort()
     w.host(QStringLiteral("Red"), busy.serverPort());
     QCOMPARE(w.lastLine(), QStringLiteral("Could not host on port %1: the port is in use.").arg(busy.serverPort()));
     QVERIFY(env->errors.isEmpty());
-    QVERIFY(w.usable() && !w.chat.ishost);
-    QVERIFY(w.chat.button_start->isHidden());
+    QVERIFY(w.usable() && !w.chat.session().isHost());
+    QVERIFY(boardButton(w.chat, "button_start")->isHidden());
     QCOMPARE(w.chat.windowTitle(), QStringLiteral("Vexlo"));
 }
 
@@ -264,12 +264,13 @@ void NetworkGameTests::soloThenHostingThenJoining()
     const TargetList words;
     TServer own(&spell, &words);
     Player w({}, &own);
-    w.chat.gameport = QStringLiteral("0");
-    w.chat.processparams();
-    QTRY_VERIFY(w.chat.loggedin);
+    w.chat.session().setPort(QStringLiteral("0"));
+    w.chat.start();
+    QTRY_VERIFY(w.chat.session().loggedIn());
     const quint16 soloPort = own.listeningPort();
     QCOMPARE(w.chat.windowTitle(), QStringLiteral("Vexlo %1 solo").arg(kDash));
-    QVERIFY(!w.chat.announcer->publisher()); // a solo game is never announced
+    auto *announcer = w.chat.findChild<discovery::ServerAnnouncer *>();
+    QVERIFY(announcer && !announcer->publisher()); // a solo game is never announced
     const QString settingsPath = settingsFilePath(qEnvironmentVariable("VEXLO_HOME"));
     const QByteArray settingsBefore = slurp(settingsPath);
 
@@ -281,23 +282,23 @@ void NetworkGameTests::soloThenHostingThenJoining()
     QVERIFY(portIsFree(soloPort));
     QCOMPARE(w.chat.windowTitle(), QStringLiteral("Vexlo %1 hosting on port %2").arg(kDash).arg(hostPort));
     QCOMPARE(w.lines().value(0), QStringLiteral("Loading Multi-player Game.. Please Wait."));
-    QVERIFY(!w.chat.button_start->isHidden());
+    QVERIFY(!boardButton(w.chat, "button_start")->isHidden());
     // A hosted network game is announced (the tests have no Avahi daemon: it
     // stays unregistered); the option is written only once it is changed.
-    discovery::ServicePublisher *announced = w.chat.announcer->publisher();
+    discovery::ServicePublisher *announced = announcer->publisher();
     QVERIFY(announced && announced->published());
-    QVERIFY(w.chat.AnnounceGames1->isChecked());
+    QVERIFY(action(w.chat, "AnnounceGames1")->isChecked());
     QCOMPARE(slurp(settingsPath), settingsBefore);
-    w.chat.AnnounceGames1->trigger();
-    QVERIFY(!announced->published() && !w.chat.AnnounceGames1->isChecked());
+    action(w.chat, "AnnounceGames1")->trigger();
+    QVERIFY(!announced->published() && !action(w.chat, "AnnounceGames1")->isChecked());
     QCOMPARE(loadAnnounce(IniFile(settingsPath)), false);
-    w.chat.AnnounceGames1->trigger();
+    action(w.chat, "AnnounceGames1")->trigger();
     QVERIFY(announced->published());
     QCOMPARE(loadAnnounce(IniFile(settingsPath)), true);
 
     Window guest({QStringLiteral("Blue"), QStringLiteral("127.0.0.1"), QStringLiteral("false")});
-    guest.chat.gameport = QString::number(hostPort);
-    guest.chat.processparams();
+    guest.chat.session().setPort(QString::number(hostPort));
+    guest.chat.start();
     QTRY_COMPARE(w.label("label_playername", 2)->text(), QStringLiteral("Blue"));
 
     // Others are connected: asked first; No keeps everything.
@@ -306,18 +307,18 @@ void NetworkGameTests::soloThenHostingThenJoining()
     w.join(QStringLiteral("Red"), QStringLiteral("localhost:") + other.port());
     QCOMPARE(w.questions,
              QStringList{QStringLiteral("Leave the current game? The other players will be disconnected.")});
-    QVERIFY(w.chat.ishost && w.chat.loggedin);
+    QVERIFY(w.chat.session().isHost() && w.chat.session().loggedIn());
     QCOMPARE(w.label("label_playername", 2)->text(), QStringLiteral("Blue"));
 
     w.answer = true;
     w.join(QStringLiteral("Red"), QStringLiteral("localhost:") + other.port());
-    QTRY_VERIFY(w.chat.loggedin);
-    QVERIFY(!w.chat.ishost && !w.closed);
+    QTRY_VERIFY(w.chat.session().loggedIn());
+    QVERIFY(!w.chat.session().isHost() && !w.closed);
     QTRY_VERIFY(guest.closed); // the old host's departure ends the guest's program
     QVERIFY(portIsFree(hostPort));
     QCOMPARE(w.label("label_playername", 2)->text(), QStringLiteral("<Waiting>"));
     QCOMPARE(w.chat.windowTitle(), QStringLiteral("Vexlo %1 joined localhost:%2").arg(kDash, other.port()));
-    QVERIFY(w.chat.button_start->isHidden() && !w.chat.StartGame1->isEnabled());
+    QVERIFY(boardButton(w.chat, "button_start")->isHidden() && !action(w.chat, "StartGame1")->isEnabled());
     QVERIFY(!announced->published()); // withdrawn when hosting stopped
     QVERIFY(env->errors.isEmpty());
 }
@@ -333,13 +334,13 @@ void NetworkGameTests::desktopActionsAndTheDownloader()
     const QMap<QString, QStringList> actions = desktopActions();
     QCOMPARE(actions.keys(), (QStringList{QStringLiteral("Host Network Game"), QStringLiteral("Join Network Game")}));
     Player w(actions.value(QStringLiteral("Host Network Game")), &own);
-    w.chat.processparams();
-    QVERIFY(w.chat.hostgame && w.chat.hostgame->isVisible());
-    QVERIFY(!w.chat.sock.hasHandle() && w.lines().isEmpty());
-    QCOMPARE(w.chat.hostgame->edit_port->value(), qEnvironmentVariableIntValue("VEXLO_PORT"));
-    w.chat.hostgame->reject();
-    QTRY_VERIFY(w.chat.loggedin);
-    QCOMPARE(w.chat.myname, QStringLiteral("You"));
+    w.chat.start();
+    QVERIFY(w.chat.networkDialogs().hostDialog() && w.chat.networkDialogs().hostDialog()->isVisible());
+    QVERIFY(!w.chat.session().socket().hasHandle() && w.lines().isEmpty());
+    QCOMPARE(w.chat.networkDialogs().hostDialog()->edit_port->value(), qEnvironmentVariableIntValue("VEXLO_PORT"));
+    w.chat.networkDialogs().hostDialog()->reject();
+    QTRY_VERIFY(w.chat.session().loggedIn());
+    QCOMPARE(w.chat.session().playerName(), QStringLiteral("You"));
 
     // The downloader's "Play with Others", with no lobby installed, offers Join.
     Tdownload download(&w.chat);
@@ -347,15 +348,15 @@ void NetworkGameTests::desktopActionsAndTheDownloader()
     download.show();
     download.Button2Click();
     QVERIFY(!download.isVisible());
-    QVERIFY(w.chat.joingame && w.chat.joingame->isVisible());
+    QVERIFY(w.chat.networkDialogs().joinDialog() && w.chat.networkDialogs().joinDialog()->isVisible());
     // Cancelling this one changes nothing.
-    w.chat.joingame->reject();
-    QVERIFY(w.chat.loggedin && w.chat.ishost);
+    w.chat.networkDialogs().joinDialog()->reject();
+    QVERIFY(w.chat.session().loggedIn() && w.chat.session().isHost());
 
     // "Join Network Game" opens the Join dialog.
     Player j(actions.value(QStringLiteral("Join Network Game")));
-    j.chat.processparams();
-    QVERIFY(j.chat.joingame && j.chat.joingame->isVisible());
+    j.chat.start();
+    QVERIFY(j.chat.networkDialogs().joinDialog() && j.chat.networkDialogs().joinDialog()->isVisible());
     QVERIFY(env->errors.isEmpty());
 }
 

@@ -71,16 +71,16 @@ void RoundFlowTests::patternsAndTheWordLabel()
     Tchat &c = s.w.chat;
     s.open("a_b_c");
     QCOMPARE(tags(c, "image_gap"), (QList<int>{1, 0, 2, 0, 3}));
-    QVERIFY(shows(c, c.slotWidget<QLabel>("image_gap", 2), 0));
+    QVERIFY(shows(c, slotWidget<QLabel>(c, "image_gap", 2), 0));
     QCOMPARE(boardLabel(c, "label_wordcount")->text(), QStringLiteral("First Word"));
-    c.setword(8, "Xyz");
+    c.round().model().setWord(8, "Xyz");
     QCOMPARE(boardLabel(c, "label_wordcount")->text(), QStringLiteral("Eight Word"));
     QCOMPARE(tags(c, "image_gap"), (QList<int>{0, 25, 26, 0, 0})); // upper case and past the end: blank
-    c.setword(11, "hello");
+    c.round().model().setWord(11, "hello");
     QVERIFY(boardLabel(c, "label_wordcount")->text().isEmpty());
     QCOMPARE(tags(c, "image_gap"), (QList<int>{8, 5, 12, 12, 15}));
-    c.setword(0, "abcde");
-    c.setword(3, "");
+    c.round().model().setWord(0, "abcde");
+    c.round().model().setWord(3, "");
     QCOMPARE(tags(c, "image_gap"), (QList<int>{8, 5, 12, 12, 15}));
     QVERIFY(boardLabel(c, "label_wordcount")->text().isEmpty());
 }
@@ -89,29 +89,29 @@ void RoundFlowTests::gameStartAndRounds()
 {
     SeatedWindow s(1);
     Tchat &c = s.w.chat;
-    c.ishost = true;
-    c.button_start->show();
-    c.JustWatch1->setChecked(true);
-    c.panel_winner->show();
-    c.slotWidget<QLabel>("label_score", 2)->setText(QStringLiteral("45"));
+    c.session().setHosting(true);
+    boardButton(c, "button_start")->show();
+    action(c, "JustWatch1")->setChecked(true);
+    winnerPanel(c)->show();
+    slotWidget<QLabel>(c, "label_score", 2)->setText(QStringLiteral("45"));
     s.w.feed("CMD_startgame+Red+5+60++");
     QCOMPARE(s.w.lastLine(), QStringLiteral("Red has started a game."));
-    QVERIFY(c.button_start->isHidden());
-    QVERIFY(!c.JustWatch1->isChecked());
-    QVERIFY(c.panel_winner->isHidden() && c.panel_scores->isHidden());
-    QCOMPARE(c.slotWidget<QLabel>("label_score", 2)->text(), QStringLiteral("0"));
-    QCOMPARE(c.label_roundnum->text(), QStringLiteral("Round: 0 of 0")); // until the first round
-    QCOMPARE(c.roundModel.roundTotal(), QStringLiteral("5"));
-    QCOMPARE(c.roundModel.creationTime(), 60);
-    QVERIFY(!c.turntime.isActive());
+    QVERIFY(boardButton(c, "button_start")->isHidden());
+    QVERIFY(!action(c, "JustWatch1")->isChecked());
+    QVERIFY(winnerPanel(c)->isHidden() && ::scorePanel(c)->isHidden());
+    QCOMPARE(slotWidget<QLabel>(c, "label_score", 2)->text(), QStringLiteral("0"));
+    QCOMPARE(boardLabel(c, "label_roundnum")->text(), QStringLiteral("Round: 0 of 0")); // until the first round
+    QCOMPARE(c.round().model().roundTotal(), QStringLiteral("5"));
+    QCOMPARE(c.round().model().creationTime(), 60);
+    QVERIFY(!c.round().countingDown());
 
     s.w.feed("CMD_startround+1+");
-    QCOMPARE(c.label_roundnum->text(), QStringLiteral("Round: 1 of 5"));
-    QVERIFY(c.turntime.isActive());
-    QCOMPARE(c.roundModel.secondsLeft(), 60);
+    QCOMPARE(boardLabel(c, "label_roundnum")->text(), QStringLiteral("Round: 1 of 5"));
+    QVERIFY(c.round().countingDown());
+    QCOMPARE(c.round().model().secondsLeft(), 60);
     s.open("c_a_t");
-    QCOMPARE(c.label_status->text(), QStringLiteral("Type a Word - Press ENTER to submit your word."));
-    QCOMPARE(c.roundModel.inputOwner(), 1);
+    QCOMPARE(boardLabel(c, "label_status")->text(), QStringLiteral("Type a Word - Press ENTER to submit your word."));
+    QCOMPARE(c.round().model().inputOwner(), 1);
     QVERIFY(!boardButton(c, "button_pass")->isHidden() && !boardButton(c, "button_clear")->isHidden());
     // The turn sound follows Options > Turn Sound.
     s.w.feed("CMD_nextplayer+1+1+c_a_t+");
@@ -122,7 +122,7 @@ void RoundFlowTests::gameStartAndRounds()
 
     // A tie plays on: the round label goes past the total.
     s.w.feed("CMD_startround+6+");
-    QCOMPARE(c.label_roundnum->text(), QStringLiteral("Round: 6 of 5"));
+    QCOMPARE(boardLabel(c, "label_roundnum")->text(), QStringLiteral("Round: 6 of 5"));
     QVERIFY(env->errors.isEmpty());
 }
 
@@ -133,18 +133,18 @@ void RoundFlowTests::acceptedPassedAndRefusedWords()
     s.open();
     QTest::keyClicks(chatEntry(c), QStringLiteral("chant"));
     QTest::keyClick(chatEntry(c), Qt::Key_Return);
-    QCOMPARE(c.roundModel.inputOwner(), 0);
+    QCOMPARE(c.round().model().inputOwner(), 0);
     s.w.sounds.clear();
     // Accepted: the check mark, the next word, the board open again.
     s.w.feed("CMD_newword+3+1+2+_bou_+");
-    QVERIFY(!c.slotWidget<QLabel>("image_check", 1)->isHidden());
+    QVERIFY(!slotWidget<QLabel>(c, "image_check", 1)->isHidden());
     QCOMPARE(s.w.sounds, QStringList{QStringLiteral("goodword")});
-    QCOMPARE(c.roundModel.inputOwner(), 3);
+    QCOMPARE(c.round().model().inputOwner(), 3);
     QCOMPARE(tags(c, "image_word"), (QList<int>{0, 0, 0, 0, 0}));
-    QCOMPARE(c.roundModel.letterCount(), 0);
+    QCOMPARE(c.round().model().letterCount(), 0);
     QCOMPARE(tags(c, "image_gap"), (QList<int>{0, 2, 15, 21, 0}));
     QCOMPARE(boardLabel(c, "label_wordcount")->text(), QStringLiteral("Second Word"));
-    QCOMPARE(c.label_status->text(), QStringLiteral("Create Another Word"));
+    QCOMPARE(boardLabel(c, "label_status")->text(), QStringLiteral("Create Another Word"));
     // After a pass: no check mark, no sound, the same status.
     s.w.sounds.clear();
     s.w.feed("CMD_newword+3+0+5+s___e+");
@@ -152,12 +152,12 @@ void RoundFlowTests::acceptedPassedAndRefusedWords()
     QCOMPARE(boardLabel(c, "label_wordcount")->text(), QStringLiteral("Fifth Word"));
     int checks = 0;
     for (int i = 1; i <= 10; ++i)
-        checks += c.slotWidget<QLabel>("image_check", i)->isHidden() ? 0 : 1;
+        checks += slotWidget<QLabel>(c, "image_check", i)->isHidden() ? 0 : 1;
     QCOMPARE(checks, 1);
     // Another seat's word changes nothing here.
     s.w.feed("CMD_newword+2+4+5+zz_zz+");
     QCOMPARE(tags(c, "image_gap"), (QList<int>{19, 0, 0, 0, 5}));
-    QVERIFY(c.slotWidget<QLabel>("image_check", 4)->isHidden());
+    QVERIFY(slotWidget<QLabel>(c, "image_check", 4)->isHidden());
 
     // Refused, erased by default: "clear" then "invalid", the board open again.
     QTest::keyClicks(chatEntry(c), QStringLiteral("sxxxe"));
@@ -165,28 +165,28 @@ void RoundFlowTests::acceptedPassedAndRefusedWords()
     s.host.next();
     s.w.sounds.clear();
     s.w.feed("CMD_invalid+3+2+");
-    QCOMPARE(c.label_status->text(), QStringLiteral("Invalid Word"));
+    QCOMPARE(boardLabel(c, "label_status")->text(), QStringLiteral("Invalid Word"));
     QCOMPARE(s.w.sounds, strings({"clear", "invalid"}));
     QCOMPARE(tags(c, "image_word"), (QList<int>{0, 0, 0, 0, 0}));
-    QCOMPARE(c.roundModel.inputOwner(), 3);
+    QCOMPARE(c.round().model().inputOwner(), 3);
     // Without Auto Erase the letters stay for another try.
-    c.AutoErase1->trigger();
-    QVERIFY(!c.AutoErase1->isChecked());
+    action(c, "AutoEraseInvalidWord1")->trigger();
+    QVERIFY(!action(c, "AutoEraseInvalidWord1")->isChecked());
     QTest::keyClicks(chatEntry(c), QStringLiteral("slope"));
     QTest::keyClick(chatEntry(c), Qt::Key_Return);
     s.host.next();
     s.w.sounds.clear();
     s.w.feed("CMD_invalid+3+1+");
-    QCOMPARE(c.label_status->text(), QStringLiteral("Invalid Match"));
+    QCOMPARE(boardLabel(c, "label_status")->text(), QStringLiteral("Invalid Match"));
     QCOMPARE(s.w.sounds, QStringList{QStringLiteral("invalid")});
     QCOMPARE(tags(c, "image_word"), (QList<int>{19, 12, 15, 16, 5}));
-    QCOMPARE(c.roundModel.inputOwner(), 3);
+    QCOMPARE(c.round().model().inputOwner(), 3);
     // An unknown reason leaves the status; another seat's refusal is ignored.
     s.w.feed("CMD_invalid+3+9+");
-    QCOMPARE(c.label_status->text(), QStringLiteral("Invalid Match"));
-    c.roundModel.setInputOwner(0);
+    QCOMPARE(boardLabel(c, "label_status")->text(), QStringLiteral("Invalid Match"));
+    c.round().model().setInputOwner(0);
     s.w.feed("CMD_invalid+4+2+");
-    QCOMPARE(c.roundModel.inputOwner(), 0);
+    QCOMPARE(c.round().model().inputOwner(), 0);
     QVERIFY(env->errors.isEmpty());
 }
 
@@ -199,16 +199,16 @@ void RoundFlowTests::listComplete()
         QTest::keyClicks(chatEntry(c), QStringLiteral("ab"));
         s.w.sounds.clear();
         s.w.feed("CMD_allfilled+3+" + done + (done.isEmpty() ? "" : "+"));
-        QCOMPARE(c.roundModel.inputOwner(), 0);
-        QVERIFY(c.chatMode());
+        QCOMPARE(c.round().model().inputOwner(), 0);
+        QVERIFY(c.round().model().chatMode());
         QVERIFY(!boardLabel(c, "image_goodjob")->isHidden());
-        QCOMPARE(!c.slotWidget<QLabel>("image_check", 7)->isHidden(), done == "7");
+        QCOMPARE(!slotWidget<QLabel>(c, "image_check", 7)->isHidden(), done == "7");
         QVERIFY(boardButton(c, "button_pass")->isHidden() && boardButton(c, "button_clear")->isHidden());
         QCOMPARE(tags(c, "image_word"), (QList<int>{0, 0, 0, 0, 0}));
         // Nothing shows.
-        QVERIFY(c.slotWidget<QLabel>("image_word", 1)->pixmap().isNull()
-                && c.slotWidget<QLabel>("image_gap", 1)->pixmap().isNull());
-        QCOMPARE(c.label_status->text(), QStringLiteral("You guessed all the words!"));
+        QVERIFY(slotWidget<QLabel>(c, "image_word", 1)->pixmap().isNull()
+                && slotWidget<QLabel>(c, "image_gap", 1)->pixmap().isNull());
+        QCOMPARE(boardLabel(c, "label_status")->text(), QStringLiteral("You guessed all the words!"));
         QVERIFY(boardLabel(c, "label_wordcount")->text().isEmpty());
         QCOMPARE(s.w.sounds, QStringList{QStringLiteral("allfilled")});
         // Keys now type into the chat.
@@ -221,7 +221,7 @@ void RoundFlowTests::listComplete()
     SeatedWindow s(3);
     s.open();
     s.w.feed("CMD_allfilled+2+4+");
-    QCOMPARE(s.w.chat.roundModel.inputOwner(), 3);
+    QCOMPARE(s.w.chat.round().model().inputOwner(), 3);
     QVERIFY(boardLabel(s.w.chat, "image_goodjob")->isHidden());
 }
 
@@ -233,29 +233,29 @@ void RoundFlowTests::endOfTheRound()
     s.w.feed("CMD_startround+1+");
     s.open();
     s.w.feed("CMD_hiscount+4+7+");
-    QCOMPARE(c.slotWidget<QLabel>("label_words", 4)->text(), QStringLiteral("7"));
+    QCOMPARE(slotWidget<QLabel>(c, "label_words", 4)->text(), QStringLiteral("7"));
     s.w.feed("CMD_allfilled+2+3+");
     s.w.sounds.clear();
     s.w.feed("CMD_timeup+2+");
-    QCOMPARE(c.roundModel.inputOwner(), 0);
+    QCOMPARE(c.round().model().inputOwner(), 0);
     // Shown, the board closed.
     QVERIFY(!boardButton(c, "button_pass")->isHidden() && !boardButton(c, "button_clear")->isHidden());
-    QCOMPARE(c.label_status->text(), QStringLiteral("Time is Up."));
+    QCOMPARE(boardLabel(c, "label_status")->text(), QStringLiteral("Time is Up."));
     QCOMPARE(s.w.sounds, QStringList{QStringLiteral("timeup")});
-    QVERIFY(c.turntime.isActive()); // runs out by itself
+    QVERIFY(c.round().countingDown()); // runs out by itself
     QTest::keyClick(chatEntry(c), Qt::Key_Space);
     QVERIFY(s.host.quiet(c));
 
     boardLabel(c, "image_goodjob")->hide();
     s.w.feed("CMD_alldone+");
     QVERIFY(!boardLabel(c, "image_goodjob")->isHidden());
-    QCOMPARE(c.label_status->text(), QStringLiteral("All players completed the list."));
-    QVERIFY(!c.turntime.isActive());
+    QCOMPARE(boardLabel(c, "label_status")->text(), QStringLiteral("All players completed the list."));
+    QVERIFY(!c.round().countingDown());
     // A watcher is not praised.
     SeatedWindow spy(8, QStringLiteral("Eve"));
     spy.w.feed("CMD_alldone+");
     QVERIFY(boardLabel(spy.w.chat, "image_goodjob")->isHidden());
-    QCOMPARE(spy.w.chat.label_status->text(), QStringLiteral("All players completed the list."));
+    QCOMPARE(boardLabel(spy.w.chat, "label_status")->text(), QStringLiteral("All players completed the list."));
 }
 
 void RoundFlowTests::scorePanel()
@@ -268,48 +268,48 @@ void RoundFlowTests::scorePanel()
     s.open();
     s.w.sounds.clear();
     s.w.feed(report("3"));
-    QVERIFY(!c.panel_scores->isHidden());
-    QCOMPARE(c.panel_scores->pos(), QPoint(4, 1));
-    QCOMPARE(c.panel_scores->roundText(), QStringLiteral("Round: 2 of 5"));
-    QCOMPARE(c.roundModel.inputOwner(), 0);
-    QVERIFY(c.chatMode());
+    QVERIFY(!::scorePanel(c)->isHidden());
+    QCOMPARE(::scorePanel(c)->pos(), QPoint(4, 1));
+    QCOMPARE(::scorePanel(c)->roundText(), QStringLiteral("Round: 2 of 5"));
+    QCOMPARE(c.round().model().inputOwner(), 0);
+    QVERIFY(c.round().model().chatMode());
     QCOMPARE(s.w.sounds, QStringList{QStringLiteral("postscores")});
     // This window's column (slot 3) stands first, with the first-finisher mark.
-    QCOMPARE(c.slotWidget<QLabel>("label_name", 3)->x(), 134);
-    QCOMPARE(c.slotWidget<QLabel>("label_name", 3)->text(), QStringLiteral("Red"));
-    QVERIFY(!c.slotWidget<QLabel>("image_fastest", 3)->isHidden());
-    QCOMPARE(c.slotWidget<QLabel>("image_fastest", 3)->x(), 139);
-    QVERIFY(c.slotWidget<QLabel>("image_fastest", 1)->isHidden());
-    QCOMPARE(items(c.slotWidget<QListWidget>("listbox_player", 3)),
+    QCOMPARE(slotWidget<QLabel>(c, "label_name", 3)->x(), 134);
+    QCOMPARE(slotWidget<QLabel>(c, "label_name", 3)->text(), QStringLiteral("Red"));
+    QVERIFY(!slotWidget<QLabel>(c, "image_fastest", 3)->isHidden());
+    QCOMPARE(slotWidget<QLabel>(c, "image_fastest", 3)->x(), 139);
+    QVERIFY(slotWidget<QLabel>(c, "image_fastest", 1)->isHidden());
+    QCOMPARE(items(slotWidget<QListWidget>(c, "listbox_player", 3)),
              (QStringList{QStringLiteral("CHANT")} + QStringList(9, QStringLiteral("_bou_"))));
-    QCOMPARE(c.slotWidget<QLabel>("label_ascore", 3)->text(), QStringLiteral("Score: 10"));
-    QCOMPARE(c.slotWidget<QLabel>("label_score", 3)->text(), QStringLiteral("10"));
-    QVERIFY(c.slotWidget<QLabel>("image_bonus", 3)->isHidden());
+    QCOMPARE(slotWidget<QLabel>(c, "label_ascore", 3)->text(), QStringLiteral("Score: 10"));
+    QCOMPARE(slotWidget<QLabel>(c, "label_score", 3)->text(), QStringLiteral("10"));
+    QVERIFY(slotWidget<QLabel>(c, "image_bonus", 3)->isHidden());
     // Seat 1: capitals for exact words, the bonus mark, points and total.
-    const QStringList one = items(c.slotWidget<QListWidget>("listbox_player", 1));
+    const QStringList one = items(slotWidget<QListWidget>(c, "listbox_player", 1));
     QCOMPARE(one.mid(0, 4), strings({"WORD1", "WORD2", "WORD3", "other"}));
-    QVERIFY(!c.slotWidget<QLabel>("image_bonus", 1)->isHidden());
-    QCOMPARE(c.slotWidget<QLabel>("label_ascore", 1)->text(), QStringLiteral("Score: 90"));
-    QCOMPARE(c.slotWidget<QLabel>("label_score", 1)->text(), QStringLiteral("140"));
+    QVERIFY(!slotWidget<QLabel>(c, "image_bonus", 1)->isHidden());
+    QCOMPARE(slotWidget<QLabel>(c, "label_ascore", 1)->text(), QStringLiteral("Score: 90"));
+    QCOMPARE(slotWidget<QLabel>(c, "label_score", 1)->text(), QStringLiteral("140"));
     // A free seat: no words, but total and bonus; no round points: an empty label.
-    QVERIFY(items(c.slotWidget<QListWidget>("listbox_player", 2)).isEmpty());
-    QCOMPARE(c.slotWidget<QLabel>("label_score", 2)->text(), QStringLiteral("7"));
-    QVERIFY(!c.slotWidget<QLabel>("image_bonus", 2)->isHidden());
-    QVERIFY(c.slotWidget<QLabel>("label_ascore", 2)->text().isEmpty());
-    QCOMPARE(c.slotWidget<QLabel>("label_name", 2)->text(), QStringLiteral("<Waiting>"));
-    QCOMPARE(c.panel_scores->originals().size(), 10);
-    QCOMPARE(c.panel_scores->originals().at(9), QStringLiteral("target10"));
+    QVERIFY(items(slotWidget<QListWidget>(c, "listbox_player", 2)).isEmpty());
+    QCOMPARE(slotWidget<QLabel>(c, "label_score", 2)->text(), QStringLiteral("7"));
+    QVERIFY(!slotWidget<QLabel>(c, "image_bonus", 2)->isHidden());
+    QVERIFY(slotWidget<QLabel>(c, "label_ascore", 2)->text().isEmpty());
+    QCOMPARE(slotWidget<QLabel>(c, "label_name", 2)->text(), QStringLiteral("<Waiting>"));
+    QCOMPARE(::scorePanel(c)->originals().size(), 10);
+    QCOMPARE(::scorePanel(c)->originals().at(9), QStringLiteral("target10"));
 
     // The next round clears the marks; a report without a first finisher shows none.
     s.w.feed("CMD_startround+3+");
-    QVERIFY(c.panel_scores->isHidden());
-    QVERIFY(c.slotWidget<QLabel>("image_fastest", 3)->isHidden());
-    QVERIFY(c.slotWidget<QLabel>("image_bonus", 1)->isHidden());
-    QVERIFY(items(c.slotWidget<QListWidget>("listbox_player", 1)).isEmpty());
+    QVERIFY(::scorePanel(c)->isHidden());
+    QVERIFY(slotWidget<QLabel>(c, "image_fastest", 3)->isHidden());
+    QVERIFY(slotWidget<QLabel>(c, "image_bonus", 1)->isHidden());
+    QVERIFY(items(slotWidget<QListWidget>(c, "listbox_player", 1)).isEmpty());
     s.w.feed(report("0"));
     for (int i = 1; i <= 6; ++i)
-        QVERIFY(c.slotWidget<QLabel>("image_fastest", i)->isHidden());
-    QCOMPARE(c.panel_scores->originals().size(), 10); // emptied first, not doubled
+        QVERIFY(slotWidget<QLabel>(c, "image_fastest", i)->isHidden());
+    QCOMPARE(::scorePanel(c)->originals().size(), 10); // emptied first, not doubled
     QVERIFY(env->errors.isEmpty());
 }
 
@@ -319,8 +319,8 @@ void RoundFlowTests::scorePanelAbandonedOnABadNumber()
     Tchat &c = s.w.chat;
     s.w.feed("CMD_postscores+0+1+3+40+x+3+50");
     QCOMPARE(env->errors, QStringList{QStringLiteral("'x' is not a valid integer value")});
-    QCOMPARE(c.slotWidget<QLabel>("label_score", 1)->text(), QStringLiteral("40")); // what came before stays
-    QVERIFY(c.panel_scores->isHidden());
+    QCOMPARE(slotWidget<QLabel>(c, "label_score", 1)->text(), QStringLiteral("40")); // what came before stays
+    QVERIFY(::scorePanel(c)->isHidden());
 }
 
 void RoundFlowTests::winnerAndTheTally()
@@ -343,7 +343,7 @@ void RoundFlowTests::winnerAndTheTally()
     for (const Case &k : cases) {
         SeatedWindow s(k.slot, k.slot == 3 ? QStringLiteral("Twin") : QStringLiteral("Blue"));
         Tchat &c = s.w.chat;
-        c.ishost = k.host;
+        c.session().setHosting(k.host);
         QStringList recorded;
         QObject::connect(&c, &Tchat::gameRecorded, &c, [&](const QString &text) { recorded << text; });
         s.w.feed("CMD_newplayerinfo+1+" + QByteArray(k.slot == 3 ? "Twin" : "Red"));
@@ -351,20 +351,20 @@ void RoundFlowTests::winnerAndTheTally()
         boardLabel(c, "image_goodjob")->show();
         s.w.sounds.clear();
         s.w.feed(k.message);
-        QCOMPARE(c.panel_winner->text(), k.text);
-        QCOMPARE(c.panel_winner->findChild<QLabel *>(QStringLiteral("label_winner2"))->text(), k.text);
-        QCOMPARE(c.label_status->text(), QStringLiteral("Game Over!"));
+        QCOMPARE(winnerPanel(c)->text(), k.text);
+        QCOMPARE(winnerPanel(c)->findChild<QLabel *>(QStringLiteral("label_winner2"))->text(), k.text);
+        QCOMPARE(boardLabel(c, "label_status")->text(), QStringLiteral("Game Over!"));
         QCOMPARE(s.w.lastLine(), k.text);
         QCOMPARE(s.w.sounds, QStringList{QStringLiteral("winner")});
-        QVERIFY(!c.panel_winner->isHidden());
-        QVERIFY(!c.panel_scores->isHidden()); // the last round's scores stay under it
+        QVERIFY(!winnerPanel(c)->isHidden());
+        QVERIFY(!::scorePanel(c)->isHidden()); // the last round's scores stay under it
         QVERIFY(boardLabel(c, "image_goodjob")->isHidden());
-        QVERIFY(c.chatMode());
-        QCOMPARE(c.button_start->isHidden(), !k.host);
+        QVERIFY(c.round().model().chatMode());
+        QCOMPARE(boardButton(c, "button_start")->isHidden(), !k.host);
         QCOMPARE(recorded, k.recorded);
         // The next game hides the panels again.
         s.w.feed("CMD_startgame+Red+5+60++");
-        QVERIFY(c.panel_winner->isHidden() && c.panel_scores->isHidden());
+        QVERIFY(winnerPanel(c)->isHidden() && ::scorePanel(c)->isHidden());
     }
     // No hook yet: nothing breaks.
     SeatedWindow s(1);
@@ -380,22 +380,22 @@ void RoundFlowTests::lateArrival()
     s.w.feed("CMD_newword+4+0+3+_lo_e+");
     QCOMPARE(boardLabel(c, "label_wordcount")->text(), QStringLiteral("Third Word"));
     s.w.feed("CMD_loadstats+2+60+30+5+2+1+1+40+3"); // another window's: ignored
-    QCOMPARE(c.roundModel.creationTime(), 0);
+    QCOMPARE(c.round().model().creationTime(), 0);
     s.w.sounds.clear();
     s.w.feed("CMD_loadstats+4+45+30+5+2+1+1+40+3+x+1+1+2+15+2+4+0+0");
-    QCOMPARE(c.roundModel.creationTime(), 45);
-    QCOMPARE(c.roundModel.barStep(), 5);
-    QCOMPARE(c.label_roundnum->text(), QStringLiteral("Round: 2 of 5"));
-    QCOMPARE(c.slotWidget<QLabel>("label_score", 1)->text(), QStringLiteral("40"));
-    QCOMPARE(c.slotWidget<QLabel>("label_words", 1)->text(), QStringLiteral("3"));
-    QCOMPARE(c.slotWidget<QLabel>("label_score", 2)->text(), QStringLiteral("15")); // after the bad entry
-    QCOMPARE(c.slotWidget<QLabel>("label_words", 2)->text(), QStringLiteral("2"));
+    QCOMPARE(c.round().model().creationTime(), 45);
+    QCOMPARE(c.round().model().barStep(), 5);
+    QCOMPARE(boardLabel(c, "label_roundnum")->text(), QStringLiteral("Round: 2 of 5"));
+    QCOMPARE(slotWidget<QLabel>(c, "label_score", 1)->text(), QStringLiteral("40"));
+    QCOMPARE(slotWidget<QLabel>(c, "label_words", 1)->text(), QStringLiteral("3"));
+    QCOMPARE(slotWidget<QLabel>(c, "label_score", 2)->text(), QStringLiteral("15")); // after the bad entry
+    QCOMPARE(slotWidget<QLabel>(c, "label_words", 2)->text(), QStringLiteral("2"));
     QVERIFY(env->errors.isEmpty());
-    QCOMPARE(c.roundModel.secondsLeft(), 30);
-    QVERIFY(c.turntime.isActive());
-    QCOMPARE(c.roundModel.inputOwner(), 4);
-    QVERIFY(!c.chatMode());
-    QCOMPARE(c.label_status->text(), QStringLiteral("Create A Word"));
+    QCOMPARE(c.round().model().secondsLeft(), 30);
+    QVERIFY(c.round().countingDown());
+    QCOMPARE(c.round().model().inputOwner(), 4);
+    QVERIFY(!c.round().model().chatMode());
+    QCOMPARE(boardLabel(c, "label_status")->text(), QStringLiteral("Create A Word"));
     QCOMPARE(s.w.sounds, QStringList{QStringLiteral("turn")});
     QTest::keyClicks(chatEntry(c), QStringLiteral("globe"));
     QTest::keyClick(chatEntry(c), Qt::Key_Return);
@@ -404,12 +404,12 @@ void RoundFlowTests::lateArrival()
     // Between rounds, and for a watcher in a running round.
     SeatedWindow late(5);
     late.w.feed("CMD_loadstats+5+60+10+3+1+2+1+0+0");
-    QCOMPARE(late.w.chat.label_status->text(), QStringLiteral("Players are looking at their words."));
-    QCOMPARE(late.w.chat.roundModel.inputOwner(), 0);
+    QCOMPARE(boardLabel(late.w.chat, "label_status")->text(), QStringLiteral("Players are looking at their words."));
+    QCOMPARE(late.w.chat.round().model().inputOwner(), 0);
     SeatedWindow spy(9, QStringLiteral("Eve"));
     spy.w.feed("CMD_loadstats+9+60+10+3+1+1+1+0+0");
-    QCOMPARE(spy.w.chat.label_status->text(), QStringLiteral("The Players are Creating Words."));
-    QCOMPARE(spy.w.chat.roundModel.inputOwner(), 0);
+    QCOMPARE(boardLabel(spy.w.chat, "label_status")->text(), QStringLiteral("The Players are Creating Words."));
+    QCOMPARE(spy.w.chat.round().model().inputOwner(), 0);
 }
 
 QTEST_MAIN(RoundFlowTests)

@@ -1,6 +1,7 @@
 // The main window and its settings file: read once at this window's own
 // arrival, written by the saved options and on a close after a move, never
 // before the file was read; the placement rules; the phrase editor's keys.
+#include "viewkit.h"
 #include "wiring.h"
 
 #include <QAction>
@@ -61,28 +62,28 @@ void SettingsWiringTests::noFileAtLogin()
 {
     Player p;
     Tchat &c = p.chat();
-    QVERIFY(!c.PlayChatterSounds1->isChecked());
+    QVERIFY(!action(c, "PlayChatterSounds1")->isChecked());
     p.login();
     QCOMPARE(chatText(c)->font().pointSize(), 8);
     QVERIFY(action(c, "N8")->isChecked());
-    QCOMPARE(c.currentBounds(), WindowBounds{});
-    QCOMPARE(c.chatcolour, clBlack);
-    QCOMPARE(c.actioncolour, clBlack);
-    QCOMPARE(c.gamestart->UpDown1()->value(), 5);
-    QCOMPARE(c.gamestart->UpDown2()->value(), 60);
-    QCOMPARE(c.options.botSpeed, 1000);
+    QCOMPARE(viewkit::boundsOf(&c), WindowBounds{});
+    QCOMPARE(c.preferences().chatColour(), clBlack);
+    QCOMPARE(c.preferences().actionColour(), clBlack);
+    QCOMPARE(p.w.gamestart.UpDown1()->value(), 5);
+    QCOMPARE(p.w.gamestart.UpDown2()->value(), 60);
+    QCOMPARE(c.preferences().options().botSpeed, 1000);
     QVERIFY(action(c, "Normal1")->isChecked() && !action(c, "Slow1")->isChecked());
-    QCOMPARE(c.options.turnSound, 0);
+    QCOMPARE(c.preferences().options().turnSound, 0);
     QVERIFY(action(c, "Classic1")->isChecked() && !action(c, "New1")->isChecked());
     QCOMPARE(phraseButton(c, 3)->toolTip(), QStringLiteral("Nice Try!"));
-    QCOMPARE(c.options.tiles, QString());
+    QCOMPARE(c.preferences().options().tiles, QString());
     // All three switches on, chatter sounds included.
-    QVERIFY(c.PlaySounds1->isChecked() && c.AutoErase1->isChecked() && c.PlayChatterSounds1->isChecked());
-    QVERIFY(c.options.autoErase);
+    QVERIFY(action(c, "PlaySounds1")->isChecked() && action(c, "AutoEraseInvalidWord1")->isChecked() && action(c, "PlayChatterSounds1")->isChecked());
+    QVERIFY(c.preferences().options().autoErase);
     QVERIFY(!QFile::exists(iniPath())); // reading writes nothing
     // The first save writes the fifteen keys in their order.
-    c.PlayChatterSounds1->trigger();
-    QVERIFY(!c.PlayChatterSounds1->isChecked());
+    action(c, "PlayChatterSounds1")->trigger();
+    QVERIFY(!action(c, "PlayChatterSounds1")->isChecked());
     QCOMPARE(slurp(iniPath()), QByteArray(kDefaultFile).replace("ChatterSounds=true", "ChatterSounds=false"));
 }
 
@@ -94,30 +95,30 @@ void SettingsWiringTests::storedValuesAreApplied()
                          "Unknown=kept\n");
     Player p;
     Tchat &c = p.chat();
-    c.gamestart->UpDown2()->setValue(45);
+    p.w.gamestart.UpDown2()->setValue(45);
     p.login(4);
     QCOMPARE(chatText(c)->font().pointSize(), 12);
     QVERIFY(action(c, "N12")->isChecked() && !action(c, "N8")->isChecked());
-    QCOMPARE(c.currentBounds(), (WindowBounds{50, 40, 900, 700}));
-    QCOMPARE(c.chatcolour, rgbColor(255, 128, 0)); // orange
+    QCOMPARE(viewkit::boundsOf(&c), (WindowBounds{50, 40, 900, 700}));
+    QCOMPARE(c.preferences().chatColour(), rgbColor(255, 128, 0)); // orange
     QCOMPARE(chatEntry(c)->palette().color(QPalette::Text), QColor(255, 128, 0));
-    QCOMPARE(c.actioncolour, clRed);
-    QCOMPARE(c.gamestart->UpDown1()->value(), 7);
-    QCOMPARE(c.gamestart->UpDown2()->value(), 45); // not a number: the arrows stay
-    QCOMPARE(c.options.botSpeed, 1000);
+    QCOMPARE(c.preferences().actionColour(), clRed);
+    QCOMPARE(p.w.gamestart.UpDown1()->value(), 7);
+    QCOMPARE(p.w.gamestart.UpDown2()->value(), 45); // not a number: the arrows stay
+    QCOMPARE(c.preferences().options().botSpeed, 1000);
     QVERIFY(action(c, "Normal1")->isChecked());
-    QCOMPARE(c.options.turnSound, 0);
+    QCOMPARE(c.preferences().options().turnSound, 0);
     QVERIFY(action(c, "Classic1")->isChecked());
     QCOMPARE(phraseButton(c, 3)->toolTip(), QStringLiteral("Nice Try!")); // an empty key keeps the phrase
     QCOMPARE(phraseButton(c, 4)->toolTip(), QStringLiteral("Cool!"));
-    QCOMPARE(c.options.tiles, QString());
-    QVERIFY(c.PlaySounds1->isChecked()); // only exactly "false" turns it off
-    QVERIFY(!c.AutoErase1->isChecked() && !c.options.autoErase);
-    QVERIFY(c.PlayChatterSounds1->isChecked());
+    QCOMPARE(c.preferences().options().tiles, QString());
+    QVERIFY(action(c, "PlaySounds1")->isChecked()); // only exactly "false" turns it off
+    QVERIFY(!action(c, "AutoEraseInvalidWord1")->isChecked() && !c.preferences().options().autoErase);
+    QVERIFY(action(c, "PlayChatterSounds1")->isChecked());
 
     // A save writes the colours and the choices back in their own forms, and
     // leaves the phrase keys, other keys and sections alone.
-    c.N14Click(10);
+    action(c, "N10")->trigger();
     QCOMPARE(p.ini("Textsize"), QStringLiteral("10"));
     QCOMPARE(p.ini("Textcolor"), QStringLiteral("$000080FF"));
     QCOMPARE(p.ini("Actioncolor"), QStringLiteral("clRed"));
@@ -140,19 +141,19 @@ void SettingsWiringTests::nothingIsSavedBeforeLogin()
     Player p;
     Tchat &c = p.chat();
     p.w.colourChoice = clBlue;
-    c.PlaySounds1->trigger();
-    c.PlayChatterSounds1->trigger();
+    action(c, "PlaySounds1")->trigger();
+    action(c, "PlayChatterSounds1")->trigger();
     action(c, "Fast1")->trigger();
     action(c, "New1")->trigger();
-    c.AutoErase1->trigger();
+    action(c, "AutoEraseInvalidWord1")->trigger();
     action(c, "N12")->trigger();
-    c.TextColor1->trigger();
-    c.ActionColor1->trigger();
+    action(c, "TextColor1")->trigger();
+    action(c, "ActionColor1")->trigger();
     c.move(200, 200);
     c.close();
     QVERIFY(p.w.closed);
     QCOMPARE(slurp(iniPath()), stored);
-    QVERIFY(p.w.chat.options.botSpeed == 500 && p.w.chat.options.turnSound == 1); // the entries still act
+    QVERIFY(p.w.chat.preferences().options().botSpeed == 500 && p.w.chat.preferences().options().turnSound == 1); // the entries still act
     QVERIFY(env->errors.isEmpty());
 }
 
@@ -162,13 +163,13 @@ void SettingsWiringTests::optionsSaveAfterLogin()
     Player p;
     Tchat &c = p.chat();
     p.login();
-    QVERIFY(!c.PlaySounds1->isChecked());
-    QCOMPARE(c.options.botSpeed, 2000);
+    QVERIFY(!action(c, "PlaySounds1")->isChecked());
+    QCOMPARE(c.preferences().options().botSpeed, 2000);
     QVERIFY(action(c, "Slow1")->isChecked());
 
-    c.PlaySounds1->trigger();
+    action(c, "PlaySounds1")->trigger();
     QCOMPARE(p.ini("Playsounds"), QStringLiteral("true"));
-    c.PlayChatterSounds1->trigger();
+    action(c, "PlayChatterSounds1")->trigger();
     QCOMPARE(p.ini("ChatterSounds"), QStringLiteral("false"));
     action(c, "Fast1")->trigger();
     QCOMPARE(p.ini("Botspeed"), QStringLiteral("500"));
@@ -176,9 +177,9 @@ void SettingsWiringTests::optionsSaveAfterLogin()
     action(c, "New1")->trigger();
     QCOMPARE(p.ini("Turnsound"), QStringLiteral("1"));
     QVERIFY(action(c, "New1")->isChecked() && !action(c, "Classic1")->isChecked());
-    c.AutoErase1->trigger();
+    action(c, "AutoEraseInvalidWord1")->trigger();
     QCOMPARE(p.ini("Autoerase"), QStringLiteral("false"));
-    QVERIFY(!c.AutoErase1->isChecked() && !c.options.autoErase);
+    QVERIFY(!action(c, "AutoEraseInvalidWord1")->isChecked() && !c.preferences().options().autoErase);
     action(c, "N14")->trigger();
     QCOMPARE(p.ini("Textsize"), QStringLiteral("14"));
 
@@ -187,24 +188,24 @@ void SettingsWiringTests::optionsSaveAfterLogin()
     ini.writeString(QStringLiteral("Vexlo"), QStringLiteral("Textcolor"), QStringLiteral("marker"));
     ini.writeString(QStringLiteral("Vexlo"), QStringLiteral("Actioncolor"), QStringLiteral("marker"));
     p.w.colourChoice = std::nullopt;
-    c.TextColor1->trigger();
+    action(c, "TextColor1")->trigger();
     QCOMPARE(p.ini("Textcolor"), QStringLiteral("marker"));
-    c.ActionColor1->trigger();
+    action(c, "ActionColor1")->trigger();
     QCOMPARE(p.ini("Actioncolor"), QStringLiteral("clBlack"));
     p.w.colourChoice = rgbColor(255, 128, 0);
-    c.TextColor1->trigger();
+    action(c, "TextColor1")->trigger();
     QCOMPARE(p.ini("Textcolor"), QStringLiteral("$000080FF"));
 
     // The host's game options are saved with everything else, and when a game starts.
-    c.gamestart->UpDown1()->setValue(9);
-    c.PlaySounds1->trigger();
+    p.w.gamestart.UpDown1()->setValue(9);
+    action(c, "PlaySounds1")->trigger();
     QCOMPARE(p.ini("Playtoscore"), QStringLiteral("9"));
     QList<std::pair<int, int>> sent;
-    QObject::disconnect(c.gamestart, &Tgamestart::startRequested, nullptr, nullptr); // no connection here
-    QObject::connect(c.gamestart, &Tgamestart::startRequested, &c, [&](int r, int s) { sent.append({r, s}); });
-    c.gamestart->UpDown1()->setValue(1);
-    c.gamestart->UpDown2()->setValue(30);
-    c.gamestart->button_start->click();
+    QObject::disconnect(&p.w.gamestart, &Tgamestart::startRequested, nullptr, nullptr); // no connection here
+    QObject::connect(&p.w.gamestart, &Tgamestart::startRequested, &c, [&](int r, int s) { sent.append({r, s}); });
+    p.w.gamestart.UpDown1()->setValue(1);
+    p.w.gamestart.UpDown2()->setValue(30);
+    p.w.gamestart.button_start->click();
     QCOMPARE(sent, (QList<std::pair<int, int>>{{1, 30}}));
     QCOMPARE(p.ini("Playtoscore"), QStringLiteral("1"));
     QCOMPARE(p.ini("Timeperturn"), QStringLiteral("30"));
@@ -218,8 +219,8 @@ void SettingsWiringTests::tileSetIsKept()
     {
         Player p;
         p.login();
-        QCOMPARE(p.chat().options.tiles, QStringLiteral("Wood"));
-        p.chat().PlaySounds1->trigger();
+        QCOMPARE(p.chat().preferences().options().tiles, QStringLiteral("Wood"));
+        action(p.chat(), "PlaySounds1")->trigger();
         QCOMPARE(p.ini("Tiles"), QStringLiteral("Wood"));
     }
     // "CLASSIC" is the built-in set.
@@ -227,7 +228,7 @@ void SettingsWiringTests::tileSetIsKept()
     {
         Player p;
         p.login();
-        QCOMPARE(p.chat().options.tiles, QString());
+        QCOMPARE(p.chat().preferences().options().tiles, QString());
     }
     // A set that cannot be read: the built-in tiles, one line saying so, and the
     // rest of the file and the arrival still apply.
@@ -240,10 +241,10 @@ void SettingsWiringTests::tileSetIsKept()
     QCOMPARE(p.w.lines(), strings({"You are Connected.",
                                    "The tile set broken could not be read; the built-in tiles are used."}));
     QCOMPARE(p.w.label("label_playername", 2)->text(), QStringLiteral("Red"));
-    QVERIFY(!c.PlaySounds1->isChecked());
-    QVERIFY(c.options.tiles.isEmpty());
+    QVERIFY(!action(c, "PlaySounds1")->isChecked());
+    QVERIFY(c.preferences().options().tiles.isEmpty());
     QVERIFY(!action(c, "broken3")->isChecked());
-    QCOMPARE(c.imagelist_letters.count(), TileSet::builtIn().count());
+    QCOMPARE(c.preferences().tiles().count(), TileSet::builtIn().count());
 }
 
 void SettingsWiringTests::closingSavesOnlyAfterAMove()
@@ -268,13 +269,13 @@ void SettingsWiringTests::closingFitsTheWorkArea()
     Player p;
     p.login();
     p.workArea = QRect(0, 0, 785, 560);
-    p.chat().applyBounds({3, 3, 805, 600});
+    viewkit::placeWindow(&p.chat(), {3, 3, 805, 600});
     p.chat().close();
     QVERIFY(p.w.closed);
     // Once only: 15 pixels narrower and lower, still 5 too wide.
     QCOMPARE(p.ini("Width"), QStringLiteral("790"));
     QCOMPARE(p.ini("Height"), QStringLiteral("585"));
-    QCOMPARE(p.chat().currentBounds(), (WindowBounds{3, 3, 790, 585}));
+    QCOMPARE(viewkit::boundsOf(&p.chat()), (WindowBounds{3, 3, 790, 585}));
 }
 
 void SettingsWiringTests::failedSaveKeepsTheWindowOpen()
@@ -297,9 +298,9 @@ void SettingsWiringTests::resetScreenLocationAndMinimumSize()
     Player p;
     Tchat &c = p.chat();
     p.login();
-    c.applyBounds({100, 80, 900, 700});
-    c.ResetScreenLocation1->trigger();
-    QCOMPARE(c.currentBounds(), WindowBounds{});
+    viewkit::placeWindow(&c, {100, 80, 900, 700});
+    action(c, "ResetScreenLocation1")->trigger();
+    QCOMPARE(viewkit::boundsOf(&c), WindowBounds{});
     QVERIFY(!QFile::exists(iniPath())); // saved only by the next save
     c.resize(300, 200);
     QVERIFY(c.centralWidget()->width() >= 768);
@@ -311,12 +312,12 @@ void SettingsWiringTests::phraseEditorWritesOnlyThePhraseKeys()
     writeFile(iniPath(), "[Vexlo]\nPhrase4=Cool!\n");
     Player p;
     Tchat &c = p.chat();
-    c.PhraseList1->trigger(); // before login: the stored phrase is not read yet
+    action(c, "PhraseList1")->trigger(); // before login: the stored phrase is not read yet
     QVERIFY(p.phrases.isVisible());
     QCOMPARE(p.phrases.phrase[3]->text(), QStringLiteral("Excellent!"));
     p.phrases.close();
     p.login();
-    c.PhraseList1->trigger();
+    action(c, "PhraseList1")->trigger();
     QCOMPARE(p.phrases.phrase[3]->text(), QStringLiteral("Cool!"));
     p.phrases.phrase[1]->clear();
     p.phrases.phrase[4]->setText(QStringLiteral("/me grins"));

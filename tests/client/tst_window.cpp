@@ -25,7 +25,7 @@ namespace {
 // Where a widget lies on the board.
 QRect onBoard(const Tchat &c, const QWidget *w)
 {
-    return QRect(w->mapTo(c.panel_board, QPoint()), w->size());
+    return QRect(w->mapTo(c.findChild<QWidget *>(QStringLiteral("panel_board")), QPoint()), w->size());
 }
 } // namespace
 
@@ -59,13 +59,13 @@ void WindowTests::startsAsDesigned()
 {
     Window w;
     Tchat &c = w.chat;
-    QCOMPARE(c.label_status->text(), QStringLiteral("Welcome to Vexlo by Quorbit Software"));
-    QCOMPARE(c.panel_board->size(), QSize(764, 529));
+    QCOMPARE(boardLabel(c, "label_status")->text(), QStringLiteral("Welcome to Vexlo by Quorbit Software"));
+    QCOMPARE(c.findChild<QWidget *>(QStringLiteral("panel_board"))->size(), QSize(764, 529));
     QCOMPARE(onBoard(c, chatText(c)), QRect(285, 320, 476, 183));
     QCOMPARE(onBoard(c, chatEntry(c)), QRect(285, 504, 356, 22));
     QCOMPARE(chatEntry(c)->text(), QStringLiteral("<Enter Chat Here>"));
-    QCOMPARE(c.button_start->geometry(), QRect(30, 323, 197, 43));
-    QVERIFY(c.button_start->isHidden());
+    QCOMPARE(boardButton(c, "button_start")->geometry(), QRect(30, 323, 197, 43));
+    QVERIFY(boardButton(c, "button_start")->isHidden());
     const int tops[] = {368, 389, 410, 432, 453, 474};
     for (int i = 1; i <= 6; ++i) {
         QCOMPARE(w.label("label_playername", i)->text(), QStringLiteral("<Waiting>"));
@@ -87,7 +87,7 @@ void WindowTests::startsAsDesigned()
     QCOMPARE(menus, strings({"&File", "&Options", "&Tiles", "&View", "&Help"}));
     // Every entry of every menu has an underlined letter of its own within its menu.
     QList<QMenu *> open{c.menuBar()->findChildren<QMenu *>()};
-    open << c.popup_kick;
+    open << c.findChild<QMenu *>(QStringLiteral("popup_kick"));
     for (const char *name : {"popup_mainchat", "popup_mychat", "popup_sounds"})
         open << c.findChild<QMenu *>(QLatin1String(name));
     QVERIFY(!open.contains(nullptr));
@@ -101,26 +101,26 @@ void WindowTests::startsAsDesigned()
             letters << mnemonic;
         }
     }
-    QCOMPARE(c.StartGame1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_G));
-    QVERIFY(!c.StartGame1->isEnabled());
-    QVERIFY(c.PlaySounds1->isChecked() && !c.PlayChatterSounds1->isChecked());
-    QVERIFY(c.BotSpeed1->menuAction()->isVisible() && !c.AddComputerPlayer1->isEnabled());
-    QVERIFY(c.ViewTally1->isEnabled() && c.PhraseList1->isEnabled() && c.About1->isEnabled());
-    QVERIFY(c.Help2->isEnabled() && c.ResetScreenLocation1->isEnabled() && c.AutoErase1->isChecked());
-    QCOMPARE(c.Help2->shortcut(), QKeySequence(Qt::Key_F1));
-    QVERIFY(c.SpyList1->isEnabled());
-    QCOMPARE(c.systemcolour, clBlue);
-    QVERIFY(!c.Timer1.isActive()); // nothing waits, nothing ticks
+    QCOMPARE(action(c, "StartGame1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_G));
+    QVERIFY(!action(c, "StartGame1")->isEnabled());
+    QVERIFY(action(c, "PlaySounds1")->isChecked() && !action(c, "PlayChatterSounds1")->isChecked());
+    QVERIFY(c.findChild<QMenu *>(QStringLiteral("BotSpeed1"))->menuAction()->isVisible() && !action(c, "AddComputerPlayer1")->isEnabled());
+    QVERIFY(action(c, "ViewTally1")->isEnabled() && action(c, "PhraseList1")->isEnabled() && action(c, "About1")->isEnabled());
+    QVERIFY(action(c, "Help2")->isEnabled() && action(c, "ResetScreenLocation1")->isEnabled() && action(c, "AutoEraseInvalidWord1")->isChecked());
+    QCOMPARE(action(c, "Help2")->shortcut(), QKeySequence(Qt::Key_F1));
+    QVERIFY(action(c, "SpyList1")->isEnabled());
+    QCOMPARE(vexlo::clBlue, clBlue);
+    QVERIFY(!c.session().ticking()); // nothing waits, nothing ticks
 }
 
 void WindowTests::commandLineWithTooFewWords()
 {
     Window w({QStringLiteral("Red"), QStringLiteral("10.0.0.5")});
-    w.chat.processparams();
+    w.chat.start();
     QCOMPARE(w.lines(), QStringList{QStringLiteral("Loading Multi-player Game.. Please Wait.")});
-    QVERIFY(!w.chat.sock.hasHandle());
-    QVERIFY(!w.chat.Sock11.hasHandle());
-    QVERIFY(!w.chat.ishost);
+    QVERIFY(!w.chat.session().socket().hasHandle());
+    QVERIFY(!w.chat.session().lobbySocket().hasHandle());
+    QVERIFY(!w.chat.session().isHost());
 }
 
 void WindowTests::loginAndTheColumnOrder()
@@ -128,20 +128,20 @@ void WindowTests::loginAndTheColumnOrder()
     FakeHost host;
     Window w;
     QVERIFY(host.attach(w.chat, QStringLiteral("Red Fox")));
-    QWidget *col1 = w.chat.slotWidget<QWidget>("listbox_player", 1);
-    QWidget *col4 = w.chat.slotWidget<QWidget>("listbox_player", 4);
+    QWidget *col1 = slotWidget<QWidget>(w.chat, "listbox_player", 1);
+    QWidget *col4 = slotWidget<QWidget>(w.chat, "listbox_player", 4);
     w.feed("CMD_sendlogininfo+4");
     QCOMPARE(host.next(), QByteArray("CMD_logininfo+4+1.0.3+Red Fox"));
-    QVERIFY(w.chat.loggedin);
-    QCOMPARE(w.chat.myslot, 4);
+    QVERIFY(w.chat.session().loggedIn());
+    QCOMPARE(w.chat.session().slot(), 4);
     // Columns 1 and 4 swapped their names, all five elements of each.
-    QCOMPARE(w.chat.slotWidget<QWidget>("listbox_player", 4), col1);
-    QCOMPARE(w.chat.slotWidget<QWidget>("listbox_player", 1), col4);
+    QCOMPARE(slotWidget<QWidget>(w.chat, "listbox_player", 4), col1);
+    QCOMPARE(slotWidget<QWidget>(w.chat, "listbox_player", 1), col4);
     const int left1[] = {134, 133, 154, 138, 139}; // label_name .. image_fastest of the first column
     const char *prefixes[] = {"label_name", "label_ascore", "image_bonus", "listbox_player", "image_fastest"};
     for (int k = 0; k < 5; ++k) {
-        QCOMPARE(w.chat.slotWidget<QWidget>(prefixes[k], 4)->x(), left1[k]);
-        QVERIFY(w.chat.slotWidget<QWidget>(prefixes[k], 1)->x() > 300);
+        QCOMPARE(slotWidget<QWidget>(w.chat, prefixes[k], 4)->x(), left1[k]);
+        QVERIFY(slotWidget<QWidget>(w.chat, prefixes[k], 1)->x() > 300);
         QCOMPARE(w.chat.findChildren<QWidget *>(QLatin1String(prefixes[k]) + QStringLiteral("0")).size(), 0);
     }
     // The seat list keeps the plain order.
@@ -151,10 +151,10 @@ void WindowTests::loginAndTheColumnOrder()
 void WindowTests::firstSeatKeepsTheColumns()
 {
     Seated s(1);
-    QCOMPARE(s.w.chat.slotWidget<QWidget>("label_name", 1)->x(), 134);
-    QCOMPARE(s.w.chat.slotWidget<QWidget>("image_fastest", 1)->x(), 139);
+    QCOMPARE(slotWidget<QWidget>(s.w.chat, "label_name", 1)->x(), 134);
+    QCOMPARE(slotWidget<QWidget>(s.w.chat, "image_fastest", 1)->x(), 139);
     Seated spy(7);
-    QCOMPARE(spy.w.chat.slotWidget<QWidget>("label_name", 1)->x(), 134);
+    QCOMPARE(slotWidget<QWidget>(spy.w.chat, "label_name", 1)->x(), 134);
 }
 
 void WindowTests::arrivalsAndWatchers()
@@ -178,7 +178,7 @@ void WindowTests::arrivalsAndWatchers()
     w.feed("CMD_newplayerinfo+3+<b>Bold</b>");
     QCOMPARE(w.label("label_playername", 3)->textFormat(), Qt::PlainText);
     // Sounds off: nothing plays.
-    w.chat.PlaySounds1Click();
+    action(w.chat, "PlaySounds1")->trigger();
     w.feed("CMD_newplayerinfo+5+Quiet");
     QCOMPARE(w.sounds.size(), 5);
 
@@ -199,7 +199,7 @@ void WindowTests::departures()
     w.feed("CMD_justwatching+2+1");
     QVERIFY(!w.label("image_eyes", 2)->isHidden());
     w.label("label_score", 2)->setText(QStringLiteral("35"));
-    w.chat.ClearMainChat1Click();
+    action(w.chat, "ClearMainChat1")->trigger();
 
     w.feed("CMD_playerdisconnected+2+SomethingElse");
     QCOMPARE(w.lines(), QStringList{QStringLiteral("Blue disconnected.")}); // the shown name
@@ -229,15 +229,16 @@ void WindowTests::queueDispatchAndErrors()
     QVERIFY(w.lines().isEmpty());
     QVERIFY(w.sounds.isEmpty());
     w.feed("CMD_timeup+1+");
-    QCOMPARE(w.chat.label_status->text(), QStringLiteral("Time is Up."));
-    QVERIFY(w.chat.receivedlist.isEmpty());
+    QCOMPARE(boardLabel(w.chat, "label_status")->text(), QStringLiteral("Time is Up."));
+    QVERIFY(w.chat.session().waiting() == 0);
     // A number that is not one: the error box, and the next message goes on.
-    w.chat.receivedlist << "CMD_newplayerinfo+x2+Bob" << "CMD_newplayerinfo+2+Bob";
-    w.chat.Timer1Timer();
+    w.chat.session().enqueue("CMD_newplayerinfo+x2+Bob");
+    w.chat.session().enqueue("CMD_newplayerinfo+2+Bob");
+    w.chat.session().tick();
     QCOMPARE(env->errors, QStringList{QStringLiteral("'x2' is not a valid integer value")});
     QVERIFY(w.lines().isEmpty());
-    QCOMPARE(w.chat.receivedlist.size(), 1); // one message per tick
-    w.chat.Timer1Timer();
+    QCOMPARE(w.chat.session().waiting(), 1); // one message per tick
+    w.chat.session().tick();
     QCOMPARE(w.lines(), QStringList{QStringLiteral("Bob is Connected.")});
     // The bad field comes from the network: cut in the text, shown as plain text.
     const QByteArray markup = "<h1>x</h1><img src=\"a\">" + QByteArray(60, 'y');
@@ -253,7 +254,7 @@ void WindowTests::queueDispatchAndErrors()
     // The timer runs while messages wait and stops when the queue is empty.
     s.host.push(frame("CMD_chat+A chats: 1|clBlack") + frame("CMD_chat+A chats: 2|clBlack"));
     QTRY_COMPARE(w.lines().size(), 5);
-    QTRY_VERIFY(!w.chat.Timer1.isActive());
+    QTRY_VERIFY(!w.chat.session().ticking());
 }
 
 void WindowTests::floodWhileAnErrorBoxIsOpen()
@@ -280,7 +281,7 @@ void WindowTests::floodWhileAnErrorBoxIsOpen()
         QVERIFY(closedWhileOpen);
         QVERIFY2(s.w.lastLine().startsWith(QStringLiteral("Too many messages from the server are waiting")),
                  qPrintable(s.w.lastLine()));
-        QVERIFY(s.w.chat.receivedlist.isEmpty());
+        QVERIFY(s.w.chat.session().waiting() == 0);
     }
 }
 
@@ -299,25 +300,25 @@ void WindowTests::justWatching()
     Seated s(4);
     Window &w = s.w;
     w.feed("CMD_newplayerinfo+4+Red");
-    w.chat.ClearMainChat1Click();
+    action(w.chat, "ClearMainChat1")->trigger();
     // The menu sends; only the server's answer moves the check mark.
-    w.chat.JustWatch1->trigger();
+    action(w.chat, "JustWatch1")->trigger();
     QCOMPARE(s.host.next(), QByteArray("CMD_justwatch+4+1"));
-    QVERIFY(!w.chat.JustWatch1->isChecked());
+    QVERIFY(!action(w.chat, "JustWatch1")->isChecked());
     w.feed("CMD_justwatching+4+1");
-    QVERIFY(w.chat.JustWatch1->isChecked());
+    QVERIFY(action(w.chat, "JustWatch1")->isChecked());
     QVERIFY(!w.label("image_eyes", 4)->isHidden());
     QCOMPARE(w.lastLine(), QStringLiteral("Red is just watching"));
-    w.chat.JustWatch1->trigger();
+    action(w.chat, "JustWatch1")->trigger();
     QCOMPARE(s.host.next(), QByteArray("CMD_justwatch+4+2"));
-    QVERIFY(w.chat.JustWatch1->isChecked());
+    QVERIFY(action(w.chat, "JustWatch1")->isChecked());
     w.feed("CMD_justwatching+4+2");
-    QVERIFY(!w.chat.JustWatch1->isChecked());
+    QVERIFY(!action(w.chat, "JustWatch1")->isChecked());
     QVERIFY(w.label("image_eyes", 4)->isHidden());
     QCOMPARE(w.lastLine(), QStringLiteral("Red is now playing again"));
     // Another seat's mark leaves this window's menu alone; slot 8 is ignored.
     w.feed("CMD_justwatching+2+1");
-    QVERIFY(!w.chat.JustWatch1->isChecked());
+    QVERIFY(!action(w.chat, "JustWatch1")->isChecked());
     QVERIFY(!w.label("image_eyes", 2)->isHidden());
     const qsizetype before = w.lines().size();
     w.feed("CMD_justwatching+8+1");
@@ -325,7 +326,7 @@ void WindowTests::justWatching()
 
     // A watcher cannot just-watch.
     Seated spy(7);
-    spy.w.chat.JustWatch1Click();
+    spy.w.chat.seats().toggleJustWatch();
     QVERIFY(spy.host.quiet(spy.w.chat));
 }
 
@@ -335,41 +336,41 @@ void WindowTests::seatPopupAndRemoval()
     Tchat &c = s.w.chat;
     s.w.feed("CMD_existingplayers+1+Host");
     // Not the host: everything disabled.
-    c.label_playername1ContextPopup(s.w.label("label_playername", 1));
-    QVERIFY(!c.RemoveFromGame1->isEnabled() && !c.SettoJustWatch1->isEnabled() && !c.UnsetJustWatch1->isEnabled());
-    c.kicking(1);
+    openSeatMenu(s.w.label("label_playername", 1));
+    QVERIFY(!action(c, "RemoveFromGame1")->isEnabled() && !action(c, "SettoJustWatch1")->isEnabled() && !action(c, "UnsetJustWatch1")->isEnabled());
+    c.seats().remove(1);
     QVERIFY(s.host.quiet(c));
 
     Seated h(1);
     Tchat &hc = h.w.chat;
-    hc.ishost = true;
+    hc.session().setHosting(true);
     h.w.feed("CMD_newplayerinfo+3+Green");
-    hc.label_playername1ContextPopup(h.w.label("label_playername", 5)); // a free seat
-    QVERIFY(!hc.RemoveFromGame1->isEnabled());
-    QVERIFY(hc.SettoJustWatch1->isEnabled() && hc.UnsetJustWatch1->isEnabled());
-    hc.label_playername1ContextPopup(h.w.label("label_playername", 3));
-    QVERIFY(hc.RemoveFromGame1->isEnabled());
-    QCOMPARE(hc.popupTarget, 3);
-    hc.RemoveFromGame1->trigger();
+    openSeatMenu(h.w.label("label_playername", 5)); // a free seat
+    QVERIFY(!action(hc, "RemoveFromGame1")->isEnabled());
+    QVERIFY(action(hc, "SettoJustWatch1")->isEnabled() && action(hc, "UnsetJustWatch1")->isEnabled());
+    openSeatMenu(h.w.label("label_playername", 3));
+    QVERIFY(action(hc, "RemoveFromGame1")->isEnabled());
+    action(hc, "RemoveFromGame1")->trigger();
     QCOMPARE(h.host.next(), QByteArray("CMD_kickhim+1+3+"));
-    hc.SettoJustWatch1->trigger();
+    action(hc, "SettoJustWatch1")->trigger();
     QCOMPARE(h.host.next(), QByteArray("CMD_justwatch+3+1"));
-    hc.UnsetJustWatch1->trigger();
+    action(hc, "UnsetJustWatch1")->trigger();
     QCOMPARE(h.host.next(), QByteArray("CMD_justwatch+3+2"));
     // The score panel's labels always aim at slot 1.
-    hc.label_playername1ContextPopup(h.w.label("label_ascore", 5));
-    QCOMPARE(hc.popupTarget, 1);
+    openSeatMenu(h.w.label("label_ascore", 5));
+    action(hc, "SettoJustWatch1")->trigger();
+    QCOMPARE(h.host.next(), QByteArray("CMD_justwatch+1+1"));
 }
 
 void WindowTests::startButtonAndGameOptions()
 {
     Window w;
-    w.chat.button_startClick();
+    Q_EMIT boardButton(w.chat, "button_start")->clicked();
     QCOMPARE(w.boxes, QStringList{QStringLiteral("You are not connected")});
     QVERIFY(!w.gamestart.isVisible());
 
     Seated s(1);
-    s.w.chat.button_startClick();
+    Q_EMIT boardButton(s.w.chat, "button_start")->clicked();
     QVERIFY(s.w.gamestart.isVisible());
     Tgamestart &g = s.w.gamestart;
     QCOMPARE(g.windowTitle(), QStringLiteral("Vexlo - Game Start"));
@@ -406,17 +407,17 @@ void WindowTests::fullGameAndClosedSocket()
 
     // The host closes the connection: the window closes at once, dropping what waits.
     Seated t(2);
-    t.w.chat.receivedlist << "CMD_chat+x chats: late|clBlack";
+    t.w.chat.session().enqueue("CMD_chat+x chats: late|clBlack");
     t.host.peer->disconnectFromHost();
     QTRY_VERIFY(t.w.closed);
-    QVERIFY(t.w.chat.receivedlist.isEmpty());
-    QVERIFY(!t.w.chat.Timer1.isActive());
+    QVERIFY(t.w.chat.session().waiting() == 0);
+    QVERIFY(!t.w.chat.session().ticking());
 }
 
 void WindowTests::spyListRemoval()
 {
     Seated h(1);
-    h.w.chat.ishost = true;
+    h.w.chat.session().setHosting(true);
     Tspylist &spy = h.w.spylist;
     QCOMPARE(spy.windowTitle(), QStringLiteral("Vexlo - Spys"));
     h.w.feed("CMD_newplayerinfo+7+Eve");
@@ -440,7 +441,10 @@ void WindowTests::spyListRemoval()
     spy.listTag = 2;
     spy.popup_kickhimClick();
     QVERIFY(h.host.quiet(h.w.chat));
-    QVERIFY(!spy.popup_kickhim->isEnabled()); // only hosting enables it
+    // Only hosting enables it.
+    QVERIFY(spy.popup_kickhim->isEnabled());
+    h.w.chat.session().setHosting(false);
+    QVERIFY(!spy.popup_kickhim->isEnabled());
 }
 
 int runWindowTests(int argc, char **argv)

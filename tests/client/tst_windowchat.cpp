@@ -2,6 +2,8 @@
 // scrolling, links, phrase buttons, chatter sounds, colour and size options.
 #include "fixtures.h"
 
+#include <QMouseEvent>
+
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
@@ -79,17 +81,17 @@ void ChatWindowTests::chatEntryKeys()
     QTest::keyClick(entry, Qt::Key_Enter);
     QCOMPARE(s.host.next(), QByteArray("CMD_action+4+waves|clBlack"));
     entry->setText(QStringLiteral("/meow"));
-    s.w.chat.sendit();
+    Q_EMIT chatView(s.w.chat)->entered();
     QCOMPARE(s.host.next(), QByteArray("CMD_action+4+w|clBlack"));
     entry->setText(QStringLiteral("/quit"));
-    s.w.chat.sendit();
+    Q_EMIT chatView(s.w.chat)->entered();
     QVERIFY(entry->text().isEmpty());
     QVERIFY(s.host.quiet(s.w.chat));
-    s.w.chat.sendit(); // empty: nothing
+    Q_EMIT chatView(s.w.chat)->entered(); // empty: nothing
     QVERIFY(s.host.quiet(s.w.chat));
     // Outside Latin-1 and the terminator character go out as "?".
     entry->setText(QString::fromUtf8("café ÿ € ok"));
-    s.w.chat.sendit();
+    Q_EMIT chatView(s.w.chat)->entered();
     QCOMPARE(s.host.next(), QByteArray("CMD_chat+4+caf\xe9 ? ? ok|clBlack"));
     // Paste replaces the whole entry.
     QGuiApplication::clipboard()->setText(QStringLiteral("pasted\nline"));
@@ -127,18 +129,18 @@ void ChatWindowTests::chatLinesAndColours()
     QCOMPARE(w.lastLine(), QStringLiteral("Player1 chats: a"));
     QCOMPARE(lastLineFragments(chatText(w.chat))[0].colour, QColor(255, 0, 0));
     // The window's own lines are blue.
-    w.chat.addlinetochat(QStringLiteral("You are Connected."), w.chat.systemcolour);
+    w.chat.chat().addLine(QStringLiteral("You are Connected."), vexlo::clBlue);
     f = lastLineFragments(chatText(w.chat));
     QCOMPARE(f.size(), 1);
     QCOMPARE(f[0].colour, QColor(0, 0, 255));
     QCOMPARE(w.lines().size(), 6);
     // Clear Main Chat empties the view and gives the entry the focus.
-    w.chat.ClearMainChat1->trigger();
+    action(w.chat, "ClearMainChat1")->trigger();
     QVERIFY(w.lines().isEmpty());
     // Copy puts the selection on the clipboard as plain text.
     w.feed("CMD_chat+A chats: copy me|clRed");
     chatText(w.chat)->selectAll();
-    w.chat.Copy1Click();
+    chatView(w.chat)->copySelection();
     QVERIFY(QGuiApplication::clipboard()->text().startsWith(QStringLiteral("A chats: copy me")));
 }
 
@@ -152,15 +154,15 @@ void ChatWindowTests::scrollChatOff()
         w.feed("CMD_chat+A chats: line " + QByteArray::number(i) + "|clBlack");
     QVERIFY(bar->maximum() > 0);
     QCOMPARE(bar->value(), bar->maximum()); // the view follows
-    w.chat.ScrollChatOff1->trigger();
+    action(w.chat, "ScrollChatOff1")->trigger();
     QAction *popupItem = w.chat.findChild<QAction *>(QStringLiteral("ScrollChatOff2"));
-    QVERIFY(w.chat.ScrollChatOff1->isChecked() && popupItem->isChecked());
+    QVERIFY(action(w.chat, "ScrollChatOff1")->isChecked() && popupItem->isChecked());
     bar->setValue(10);
     for (int i = 0; i < 5; ++i)
         w.feed("CMD_chat+A chats: more|clBlack");
     QCOMPARE(bar->value(), 10);
     popupItem->trigger(); // the pop-up item flips both
-    QVERIFY(!w.chat.ScrollChatOff1->isChecked() && !popupItem->isChecked());
+    QVERIFY(!action(w.chat, "ScrollChatOff1")->isChecked() && !popupItem->isChecked());
     w.feed("CMD_chat+A chats: last|clBlack");
     QCOMPARE(bar->value(), bar->maximum());
 }
@@ -182,28 +184,35 @@ void ChatWindowTests::linksInTheView()
         const QRect right = view->cursorRect(c);
         return QPoint((left.x() + right.x()) / 2, left.center().y());
     };
+    // A mouse event on the view's viewport, as the view sees it.
+    auto mouse = [&](QEvent::Type type, Qt::MouseButton button, const QPoint &at) {
+        QMouseEvent e(type, at, view->viewport()->mapToGlobal(at), button, button, {});
+        QApplication::sendEvent(view->viewport(), &e);
+    };
     const QPoint onHttp = pointAt(line.indexOf(QLatin1String("example")));
-    QCOMPARE(w.chat.chatView->linkAt(onHttp), QStringLiteral("http://example.com/page"));
-    w.chat.mainchatMouseMove(onHttp);
+    QCOMPARE(chatView(w.chat)->linkAt(onHttp), QStringLiteral("http://example.com/page"));
+    mouse(QEvent::MouseMove, Qt::NoButton, onHttp);
     QCOMPARE(view->viewport()->cursor().shape(), Qt::PointingHandCursor);
     const QPoint onWord = pointAt(line.indexOf(QLatin1String("see")));
-    QVERIFY(w.chat.chatView->linkAt(onWord).isEmpty());
-    w.chat.mainchatMouseMove(onWord);
+    QVERIFY(chatView(w.chat)->linkAt(onWord).isEmpty());
+    mouse(QEvent::MouseMove, Qt::NoButton, onWord);
     QCOMPARE(view->viewport()->cursor().shape(), Qt::ArrowCursor);
     // Left press opens and selects the link; other buttons do not.
-    QVERIFY(!w.chat.mainchatMouseDown(Qt::RightButton, onHttp));
-    QVERIFY(w.chat.mainchatMouseDown(Qt::LeftButton, onHttp));
+    mouse(QEvent::MouseButtonPress, Qt::RightButton, onHttp);
+    QVERIFY(w.opened.isEmpty());
+    mouse(QEvent::MouseButtonPress, Qt::LeftButton, onHttp);
     QCOMPARE(w.opened, QList<QUrl>{QUrl(QStringLiteral("http://example.com/page"))});
     QCOMPARE(view->textCursor().selectedText(), QStringLiteral("http://example.com/page"));
     // A local file is never a link, nor opened.
     const QPoint onFile = pointAt(line.indexOf(QLatin1String("passwd")));
-    QVERIFY(w.chat.chatView->linkAt(onFile).isEmpty());
-    QVERIFY(!w.chat.mainchatMouseDown(Qt::LeftButton, onFile));
+    QVERIFY(chatView(w.chat)->linkAt(onFile).isEmpty());
+    mouse(QEvent::MouseButtonPress, Qt::LeftButton, onFile);
+    QCOMPARE(w.opened.size(), 1);
     // "www." keeps its capitals and opens as a web address, also by a real click.
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, pointAt(line.indexOf(QLatin1String("Vexlo"))));
     QCOMPARE(w.opened.last(), QUrl(QStringLiteral("http://WWW.Vexlo.ORG")));
     // Past the end of the text there is nothing.
-    QVERIFY(w.chat.chatView->linkAt(QPoint(5, view->viewport()->height() - 3)).isEmpty());
+    QVERIFY(chatView(w.chat)->linkAt(QPoint(5, view->viewport()->height() - 3)).isEmpty());
     QCOMPARE(w.opened.size(), 2);
 }
 
@@ -213,25 +222,28 @@ void ChatWindowTests::phraseButtonsAndTheirGate()
     Tchat &c = s.w.chat;
     phraseButton(c, 1)->click();
     QCOMPARE(s.host.next(), QByteArray("CMD_action+4+says: Way To Go!|clBlack"));
-    QVERIFY(!c.phrasegate);
-    QVERIFY(c.phrasegateTimer.isActive());
-    QCOMPARE(c.phrasegateTimer.interval(), 2000);
+    QVERIFY(!c.chat().phraseReady());
+    QVERIFY(c.chat().phraseGate().isActive());
+    QCOMPARE(c.chat().phraseGate().interval(), 2000);
     phraseButton(c, 2)->click(); // within the gate: nothing
     QVERIFY(s.host.quiet(c));
-    c.phrasegateTimerTimer();
-    c.options.phrases[2] = QStringLiteral("/me cheers");
+    c.chat().reopenPhrases();
+    QStringList phrases = c.preferences().phrases();
+    phrases[2] = QStringLiteral("/me cheers");
+    c.preferences().setPhrases(phrases);
     phraseButton(c, 3)->click();
     QCOMPARE(s.host.next(), QByteArray("CMD_action+4+cheers|clBlack"));
-    c.phrasegateTimerTimer();
-    c.options.phrases[2] = QStringLiteral("/mecheers");
-    c.b_phrase1Click(3);
+    c.chat().reopenPhrases();
+    phrases[2] = QStringLiteral("/mecheers");
+    c.preferences().setPhrases(phrases);
+    phraseButton(c, 3)->click();
     QCOMPARE(s.host.next(), QByteArray("CMD_action+4+says: /mecheers|clBlack"));
 
     // Without a connection: the socket's error, and the gate stays open.
     Window alone;
     phraseButton(alone.chat, 1)->click();
     QCOMPARE(env->errors, QStringList{QStringLiteral("Send - Socket Not Connected")});
-    QVERIFY(alone.chat.phrasegate);
+    QVERIFY(alone.chat.chat().phraseReady());
 }
 
 void ChatWindowTests::chatterSounds()
@@ -240,10 +252,10 @@ void ChatWindowTests::chatterSounds()
     Window &w = s.w;
     w.feed("CMD_newplayerinfo+2+Blue");
     w.sounds.clear();
-    w.chat.ClearMainChat1Click();
-    w.chat.wave12Click(3);
+    action(w.chat, "ClearMainChat1")->trigger();
+    w.chat.chat().sendSound(3);
     QCOMPARE(s.host.next(), QByteArray("CMD_playasound+4+wave3+"));
-    w.chat.wave12Click(0); // <Cancel>
+    w.chat.chat().sendSound(0); // <Cancel>
     QVERIFY(s.host.quiet(w.chat));
     // Chatter sounds off: a line in blue, naming the sound.
     w.feed("CMD_playasound+2+wave6+");
@@ -260,19 +272,19 @@ void ChatWindowTests::chatterSounds()
     QCOMPARE(w.lines().size(), 1);
     QVERIFY(env->errors.isEmpty());
     // On: the sound plays even with the program's sounds off, and nothing is written.
-    w.chat.PlayChatterSounds1->trigger();
-    QVERIFY(w.chat.PlayChatterSounds1->isChecked());
-    w.chat.PlaySounds1->trigger();
-    QVERIFY(!w.chat.PlaySounds1->isChecked());
+    action(w.chat, "PlayChatterSounds1")->trigger();
+    QVERIFY(action(w.chat, "PlayChatterSounds1")->isChecked());
+    action(w.chat, "PlaySounds1")->trigger();
+    QVERIFY(!action(w.chat, "PlaySounds1")->isChecked());
     w.feed("CMD_playasound+2+wave6+");
     QCOMPARE(w.sounds, QStringList{QStringLiteral("wave6")});
     QCOMPARE(w.lines().size(), 1);
-    w.chat.playsounds(QStringLiteral("entered"));
+    w.chat.chat().playSound(QStringLiteral("entered"));
     QCOMPARE(w.sounds.size(), 1);
 
     // Watchers cannot send sounds.
     Seated spy(8);
-    spy.w.chat.wave12Click(1);
+    spy.w.chat.chat().sendSound(1);
     QVERIFY(spy.host.quiet(spy.w.chat));
     // Every sound the program names is carried in it.
     for (const char *name : {"entered", "turn", "turnnew", "clickletter", "backspace", "clear", "pass", "invalid",
@@ -286,23 +298,23 @@ void ChatWindowTests::colourAndSizeOptions()
     Seated s(2);
     Window &w = s.w;
     w.colourChoice = rgbColor(255, 128, 0);
-    w.chat.TextColor1->trigger();
-    QCOMPARE(w.chat.chatcolour, rgbColor(255, 128, 0));
+    action(w.chat, "TextColor1")->trigger();
+    QCOMPARE(w.chat.preferences().chatColour(), rgbColor(255, 128, 0));
     QCOMPARE(chatEntry(w.chat)->palette().color(QPalette::Text), QColor(255, 128, 0));
     chatEntry(w.chat)->setText(QStringLiteral("hi"));
-    w.chat.sendit();
+    Q_EMIT chatView(w.chat)->entered();
     QCOMPARE(s.host.next(), QByteArray("CMD_chat+2+hi|$000080FF"));
     w.colourChoice = std::nullopt; // cancelled: nothing changes
-    w.chat.TextColor1Click();
-    QCOMPARE(w.chat.chatcolour, rgbColor(255, 128, 0));
+    action(w.chat, "TextColor1")->trigger();
+    QCOMPARE(w.chat.preferences().chatColour(), rgbColor(255, 128, 0));
     w.colourChoice = clRed;
-    w.chat.ActionColor1Click();
+    action(w.chat, "ActionColor1")->trigger();
     chatEntry(w.chat)->setText(QStringLiteral("/me smiles"));
-    w.chat.sendit();
+    Q_EMIT chatView(w.chat)->entered();
     QCOMPARE(s.host.next(), QByteArray("CMD_action+2+smiles|clRed"));
     w.chat.findChild<QAction *>(QStringLiteral("N12"))->trigger();
     QCOMPARE(chatText(w.chat)->font().pointSize(), 12);
-    w.chat.N14Click(8);
+    action(w.chat, "N8")->trigger();
     QCOMPARE(chatText(w.chat)->font().pointSize(), 8);
 }
 

@@ -40,10 +40,10 @@ void WindowsLinksTests::helpAboutAndLogo()
 {
     Player p;
     Tchat &c = p.chat();
-    c.Help2->trigger();
+    action(c, "Help2")->trigger();
     QVERIFY(p.help.isVisible());
-    QCOMPARE(c.Help2->shortcut(), QKeySequence(Qt::Key_F1));
-    c.About1->trigger();
+    QCOMPARE(action(c, "Help2")->shortcut(), QKeySequence(Qt::Key_F1));
+    action(c, "About1")->trigger();
     QVERIFY(p.about.isVisible());
     // The help window's "About" shows the same about window.
     p.about.hide();
@@ -52,8 +52,8 @@ void WindowsLinksTests::helpAboutAndLogo()
     aboutButton->click();
     QVERIFY(p.about.isVisible());
     // The logo opens the about window's link.
-    QVERIFY(c.image_logo && !c.image_logo->pixmap().isNull());
-    QTest::mouseClick(c.image_logo, Qt::LeftButton);
+    QVERIFY(boardLabel(c, "image_logo") && !boardLabel(c, "image_logo")->pixmap().isNull());
+    QTest::mouseClick(boardLabel(c, "image_logo"), Qt::LeftButton);
     QCOMPARE(p.w.opened, QList<QUrl>{QUrl(Tabout::siteLink().address())});
 }
 
@@ -62,11 +62,11 @@ void WindowsLinksTests::downloaderOnSoloStartOnly()
     {
         FakeHost host;
         Player p;
-        p.chat().gameport = host.port();
-        p.chat().processparams();
+        p.chat().session().setPort(host.port());
+        p.chat().start();
         QVERIFY(p.download.isVisible());
         QCOMPARE(p.w.lastLine(), QStringLiteral("Loading Solo Game..Please wait."));
-        QCOMPARE(p.chat().myname, QStringLiteral("You"));
+        QCOMPARE(p.chat().session().playerName(), QStringLiteral("You"));
         // "Play Solo Game" only closes it.
         p.download.Button1Click();
         QVERIFY(!p.download.isVisible());
@@ -74,8 +74,8 @@ void WindowsLinksTests::downloaderOnSoloStartOnly()
     }
     FakeHost host;
     Player p(strings({"Red", "127.0.0.1", "false"}));
-    p.chat().gameport = host.port();
-    p.chat().processparams();
+    p.chat().session().setPort(host.port());
+    p.chat().start();
     QVERIFY(!p.download.isVisible());
 }
 
@@ -90,14 +90,14 @@ void WindowsLinksTests::tallyCheckListAndGameEnd()
 {
     Player p;
     Tchat &c = p.chat();
-    c.myslot = 2;
+    p.login(2, "Red");
     const char *seats[] = {"Blue", "Red", nullptr, "gold", "Rust", nullptr}; // 3 and 6 free
     for (int slot = 1; slot <= 6; ++slot)
         if (seats[slot - 1])
-            c.seats.arrive(slot, QLatin1String(seats[slot - 1]));
+            c.seats().model().arrive(slot, QLatin1String(seats[slot - 1]));
     p.tally.fillChecklist({QStringLiteral("Gold")});
     p.tally.checklistClickCheck(0); // "Gold" tallied
-    c.ViewTally1->trigger();
+    action(c, "ViewTally1")->trigger();
     QVERIFY(p.tally.isVisible());
     QStringList names;
     QStringList checked;

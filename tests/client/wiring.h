@@ -28,6 +28,7 @@ inline QString tallyPath()
 
 struct Player
 {
+    FakeHost host;
     Window w;
     Tabout about;
     Thelp help;
@@ -41,17 +42,20 @@ struct Player
     explicit Player(const QStringList &args = {}) : w(args), tally(tallyPath())
     {
         w.chat.attachAuxWindows({&about, &help, &phrases, &download, &tally});
-        w.chat.hooks.confirm = [this](QWidget *, const QString &q) {
+        w.chat.desktopHooks().confirm = [this](QWidget *, const QString &q) {
             questions << q;
             return answer;
         };
-        w.chat.hooks.workArea = [this](const QWidget *) { return workArea; };
+        w.chat.desktopHooks().workArea = [this](const QWidget *) { return workArea; };
     }
-    // This window's own arrival after a login to slot: the settings are read.
+    // This window's own arrival after a login to slot at a stand-in host: the
+    // settings are read.
     void login(int slot = 2, const QByteArray &name = "Red")
     {
-        w.chat.myslot = slot;
-        w.chat.loggedin = true;
+        if (!host.attach(w.chat, QString::fromLatin1(name)))
+            qFatal("stand-in host not reached");
+        w.feed("CMD_sendlogininfo+" + QByteArray::number(slot));
+        host.next(); // the login
         w.feed("CMD_newplayerinfo+" + QByteArray::number(slot) + "+" + name);
     }
     Tchat &chat() { return w.chat; }

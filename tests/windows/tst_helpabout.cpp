@@ -84,7 +84,7 @@ void HelpAboutTests::helpPagesSwitch()
         auto *b = help.findChild<QPushButton *>(QStringLiteral("SelButton%1").arg(page));
         QVERIFY(b);
         QCOMPARE(b->text(), captions[page - 1]);
-        QCOMPARE(b->property("tag").toInt(), page);
+        QVERIFY(!b->property("tag").isValid()); // the page is the button's place, not a property
         QTest::mouseClick(b, Qt::LeftButton);
         QCOMPARE(current(help), QStringLiteral("memo%1").arg(page));
         QCOMPARE(help.currentPage(), page);

@@ -1,0 +1,191 @@
+// Session: starting one (from the command line or from the window), leaving it
+// for another in the same program, the connection that does not come about, and
+// the title that names the session.
+#include "session.h"
+
+#include "errorreport.h"
+#include "hostaddress.h"
+#include "platform.h"
+#include "tserver.h"
+
+#include <QHostInfo>
+
+using namespace vexlo;
+
+void Session::startFromArgs(const QStringList &args)
+{
+    m_loginName.clear();
+    Q_EMIT roleChanged(false);
+    if (args.isEmpty()) {
+        Q_EMIT line(QStringLiteral("Loading Solo Game..Please wait."));
+        m_hostAddress = QStringLiteral("127.0.0.1");
+        m_name = QStringLiteral("You");
+        setKind(Kind::Solo, m_hostAddress);
+        hostHere();
+        Q_EMIT titleChanged(title());
+        return;
+    }
+    Q_EMIT line(QStringLiteral("Loading Multi-player Game.. Please Wait."));
+    if (args.size() < 3)
+        return;
+    m_name = args[0];
+    m_hostAddress = args[1];
+    if (args[2] == QLatin1String("true")) {
+        setKind(Kind::Hosting, m_hostAddress);
+        hostHere();
+        Q_EMIT titleChanged(title());
+    } else {
+        setKind(Kind::Joined, m_hostAddress);
+        joinHere();
+    }
+    openLobbyLink();
+}
+
+void Session::startSolo()
+{
+    reset();
+    Q_EMIT line(QStringLiteral("Loading Solo Game..Please wait."));
+    m_hostAddress = QStringLiteral("127.0.0.1");
+    m_name = QStringLiteral("You");
+    m_port = platform::gamePort();
+    setKind(Kind::Solo, m_hostAddress);
+    hostFromWindow();
+}
+
+void Session::host(const QString &name, const QString &port)
+{
+    reset();
+    Q_EMIT line(QStringLiteral("Loading Multi-player Game.. Please Wait."));
+    m_name = name;
+    m_hostAddress = QStringLiteral("127.0.0.1");
+    m_port = port;
+    setKind(Kind::Hosting, m_hostAddress);
+    hostFromWindow();
+}
+
+void Session::join(const QString &name, const QString &typed, const HostAddressText &address)
+{
+    reset();
+    Q_EMIT line(QStringLiteral("Loading Multi-player Game.. Please Wait."));
+    m_name = name;
+    m_hostAddress = address.host;
+    m_port = address.port ? QString::number(address.port) : platform::gamePort();
+    setKind(Kind::Joined, typed);
+    joinHere();
+}
+
+void Session::connectTo(const QString &name, const QString &host, const QString &port)
+{
+    m_name = name;
+    m_hostAddress = host;
+    m_port = port;
+    joinHere();
+}
+
+void Session::hostFromWindow()
+{
+    try {
+        hostHere();
+    } catch (const ESockException &e) {
+        // Said in the chat; the window stays as it is, Host, Join and solo offered.
+        const QString why = e.message() == QLatin1String("Listen - Error Binding Socket")
+                                ? QStringLiteral("the port is in use.")
+                                : e.message();
+        setKind(Kind::None, QString());
+        Q_EMIT line(QStringLiteral("Could not host on port %1: %2").arg(m_port, why));
+    }
+    Q_EMIT titleChanged(title());
+}
+
+// --- leaving ---
+
+void Session::closeQuietly()
+{
+    // A close asked for by this program: "Socket Closed" must not end it.
+    m_leaving = true;
+    m_sock.Close();
+    m_leaving = false;
+}
+
+void Session::abortLookup()
+{
+    if (m_lookup >= 0)
+        QHostInfo::abortHostLookup(std::exchange(m_lookup, -1));
+}
+
+void Session::reset()
+{
+    m_connectTimer.stop();
+    abortLookup();
+    m_queueTimer.stop();
+    if (m_sock.hasHandle())
+        closeQuietly();
+    Q_EMIT ending();
+    if (m_server)
+        m_server->reset(); // the port is free again
+    m_queue.clear();
+    m_queueBytes = 0;
+    m_framer = MessageFramer(4096);
+    m_slot = 0;
+    m_loggedIn = false;
+    m_host = false;
+    m_loginName.clear();
+    setKind(Kind::None, QString());
+    Q_EMIT cleared();
+    Q_EMIT titleChanged(title());
+}
+
+void Session::shutDown()
+{
+    m_closing = true;
+    m_queueTimer.stop();
+    m_queue.clear();
+    Q_EMIT ending();
+}
+
+// --- a connection that does not come about ---
+
+void Session::connectTimedOut()
+{
+    if (m_lookup >= 0 || (m_sock.hasHandle() && !m_sock.Connected()))
+        connectFailed(noAnswerReason(ConnectSeconds));
+}
+
+void Session::connectFailed(const QString &reason)
+{
+    m_connectTimer.stop();
+    abortLookup();
+    if (m_sock.hasHandle())
+        closeQuietly();
+    const QString address = m_address.isEmpty() ? m_hostAddress : m_address;
+    setKind(Kind::None, QString());
+    Q_EMIT line(QStringLiteral("Could not connect to %1: %2").arg(address, reason));
+    Q_EMIT titleChanged(title());
+}
+
+// --- the title ---
+
+void Session::setKind(Kind kind, const QString &address)
+{
+    m_kind = kind;
+    m_address = address;
+}
+
+QString Session::title() const
+{
+    const QString dash(QChar(0x2014));
+    switch (m_kind) {
+    case Kind::Solo:
+        return QStringLiteral("Vexlo %1 solo").arg(dash);
+    case Kind::Hosting:
+        return QStringLiteral("Vexlo %1 hosting on port %2")
+            .arg(dash, m_server ? QString::number(m_server->listeningPort()) : m_port);
+    case Kind::Joined:
+        if (m_sock.Connected())
+            return QStringLiteral("Vexlo %1 joined %2").arg(dash, m_address);
+        break;
+    case Kind::None:
+        break;
+    }
+    return QStringLiteral("Vexlo");
+}
