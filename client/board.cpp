@@ -4,6 +4,7 @@
 // are in tilesets.cpp.
 #include "tchat.h"
 
+#include "accessibility.h"
 #include "catalogue.h"
 #include "errorreport.h"
 
@@ -104,6 +105,8 @@ void Tchat::buildWordEntry()
     turntime.setInterval(1000);
     connect(&turntime, &QTimer::timeout, this, [this] { guarded([this] { turntimeTimer(); }); });
 
+    narrator = access::giveVoice(boardView, roundModel, seats, chatView->findChild<QWidget *>(QStringLiteral("mychat")));
+
     shipTileSets();
     grouptilesmenu();
     new BoardKeys(this);
@@ -121,8 +124,10 @@ bool Tchat::boardKeyEvent(QObject *watched, QEvent *event)
     auto *w = qobject_cast<QWidget *>(watched);
     if (!w || w->window() != this)
         return false;
-    // Alt pressed alone hands the keys to the menu bar; they are menu keys then.
-    if (qobject_cast<QMenuBar *>(w))
+    // Alt pressed alone hands the keys to the menu bar; they are menu keys then,
+    // except in a round on the board: the board owns the letters whatever state
+    // the menu bar was left in (no menu open).
+    if (qobject_cast<QMenuBar *>(w) && (chatMode() || !roundModel.boardOpenFor(myslot) || QApplication::activePopupWidget()))
         return false;
     auto *key = static_cast<QKeyEvent *>(event);
     // A key the focused control left alone travels on to its parents as the same
@@ -203,11 +208,11 @@ bool Tchat::FormShortCut(int key)
 
 void Tchat::hitdone()
 {
-    label_status->setText(QStringLiteral("Checking Word..."));
+    roundModel.setStatus(QStringLiteral("Checking Word..."));
     if (!roundModel.boardOpenFor(myslot))
         return;
     if (!roundModel.wordComplete()) {
-        label_status->setText(QStringLiteral("Invalid Word"));
+        roundModel.setStatus(QStringLiteral("Invalid Word"));
         playsounds(QStringLiteral("invalid"));
         return;
     }

@@ -7,6 +7,7 @@
 #include "boardpictures.h"
 #include "look.h"
 #include "message.h"
+#include "narrator.h"
 
 #include <QAction>
 #include <QLabel>
@@ -26,6 +27,7 @@ void Tchat::buildRoundDisplay()
     panel_winner = new WinnerPanel(panel_board);
 
     connect(&roundModel, &RoundModel::roundChanged, this, [this] { label_roundnum->setText(roundModel.roundText()); });
+    connect(&roundModel, &RoundModel::statusChanged, label_status, &QLabel::setText);
 }
 
 // --- helpers ---
@@ -106,13 +108,13 @@ void Tchat::getnextplayer(const QByteArray &args)
     const int index = f.numberField();
     setword(index, f.field());
     if (myslot > seatcount) {
-        label_status->setText(QStringLiteral("The Players are Creating Words."));
+        roundModel.setStatus(QStringLiteral("The Players are Creating Words."));
         return;
     }
     forceBoardMode();
     roundModel.setInputOwner(myslot);
     boardView->showButtons();
-    label_status->setText(QStringLiteral("Type a Word - Press ENTER to submit your word."));
+    roundModel.setStatus(QStringLiteral("Type a Word - Press ENTER to submit your word."));
     playsounds(options.turnSound == 1 ? QStringLiteral("turnnew") : QStringLiteral("turn"));
 }
 
@@ -126,6 +128,7 @@ void Tchat::newword(const QByteArray &args)
     const int done = f.numberField();
     if (done != 0) {
         boardView->showCheck(done);
+        roundModel.markWordDone(done);
         playsounds(QStringLiteral("goodword"));
     }
     emptyAnswer(this);
@@ -133,7 +136,7 @@ void Tchat::newword(const QByteArray &args)
     setword(next, f.field());
     if (myslot <= seatcount) {
         boardView->showButtons();
-        label_status->setText(QStringLiteral("Create Another Word"));
+        roundModel.setStatus(QStringLiteral("Create Another Word"));
     }
 }
 
@@ -146,9 +149,9 @@ void Tchat::invalid(const QByteArray &args)
         return;
     const QByteArray reason = f.field();
     if (reason == "1")
-        label_status->setText(QStringLiteral("Invalid Match"));
+        roundModel.setStatus(QStringLiteral("Invalid Match"));
     else if (reason == "2")
-        label_status->setText(QStringLiteral("Invalid Word"));
+        roundModel.setStatus(QStringLiteral("Invalid Word"));
     roundModel.setInputOwner(slot);
     if (options.autoErase)
         hitclear();
@@ -165,12 +168,14 @@ void Tchat::allfilled(const QByteArray &args)
     boardView->showPraise();
     const QByteArray doneField = f.field();
     const int done = doneField.isEmpty() ? 0 : number(doneField);
-    if (done != 0)
+    if (done != 0) {
         boardView->showCheck(done);
+        roundModel.markWordDone(done);
+    }
     boardView->hideButtons();
     boardView->emptyRow(BoardView::Word);
     boardView->emptyRow(BoardView::Gap);
-    label_status->setText(QStringLiteral("You guessed all the words!"));
+    roundModel.setStatus(QStringLiteral("You guessed all the words!"));
     boardView->clearWordLabel();
     playsounds(QStringLiteral("allfilled"));
 }
@@ -187,7 +192,7 @@ void Tchat::timeup(const QByteArray &)
     roundModel.setInputOwner(0);
     roundModel.setPhase(2);
     boardView->showButtons();
-    label_status->setText(QStringLiteral("Time is Up."));
+    roundModel.setStatus(QStringLiteral("Time is Up."));
     playsounds(QStringLiteral("timeup"));
 }
 
@@ -195,7 +200,7 @@ void Tchat::alldone(const QByteArray &)
 {
     if (myslot < 7)
         boardView->showPraise();
-    label_status->setText(QStringLiteral("All players completed the list."));
+    roundModel.setStatus(QStringLiteral("All players completed the list."));
     roundModel.setInputOwner(0);
     turntime.stop();
 }
@@ -212,6 +217,7 @@ void Tchat::postscores(const QByteArray &args)
     if (lastScores.error)
         std::rethrow_exception(lastScores.error); // what came before stays; the panel stays hidden
 
+    narrator->scoresPosted(lastScores);
     panel_scores->move(4, 1);
     panel_scores->show();
     panel_scores->raise();
@@ -232,7 +238,8 @@ void Tchat::winner(const QByteArray &args)
     const bool won = seated && seats.shownName(myslot) == name;
     const QString text = won ? QStringLiteral("You have Won the Game!") : name + QStringLiteral(" has Won the Game!");
     panel_winner->setText(text);
-    label_status->setText(QStringLiteral("Game Over!"));
+    narrator->winnerTold(text);
+    roundModel.setStatus(QStringLiteral("Game Over!"));
     sessionLine(text);
     panel_winner->show();
     panel_winner->raise();
@@ -268,7 +275,7 @@ void Tchat::loadstats(const QByteArray &args)
 
     if (phase == 1) {
         if (myslot > seatcount) {
-            label_status->setText(QStringLiteral("The Players are Creating Words."));
+            roundModel.setStatus(QStringLiteral("The Players are Creating Words."));
             return;
         }
         turntime.stop();
@@ -277,9 +284,9 @@ void Tchat::loadstats(const QByteArray &args)
         forceBoardMode();
         roundModel.setInputOwner(myslot);
         boardView->showButtons();
-        label_status->setText(QStringLiteral("Create A Word"));
+        roundModel.setStatus(QStringLiteral("Create A Word"));
         playsounds(options.turnSound == 1 ? QStringLiteral("turnnew") : QStringLiteral("turn"));
     } else if (phase == 2) {
-        label_status->setText(QStringLiteral("Players are looking at their words."));
+        roundModel.setStatus(QStringLiteral("Players are looking at their words."));
     }
 }

@@ -47,6 +47,15 @@ public:
     void setWord(int index, const QByteArray &pattern);
     int wordIndex() const { return m_wordIndex; }
     QByteArray pattern() const { return m_pattern; }
+    // Word n (1..10) of this round was accepted; the count starts again with
+    // each round.
+    void markWordDone(int n);
+    int wordsDone() const { return m_wordsDone; }
+
+    // --- the status line ("Invalid Word", "Time is Up.") ---
+    // Told each time it is set, also when the text is the same again.
+    void setStatus(const QString &text);
+    QString status() const { return m_status; }
 
     // --- the letters typed (tile numbers 1..26) ---
     // False when the word is full already.
@@ -78,6 +87,12 @@ Q_SIGNALS:
     // A round began (setRound).
     void roundChanged();
     void lettersChanged();
+    // The letters were cleared (a new word, or the player cleared them).
+    void lettersCleared();
+    // A word to create was set (setWord).
+    void wordChanged();
+    void wordDone(int n);
+    void statusChanged(const QString &text);
     void chatModeChanged(bool chat);
     // A second passed (startCountdown alone shows nothing new).
     void ticked(int secondsLeft);
@@ -91,6 +106,8 @@ private:
     int m_barStep = 0;
     int m_wordIndex = 0;
     QByteArray m_pattern;
+    int m_wordsDone = 0;
+    QString m_status;
     std::array<int, WordLength> m_letters{};
     int m_count = 0;
     int m_inputOwner = 0;

@@ -6,8 +6,11 @@
 #include "scorereport.h"
 #include "seatsmodel.h"
 
+#include <QAccessible>
+#include <QEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QTimer>
 
 using namespace vexlo;
 using viewkit::numbered;
@@ -19,6 +22,7 @@ namespace {
 ScorePanel::ScorePanel(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("panel_scores"));
+    setAccessibleName(QStringLiteral("Scores"));
     setGeometry(4, 1, 757, 315);
     look::applyBackground(this);
     hide();
@@ -35,6 +39,7 @@ ScorePanel::ScorePanel(QWidget *parent) : QWidget(parent)
         l->setGeometry(at.x(), at.y(), 93, 228);
         l->setFont(look::arial(19));
         l->setStyleSheet(listStyle);
+        l->installEventFilter(this);
         return l;
     };
     label_original = viewkit::plainLabel(this, QStringLiteral("label_original"), QStringLiteral("Original Words"),
@@ -119,6 +124,7 @@ void ScorePanel::fill(const ScoreReport &report, const SeatsModel &seats, const 
         if (QListWidget *l = column<QListWidget>("listbox_player", i)) {
             l->clear();
             l->setAccessibleName(seats.shownName(i)); // a screen reader's heading of the column
+            l->setAccessibleDescription(QString());
         }
     }
     for (int slot = 1; slot <= ScoreReport::SeatCount; ++slot) {
@@ -126,14 +132,40 @@ void ScorePanel::fill(const ScoreReport &report, const SeatsModel &seats, const 
         if (seats.taken(slot))
             if (QListWidget *l = column<QListWidget>("listbox_player", slot))
                 l->addItems(s.words);
-        if (s.roundScore)
+        if (s.roundScore) {
             if (QLabel *l = column<QLabel>("label_ascore", slot))
                 l->setText(QStringLiteral("Score: ") + *s.roundScore);
+            // A screen reader says the score with the column's name.
+            if (QListWidget *l = column<QListWidget>("listbox_player", slot))
+                l->setAccessibleDescription(QStringLiteral("Score: ") + *s.roundScore
+                                            + (s.total ? QStringLiteral(", total ") + *s.total : QString()));
+        }
         if (s.bonus)
             if (QLabel *l = column<QLabel>("image_bonus", slot))
                 l->show();
     }
     listbox_original->addItems(report.originals);
+    // Each list starts at its first word, so the arrows do not pass it by.
+    for (QListWidget *l : findChildren<QListWidget *>())
+        if (l->count() > 0)
+            l->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+}
+
+bool ScorePanel::eventFilter(QObject *watched, QEvent *event)
+{
+    // A list that Tab reaches says its current word too, after the list itself.
+    if (event->type() == QEvent::FocusIn && QAccessible::isActive()) {
+        if (auto *list = qobject_cast<QListWidget *>(watched); list && list->currentRow() >= 0) {
+            QTimer::singleShot(0, list, [list] {
+                if (!list->hasFocus() || list->currentRow() < 0)
+                    return;
+                QAccessibleEvent focus(list, QAccessible::Focus);
+                focus.setChild(list->currentRow());
+                QAccessible::updateAccessibility(&focus);
+            });
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void ScorePanel::moveColumn(int from, int to)

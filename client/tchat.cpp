@@ -145,7 +145,8 @@ void Tchat::buildBoard()
     button_start->setIconSize(QSize(197, 43));
     button_start->setStyleSheet(QStringLiteral("QPushButton { border: none; background: transparent; }"));
     button_start->setCursor(Qt::PointingHandCursor);
-    button_start->setFocusPolicy(Qt::NoFocus);
+    button_start->setFocusPolicy(Qt::TabFocus); // in the Tab order, with a ring when Tab reaches it
+    look::showKeyboardFocus(button_start);
     button_start->hide();
     connect(button_start, &QPushButton::clicked, this, [this] { vexlo::guarded([this] { button_startClick(); }); });
 

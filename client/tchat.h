@@ -62,6 +62,7 @@ class Tphrases;
 class Tspylist;
 class Ttallylist;
 class ComputerSeats;
+class Narrator;
 namespace vexlo {
 struct HostAddressText;
 class SettingsSession;
@@ -298,6 +299,8 @@ public:
     ScorePanel *panel_scores = nullptr;
     SeatListView *seatList = nullptr;
     ChatView *chatView = nullptr;
+    // What a screen reader says of the round (its board reader speaks it).
+    Narrator *narrator = nullptr;
     QLabel *image_logo = nullptr;
     QMenu *popup_kick = nullptr;
     int popupTarget = 1; // the seat pop-up's tag
