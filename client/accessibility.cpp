@@ -309,6 +309,9 @@ BoardReader::BoardReader(const RoundModel &round, QWidget *chatEntry, QWidget *p
     }
     setFocusProxy(m_voices[0]);
     connect(&round, &RoundModel::chatModeChanged, this, &BoardReader::follow);
+    m_pace.setSingleShot(true);
+    m_pace.setInterval(kPaceMs);
+    connect(&m_pace, &QTimer::timeout, this, &BoardReader::deliver);
     window()->installEventFilter(this);
 }
 
@@ -344,10 +347,9 @@ void BoardReader::say(const QString &text, bool take)
     m_fresh = true;
     QTimer::singleShot(0, this, [this] { m_fresh = false; });
     if (focused() || take) {
-        // The other voice takes the news and the focus.
-        m_current = focused() ? 1 - m_current : m_current;
-        voice()->setAccessibleName(text);
-        voice()->setFocus(Qt::OtherFocusReason);
+        m_backlog << text;
+        if (!m_pace.isActive())
+            deliver();
     } else {
         voice()->setAccessibleName(text); // said when the focus comes in this turn
         if (!m_chatEntry)
@@ -363,6 +365,20 @@ void BoardReader::say(const QString &text, bool take)
     }
 }
 
+void BoardReader::deliver()
+{
+    if (m_backlog.isEmpty())
+        return;
+    // The other voice takes the news and the focus.
+    m_current = focused() ? 1 - m_current : m_current;
+    m_fresh = true; // the voice takes the focus with this news, not the summary
+    QTimer::singleShot(0, this, [this] { m_fresh = false; });
+    voice()->setAccessibleName(m_backlog.join(u' '));
+    m_backlog.clear();
+    voice()->setFocus(Qt::OtherFocusReason);
+    m_pace.start();
+}
+
 bool BoardReader::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == window()) {
@@ -370,7 +386,7 @@ bool BoardReader::eventFilter(QObject *watched, QEvent *event)
         // said its title and hears the board once the window is its own again.
         if (event->type() == QEvent::WindowActivate)
             QTimer::singleShot(0, this, [this] {
-                if (focused())
+                if (focused() && !m_pace.isActive())
                     say(voice()->accessibleName());
             });
         return false;

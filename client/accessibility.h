@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QList>
 #include <QString>
+#include <QStringList>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -118,10 +120,18 @@ protected:
 private:
     void follow(bool chat);
     bool focused() const;
+    // Moves the news waiting to the other voice and the focus with it.
+    void deliver();
+
+    // A screen reader drops a focus change that a newer one overtakes while it
+    // is busy: news within this time of the last goes out together after it.
+    static constexpr int kPaceMs = 1500;
 
     const RoundModel &m_round;
     QWidget *m_chatEntry;
     QWidget *m_voices[2] = {};
     int m_current = 0;
     bool m_fresh = false; // news came in this turn
+    QStringList m_backlog;
+    QTimer m_pace;
 };

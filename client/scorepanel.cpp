@@ -145,17 +145,15 @@ void ScorePanel::fill(const ScoreReport &report, const SeatsModel &seats, const 
                 l->show();
     }
     listbox_original->addItems(report.originals);
-    // Each list starts at its first word, so the arrows do not pass it by.
-    for (QListWidget *l : findChildren<QListWidget *>())
-        if (l->count() > 0)
-            l->setCurrentRow(0, QItemSelectionModel::NoUpdate);
 }
 
 bool ScorePanel::eventFilter(QObject *watched, QEvent *event)
 {
-    // A list that Tab reaches says its current word too, after the list itself.
+    // A list that Tab reaches starts at its first word and says it after the
+    // list itself (the list's own focus news would cover the word's), so the
+    // arrows do not pass the first word by.
     if (event->type() == QEvent::FocusIn && QAccessible::isActive()) {
-        if (auto *list = qobject_cast<QListWidget *>(watched); list && list->currentRow() >= 0) {
+        if (auto *list = qobject_cast<QListWidget *>(watched)) {
             QTimer::singleShot(0, list, [list] {
                 if (!list->hasFocus() || list->currentRow() < 0)
                     return;

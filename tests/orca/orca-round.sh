@@ -81,7 +81,7 @@ waitfor 20 test -S "$XDG_RUNTIME_DIR/speech-dispatcher/speechd.sock" || skip "sp
 # Orca with its defaults and the debug log.
 mkdir -p "$work/orca-prefs"
 # Orca writes its debug log through a buffer: the log is opened line-buffered
-# instead, so each speech line shows as it is spoken.
+# instead, so each speech line shows as it is spoken, and at the information level.
 mkdir -p "$work/pyhook"
 cat >"$work/pyhook/sitecustomize.py" <<'PY'
 import builtins, os
@@ -89,6 +89,12 @@ _open = builtins.open
 _log = os.environ.get("ORCA_ROUND_LOG")
 def _line_buffered(file, mode="r", *args, **kw):
     if _log and file == _log and "w" in mode:
+        # Only the speech lines (and what else is logged as information): the
+        # full output slows Orca down until it drops focus changes.
+        import sys
+        debug = sys.modules.get("orca.debug")
+        if debug is not None:
+            debug.debugLevel = debug.LEVEL_INFO
         kw.pop("buffering", None)
         return _open(file, mode, 1, **kw)
     return _open(file, mode, *args, **kw)
@@ -123,6 +129,7 @@ hear() {
     fi
     sleep 0.2
   done
+  [ -n "${quiet:-}" ] && return 1
   echo "FAIL: never heard /$2/ ($3)"
   failures=$((failures + 1))
   return 1
@@ -138,18 +145,23 @@ hear 15 "Vexlo" "the main window after the downloader"
 sleep 2 # the solo game logs in
 
 # The menu bar: Alt+F opens File, Escape leaves it.
-key alt+f
-hear 10 "File" "the File menu"
+# (An Alt+F typed while the window is busy may be taken as Alt alone: once more.)
+for try in 1 2 3; do
+  key alt+f
+  quiet=1 hear 5 "Start Game" "the File menu" && break
+  [ "$try" -lt 3 ] || hear 1 "Start Game" "the File menu"
+  key Escape
+done
 key Escape
 sleep 0.5
 key ctrl+g
 hear 15 "Rounds Per Game" "the game options"
-# 1 round of 35 seconds: rounds down to 1, creation time from 60 down by 5.
+# 1 round of 50 seconds: rounds down to 1, creation time from 60 down by 5.
 key Down Down Down Down Tab
 hear 10 "Creation Time" "Creation Time labels its spin box"
-key Down Down Down Down Down Return
+key Down Down Return
 
-hear 30 "Round 1 of 1.*First word: [A-Z]" "the round and its pattern" || exit 1
+hear 30 "Round 1 of 1.*First word: [A-Za-z]" "the round and its pattern" || exit 1
 pattern=$(sed -E 's/.*First word: //; s/[.]$//' <<<"$heard")
 regex=$(sed -E 's/blank/./g; s/, //g' <<<"$pattern" | tr 'A-Z' 'a-z')
 word=$(grep -x -m1 -E "$regex" "$words")
@@ -157,7 +169,7 @@ word=$(grep -x -m1 -E "$regex" "$words")
 echo "playing: $word for $pattern"
 start=$lines
 xdotool type --delay 80 "$word"; key Return
-hear 10 "Accepted.*Second word: [A-Z]" "an accepted word and the next pattern"
+hear 10 "Accepted.*Second word: [A-Za-z]" "an accepted word and the next pattern"
 if speech | tail -n +$((start + 1)) | head -n $((lines - start)) | grep -qiE "menu"; then
   echo "FAIL: a letter of the word opened a menu"; failures=$((failures + 1))
 fi
@@ -168,17 +180,28 @@ hear 10 "^Invalid Word" "a refused word's reason"
 xdotool type --delay 80 "ab"; key 0
 hear 10 "^Cleared" "a clear"
 key 1
-hear 10 "Third word: [A-Z]" "a pass and the next pattern"
+hear 10 "Third word: [A-Za-z]" "a pass and the next pattern"
 key F2
-hear 10 "Third word: [A-Z].*Your word: empty" "F2 repeats the pattern and the word"
+hear 10 "Third word: [A-Za-z].*Your word: empty" "F2 repeats the pattern and the word"
 key F3
 hear 10 "seconds left" "F3 tells the time left"
 key F4
 hear 10 "Scores: You [0-9]+, 1 word this round" "F4 tells the scores"
 hear 40 "^10 seconds left" "the countdown at 10 seconds"
 hear 20 "^Time is Up" "the end of the round"
-hear 20 "Scores of round 1: You 5" "the points of the round"
+hear 20 "Scores of round 1: You [0-9]+, total [0-9]+" "the points of the round"
 hear 20 "You have Won the Game!" "the winner"
+# Each event once, and the countdown at its few moments only.
+once() {
+  local n
+  n=$(speech | tail -n +$((start - 1)) | grep -c -E -- "$1")
+  [ "$n" -eq "$2" ] || { echo "FAIL: /$1/ said $n times, not $2"; failures=$((failures + 1)); }
+}
+once "^Round 1 of 1[.] First word" 1
+once "^Accepted[.]" 1
+once "Time is Up" 1
+once "You have Won the Game!" 1
+once "^[0-9]+ seconds? left" 3 # 30 and 10, and F3
 echo "--- what Orca said after the round began:"
 speech | tail -n +$((start - 5)) | head -n 80
 if [ "$failures" -gt 0 ]; then echo "FAIL: $failures moment(s) not heard"; exit 1; fi
