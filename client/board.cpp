@@ -4,7 +4,7 @@
 // are in tilesets.cpp.
 #include "tchat.h"
 
-#include "accessibility.h"
+#include "boardreader.h"
 #include "catalogue.h"
 #include "errorreport.h"
 
