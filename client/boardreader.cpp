@@ -83,22 +83,15 @@ void BoardReader::say(const QString &text, bool take)
 {
     m_fresh = true;
     QTimer::singleShot(0, this, [this] { m_fresh = false; });
-    if (focused() || take) {
+    // While the player chats the news takes the focus too (a change of the
+    // entry's description would not be told); the typing goes on into the chat.
+    const bool chatting = m_chatEntry && window()->focusWidget() == m_chatEntry;
+    if (focused() || take || chatting) {
         m_backlog << text;
         if (!m_pace.isActive())
             deliver();
     } else {
         voice()->setAccessibleName(text); // said when the focus comes in this turn
-        if (!m_chatEntry)
-            return;
-        // Still in the chat once this turn is over: the news goes out as a
-        // passing description of the entry, gone again once told.
-        QTimer::singleShot(0, m_chatEntry, [this, text] {
-            if (window()->focusWidget() != m_chatEntry)
-                return;
-            m_chatEntry->setAccessibleDescription(text);
-            QTimer::singleShot(0, m_chatEntry, [entry = m_chatEntry] { entry->setAccessibleDescription(QString()); });
-        });
     }
 }
 
@@ -135,10 +128,10 @@ bool BoardReader::eventFilter(QObject *watched, QEvent *event)
         if (!m_fresh && summary)
             v->setAccessibleName(summary());
     } else if (event->type() == QEvent::KeyPress) {
-        // The board's own keys were taken before they came here; typed text in
-        // chat mode belongs to the chat.
+        // The board's own keys were taken before they came here; in chat mode
+        // the keys belong to the chat.
         auto *key = static_cast<QKeyEvent *>(event);
-        if (m_round.chatMode() && m_chatEntry && !key->text().isEmpty() && key->text().at(0).isPrint()) {
+        if (m_round.chatMode() && m_chatEntry && key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab) {
             m_chatEntry->setFocus(Qt::OtherFocusReason);
             QApplication::sendEvent(m_chatEntry, key);
             return true;

@@ -24,18 +24,17 @@ Narrator *giveVoice(QWidget *board, const RoundModel &round, const SeatsModel &s
 // focus sits on one of its two voices, each an element whose name is the news.
 // A screen reader says the element the focus comes to, so each piece of news
 // is given to the voice without the focus, which then takes it (a change of the
-// focused element's name or description is not reliably told). Keys a voice
-// gets in chat mode go on to the chat entry.
+// focused element's name or description is not told rightly by Qt 6.4). Keys
+// a voice gets in chat mode go on to the chat entry.
 class BoardReader : public QWidget
 {
     Q_OBJECT
 public:
     BoardReader(const RoundModel &round, QWidget *chatEntry, QWidget *parent);
 
-    // Says text now when the board has the focus, when take is true (the focus
-    // comes to the board), or when the focus comes to the board in this turn of
-    // the event loop; while the chat entry has the focus, as a passing
-    // description of the entry.
+    // Says text now when the board or the chat entry has the focus, or take is
+    // true (the focus comes to the board); else when the focus comes to the
+    // board in this turn of the event loop.
     void say(const QString &text, bool take = false);
     // What the board says when the focus comes to it with no news.
     std::function<QString()> summary;

@@ -314,6 +314,16 @@ void AccessTests::boardReaderHoldsTheFocusAndMenuBarLetsGo()
     QTest::keyClick(voice(), Qt::Key_Tab);
     QVERIFY(c.chatMode());
     QTRY_COMPARE(c.focusWidget(), chatEntry(c));
+    // News while chatting brings the focus to the board; typing goes on into the chat.
+    c.roundModel.startCountdown(11);
+    c.roundModel.tick();
+    QTRY_VERIFY(voice());
+    QCOMPARE(name(voice()), QStringLiteral("10 seconds left."));
+    chatEntry(c)->clear();
+    QTest::keyClick(voice(), Qt::Key_H);
+    QTest::keyClick(c.focusWidget(), Qt::Key_I);
+    QCOMPARE(c.focusWidget(), chatEntry(c));
+    QCOMPARE(chatEntry(c)->text(), QStringLiteral("hi"));
     QTest::keyClick(chatEntry(c), Qt::Key_Tab);
     QTRY_VERIFY(voice());
     QCOMPARE(name(voice()), QStringLiteral("Round 1. First word: G, blank, blank, blank, Y. Your word: empty. "
