@@ -40,7 +40,8 @@ BoardReader::BoardReader(const RoundModel &round, QWidget *chatEntry, QWidget *p
         auto *v = new QWidget(this);
         v->setObjectName(QStringLiteral("board_voice%1").arg(i + 1));
         v->setAccessibleName(QStringLiteral("Board"));
-        v->setFocusPolicy(Qt::StrongFocus);
+        // Tab reaches the board once: the second voice only takes the news.
+        v->setFocusPolicy(i == 0 ? Qt::StrongFocus : Qt::ClickFocus);
         v->installEventFilter(this);
         m_voices[i] = v;
     }
