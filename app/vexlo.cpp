@@ -51,6 +51,19 @@ int main(int argc, char *argv[])
     const TDictn spell;
     const TargetList words;
     TServer server(&spell, &words);
+    // Quick games for tests, as for vexlo-server: VEXLO_SECOND_MS (1 to 1000)
+    // shortens the second of the game this window hosts and of its countdown.
+    if (const QByteArray ms = qgetenv("VEXLO_SECOND_MS"); !ms.isEmpty()) {
+        bool ok = false;
+        const int v = ms.toInt(&ok);
+        if (ok && v >= 1 && v <= 1000) {
+            server.setSecondLength(v);
+            chat.round().setSecondLength(v);
+        } else {
+            vexlo::reportError(QStringLiteral("VEXLO_SECOND_MS takes a number from 1 to 1000, not ")
+                               + QString::fromLocal8Bit(ms));
+        }
+    }
     chat.attachWindows(&spylist, &gamestart, &server);
     chat.attachAuxWindows({&about, &help, &phrases, &download, &tallylist});
     QObject::connect(&chat, &Tchat::closed, &app, [&] {

@@ -135,6 +135,9 @@ public:
 
 QAccessibleInterface *factory(const QString &className, QObject *object)
 {
+    // The board's voices: their name is all there is to say (no role name).
+    if (className == QLatin1String("QWidget") && object->objectName().startsWith(QLatin1String("board_voice")))
+        return new Leaf(static_cast<QWidget *>(object), QAccessible::Client);
     if (className == QLatin1String("TileRow"))
         return new TileRowInterface(static_cast<TileRow *>(object));
     if (className == QLatin1String("PictureCheckBox"))

@@ -62,8 +62,11 @@ bool BoardKeys::eventFilter(QObject *watched, QEvent *event)
     auto *w = qobject_cast<QWidget *>(watched);
     if (!w || w->window() != m_window)
         return false;
-    // Alt pressed alone hands the keys to the menu bar; they are menu keys then.
-    if (qobject_cast<QMenuBar *>(w))
+    // Alt pressed alone hands the keys to the menu bar; they are menu keys then,
+    // except in a round on the board: the board owns the letters whatever state
+    // the menu bar was left in (no menu open).
+    if (qobject_cast<QMenuBar *>(w)
+        && (m_round.model().chatMode() || !m_round.boardOpen() || QApplication::activePopupWidget()))
         return false;
     auto *key = static_cast<QKeyEvent *>(event);
     // A key the focused control left alone travels on to its parents as the same

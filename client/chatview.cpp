@@ -62,6 +62,7 @@ void ChatView::buildView()
 {
     mainchat = new QTextEdit(this);
     mainchat->setObjectName(QStringLiteral("mainchat"));
+    mainchat->setAccessibleName(QStringLiteral("Chat log"));
     mainchat->setGeometry(QRect(285, 320, 476, 183).translated(-kOrigin));
     mainchat->setReadOnly(true);
     mainchat->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
@@ -102,6 +103,7 @@ void ChatView::buildEntry()
 {
     mychat = new QLineEdit(this);
     mychat->setObjectName(QStringLiteral("mychat"));
+    mychat->setAccessibleName(QStringLiteral("Chat entry"));
     mychat->setGeometry(QRect(285, 504, 356, 22).translated(-kOrigin));
     mychat->setFont(look::arial(13));
     mychat->setText(kStartText);

@@ -157,6 +157,7 @@ void RoundController::newWord(const msg::NewWord &m, const DecodedMessage &d)
     const int done = m.done;
     if (done != 0) {
         m_model.check(done);
+        m_model.markWordDone(done);
         Q_EMIT sound(QStringLiteral("goodword"));
     }
     emptyAnswer();
@@ -196,8 +197,10 @@ void RoundController::allFilled(const msg::AllFilled &m, const DecodedMessage &d
     m_model.setPraise(true);
     d.raise();
     const int done = m.done;
-    if (done != 0)
+    if (done != 0) {
         m_model.check(done);
+        m_model.markWordDone(done);
+    }
     m_model.setButtonsShown(false);
     m_model.emptyRows();
     m_model.setStatus(QStringLiteral("You guessed all the words!"));

@@ -52,6 +52,8 @@ public:
     // --- the player's keys ---
     // True when the board is this player's to type on.
     bool boardOpen() const;
+    // The length of the countdown's second in ms (1000; shorter for quick test games).
+    void setSecondLength(int ms) { m_countdown.setInterval(ms); }
     // True when a key pressed now goes to the board (none of the menus'
     // shortcuts may take it).
     bool takesKey(int key) const;

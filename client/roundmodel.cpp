@@ -11,7 +11,7 @@ void RoundModel::startGame(const QString &roundTotal, int creationTime)
 void RoundModel::reset()
 {
     m_roundTotal.clear();
-    m_creationTime = m_barStep = m_phase = m_wordIndex = m_inputOwner = m_secondsLeft = 0;
+    m_creationTime = m_barStep = m_phase = m_wordIndex = m_inputOwner = m_secondsLeft = m_wordsDone = 0;
     m_pattern.clear();
     m_gameRunning = false;
     m_round.clear();
@@ -32,6 +32,7 @@ void RoundModel::setRound(const QString &round)
 {
     m_round = round;
     m_roundText = QStringLiteral("Round: ") + round + QStringLiteral(" of ") + m_roundTotal;
+    m_wordsDone = 0;
     Q_EMIT roundChanged();
 }
 
@@ -48,6 +49,15 @@ void RoundModel::setWord(int index, const QByteArray &pattern)
     m_wordLabel = index;
     Q_EMIT tilesChanged();
     Q_EMIT marksChanged();
+    Q_EMIT wordChanged();
+}
+
+void RoundModel::markWordDone(int n)
+{
+    if (n < 1 || n > 10)
+        return;
+    ++m_wordsDone;
+    Q_EMIT wordDone(n);
 }
 
 bool RoundModel::typeLetter(int tile)
@@ -79,6 +89,7 @@ void RoundModel::clearLetters()
     m_answerTiles = {};
     Q_EMIT lettersChanged();
     Q_EMIT tilesChanged();
+    Q_EMIT lettersCleared();
 }
 
 void RoundModel::setChatMode(bool chat)

@@ -50,6 +50,10 @@ public:
     void setWord(int index, const QByteArray &pattern);
     int wordIndex() const { return m_wordIndex; }
     QByteArray pattern() const { return m_pattern; }
+    // Word n (1..10) of this round was accepted; the count starts again with
+    // each round.
+    void markWordDone(int n);
+    int wordsDone() const { return m_wordsDone; }
 
     // --- the letters typed (tile numbers 1..26) ---
     // The answer row shows what is typed: a letter fills its place, an erased
@@ -116,6 +120,11 @@ Q_SIGNALS:
     void statusChanged(const QString &text);
     // A new session: the countdown as the window starts (a full bar).
     void countdownReset();
+    // The letters were cleared (a new word, or the player cleared them).
+    void lettersCleared();
+    // A word to create was set (setWord).
+    void wordChanged();
+    void wordDone(int n);
     void chatModeChanged(bool chat);
     // A second passed (startCountdown alone shows nothing new).
     void ticked(int secondsLeft);
@@ -129,6 +138,7 @@ private:
     int m_barStep = 0;
     int m_wordIndex = 0;
     QByteArray m_pattern;
+    int m_wordsDone = 0;
     std::array<int, WordLength> m_letters{};
     int m_count = 0;
     int m_inputOwner = 0;

@@ -6,8 +6,11 @@
 #include "scorereport.h"
 #include "seatsmodel.h"
 
+#include <QAccessible>
+#include <QEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QTimer>
 
 using namespace vexlo;
 using viewkit::numbered;
@@ -19,6 +22,7 @@ namespace {
 ScorePanel::ScorePanel(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("panel_scores"));
+    setAccessibleName(QStringLiteral("Scores"));
     setGeometry(4, 1, 757, 315);
     look::applyBackground(this);
     hide();
@@ -35,6 +39,7 @@ ScorePanel::ScorePanel(QWidget *parent) : QWidget(parent)
         l->setGeometry(at.x(), at.y(), 93, 228);
         l->setFont(look::arial(19));
         l->setStyleSheet(listStyle);
+        l->installEventFilter(this);
         return l;
     };
     label_original = viewkit::plainLabel(this, QStringLiteral("label_original"), QStringLiteral("Original Words"),
@@ -119,6 +124,7 @@ void ScorePanel::fill(const ScoreReport &report, const SeatsModel &seats, const 
         if (QListWidget *l = column<QListWidget>("listbox_player", i)) {
             l->clear();
             l->setAccessibleName(seats.shownName(i)); // a screen reader's heading of the column
+            l->setAccessibleDescription(QString());
         }
     }
     for (int slot = 1; slot <= ScoreReport::SeatCount; ++slot) {
@@ -126,9 +132,14 @@ void ScorePanel::fill(const ScoreReport &report, const SeatsModel &seats, const 
         if (seats.taken(slot))
             if (QListWidget *l = column<QListWidget>("listbox_player", slot))
                 l->addItems(s.words);
-        if (s.roundScore)
+        if (s.roundScore) {
             if (QLabel *l = column<QLabel>("label_ascore", slot))
                 l->setText(QStringLiteral("Score: ") + *s.roundScore);
+            // A screen reader says the score with the column's name.
+            if (QListWidget *l = column<QListWidget>("listbox_player", slot))
+                l->setAccessibleDescription(QStringLiteral("Score: ") + *s.roundScore
+                                            + (s.total ? QStringLiteral(", total ") + *s.total : QString()));
+        }
         if (s.bonus)
             if (QLabel *l = column<QLabel>("image_bonus", slot))
                 l->show();
@@ -141,6 +152,25 @@ void ScorePanel::swapColumns(int a, int b)
     moveColumn(a, 0);
     moveColumn(b, a);
     moveColumn(0, b);
+}
+
+bool ScorePanel::eventFilter(QObject *watched, QEvent *event)
+{
+    // A list that Tab reaches starts at its first word and says it after the
+    // list itself (the list's own focus news would cover the word's), so the
+    // arrows do not pass the first word by.
+    if (event->type() == QEvent::FocusIn && QAccessible::isActive()) {
+        if (auto *list = qobject_cast<QListWidget *>(watched)) {
+            QTimer::singleShot(0, list, [list] {
+                if (!list->hasFocus() || list->currentRow() < 0)
+                    return;
+                QAccessibleEvent focus(list, QAccessible::Focus);
+                focus.setChild(list->currentRow());
+                QAccessible::updateAccessibility(&focus);
+            });
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void ScorePanel::moveColumn(int from, int to)

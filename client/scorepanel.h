@@ -35,6 +35,9 @@ Q_SIGNALS:
     // A right click on one of the panel's labels, at a global position.
     void labelMenuRequested(QLabel *label, const QPoint &globalPos);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     // Renames a column's widgets from one slot to another.
     void moveColumn(int from, int to);

@@ -7,6 +7,7 @@
 
 #include "accessibility.h"
 #include "boardkeys.h"
+#include "boardreader.h"
 #include "errorreport.h"
 #include "networkchoices.h"
 #include "helpkit.h"
@@ -110,7 +111,8 @@ void Tchat::buildBoard()
     start->setIconSize(QSize(197, 43));
     start->setStyleSheet(QStringLiteral("QPushButton { border: none; background: transparent; }"));
     start->setCursor(Qt::PointingHandCursor);
-    start->setFocusPolicy(Qt::NoFocus);
+    start->setFocusPolicy(Qt::TabFocus); // in the Tab order, with a ring when Tab reaches it
+    look::showKeyboardFocus(start);
     start->hide();
     connect(start, &QPushButton::clicked, this, [this] { guarded([this] { openGameStart(); }); });
     d->button_start = start;
@@ -141,6 +143,11 @@ void Tchat::buildBoard()
     connect(d->boardView, &BoardView::typingClicked, this, [this] { d->round.toggleTyping(); });
     buildTilesMenu();
     new BoardKeys(this, *d->chatView, d->round);
+    d->narrator = access::giveVoice(d->boardView, d->round.model(), d->seats.model(),
+                                    d->chatView->findChild<QWidget *>(QStringLiteral("mychat")));
+    connect(&d->round, &RoundController::scoresShown, d->narrator,
+            [this] { d->narrator->scoresPosted(d->round.lastScores()); });
+    connect(&d->round, &RoundController::winnerTold, d->narrator, &Narrator::winnerTold);
 
     // The score panel lies over the board, a light sheet with dark writing; the
     // winner panel over its lower edge.

@@ -5,6 +5,7 @@
 #include "boardview.h"
 #include "chatcontroller.h"
 #include "chatview.h"
+#include "narrator.h"
 #include "networkdialogs.h"
 #include "preferences.h"
 #include "roundcontroller.h"
@@ -45,6 +46,8 @@ struct Tchat::Parts
     ScorePanel *panel_scores = nullptr;
     SeatListView *seatList = nullptr;
     ChatView *chatView = nullptr;
+    // What a screen reader says of the round (the board's voices speak it).
+    Narrator *narrator = nullptr;
     QMenu *popup_kick = nullptr;
     int popupTarget = 1; // the slot the seat pop-up acts on
 

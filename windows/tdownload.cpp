@@ -4,6 +4,7 @@
 #include "helpkit.h"
 #include "platform.h"
 
+#include <QAccessibleWidget>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFrame>
@@ -35,6 +36,16 @@ QLabel *textLabel(const QString &name, const QString &text, QWidget *parent)
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     return label;
+}
+
+// A screen reader sees the window's three panels as groups inside the dialog,
+// not as windows of their own (a frame's usual role).
+QAccessibleInterface *panelFace(const QString &className, QObject *object)
+{
+    if (className != QLatin1String("QFrame") || !object->objectName().startsWith(QLatin1String("panel_"))
+        || !qobject_cast<Tdownload *>(object->parent()))
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Grouping);
 }
 
 QFrame *panel(const QString &name, QWidget *parent)
@@ -83,10 +94,11 @@ constexpr qint64 kMaxDigestBytes = 4096;
 } // namespace
 
 Tdownload::Tdownload(QWidget *parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
+    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint)
     , m_url(lobbyUrl())
 {
     setObjectName(QStringLiteral("download"));
+    QAccessible::installFactory(panelFace); // once is enough
     setWindowTitle(QStringLiteral("Download The Quorbit Lobby"));
     HttpCli1.setObjectName(QStringLiteral("HttpCli1"));
     HttpCli1.setProxy(QNetworkProxy::NoProxy);
@@ -431,7 +443,7 @@ void Tdownload::showMessage(const QString &text)
 
 void Tdownload::showEvent(QShowEvent *event)
 {
-    QWidget::showEvent(event);
+    QDialog::showEvent(event);
     if (QScreen *s = screen())
         move(s->availableGeometry().center() - rect().center());
 }

@@ -10,12 +10,12 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
-#include <QWidget>
+#include <QDialog>
 
 class QLabel;
 class QPushButton;
 
-class Tdownload : public QWidget
+class Tdownload : public QDialog
 {
     Q_OBJECT
 public:

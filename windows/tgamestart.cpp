@@ -50,12 +50,15 @@ Tgamestart::Tgamestart(QWidget *parent) : QDialog(parent)
     label_heading->setAlignment(Qt::AlignCenter);
     label_heading->setGeometry(0, 12, width(), 30);
 
-    caption(this, QStringLiteral("Rounds Per Game: "), 28, 66);
+    QLabel *rounds = caption(this, QStringLiteral("Rounds Per Game: "), 28, 66);
     edit_playtoscore = arrows(this, "edit_playtoscore", 1, 10, 1, 5);
     edit_playtoscore->setGeometry(196, 61, 72, 28);
-    caption(this, QStringLiteral("Creation Time:"), 28, 108);
+    QLabel *creation = caption(this, QStringLiteral("Creation Time:"), 28, 108);
     edit_creationtime = arrows(this, "edit_creationtime", 30, 120, 5, 60);
     edit_creationtime->setGeometry(196, 103, 72, 28);
+    // Each caption labels its spin box for a screen reader.
+    rounds->setBuddy(edit_playtoscore);
+    creation->setBuddy(edit_creationtime);
 
     button_start = new QPushButton(this);
     button_start->setObjectName(QStringLiteral("button_start"));

@@ -5,10 +5,12 @@
 #include "boardfixtures.h"
 #include "targetlist.h"
 #include "tdictn.h"
+#include "tdownload.h"
 #include "tserver.h"
 
 #include <QAccessible>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
@@ -88,6 +90,8 @@ private Q_SLOTS:
     void buttonsTypingBoxAndPictures();
     void statusSeatsAndWinner();
     void playAWordByAccessibilityAndKeys();
+    void boardReaderHoldsTheFocusAndMenuBarLetsGo();
+    void namesOfDialogsChatAndLists();
 
 private:
     std::unique_ptr<TestEnvironment> env;
@@ -276,6 +280,83 @@ void AccessTests::playAWordByAccessibilityAndKeys()
     press(boardButton(w.chat, "button_pass"), QAccessibleActionInterface::pressAction());
     QTRY_COMPARE(name(boardLabel(w.chat, "label_wordcount")), QStringLiteral("Third Word, 1 of 10 done"));
     QVERIFY(env->errors.isEmpty());
+}
+
+void AccessTests::boardReaderHoldsTheFocusAndMenuBarLetsGo()
+{
+    SeatedWindow s(2);
+    Tchat &c = s.w.chat;
+    auto voice = [&c]() -> QWidget * {
+        QWidget *f = c.focusWidget();
+        return f && f->objectName().startsWith(QLatin1String("board_voice")) ? f : nullptr;
+    };
+    s.w.feed("CMD_startround+1+");
+    s.open("g___y");
+    // The round's news is the name the board's voice takes the focus with.
+    QTRY_VERIFY(voice());
+    QWidget *first = voice();
+    QCOMPARE(face(first)->role(), QAccessible::Client);
+    QCOMPARE(name(first), QStringLiteral("Round 1. First word: G, blank, blank, blank, Y."));
+
+    // A menu bar left with the keys (Alt+F, Escape) does not take a round's letters.
+    QTest::keyClick(c.menuBar(), Qt::Key_F);
+    QTest::keyClick(c.menuBar(), Qt::Key_O);
+    QCOMPARE(description(row(c, "row_word")), QStringLiteral("F, O"));
+    QVERIFY(!QApplication::activePopupWidget());
+
+    // News goes to the other voice, which takes the focus.
+    s.w.feed("CMD_invalid+2+2+");
+    QTRY_VERIFY(voice() && voice() != first);
+    QVERIFY2(name(voice()).startsWith(QStringLiteral("Invalid Word.")), qPrintable(name(voice())));
+
+    // Tab to chat mode hands the focus to the chat entry, Tab back to the board,
+    // which says where the round stands.
+    QTest::keyClick(voice(), Qt::Key_Tab);
+    QVERIFY(c.round().model().chatMode());
+    QTRY_COMPARE(c.focusWidget(), chatEntry(c));
+    // News while chatting brings the focus to the board; typing goes on into the chat.
+    c.round().model().startCountdown(11);
+    c.round().model().tick();
+    QTRY_VERIFY(voice());
+    QCOMPARE(name(voice()), QStringLiteral("10 seconds left."));
+    chatEntry(c)->clear();
+    QTest::keyClick(voice(), Qt::Key_H);
+    QTest::keyClick(c.focusWidget(), Qt::Key_I);
+    QCOMPARE(c.focusWidget(), chatEntry(c));
+    QCOMPARE(chatEntry(c)->text(), QStringLiteral("hi"));
+    QTest::keyClick(chatEntry(c), Qt::Key_Tab);
+    QTRY_VERIFY(voice());
+    QCOMPARE(name(voice()), QStringLiteral("Round 1. First word: G, blank, blank, blank, Y. Your word: empty. "
+                                           "0 of 10 done."));
+    // The end of a round leaves the focus on the board, which says the scores.
+    s.w.feed("CMD_timeup+1+");
+    s.w.feed("CMD_postscores+0+2+2+5+2+3+5");
+    QTRY_VERIFY2(voice() && name(voice()).contains(QStringLiteral("Scores of round 1: Red 5, total 5.")),
+                 qPrintable(voice() ? name(voice()) : c.focusWidget()->objectName()));
+    QVERIFY(env->errors.isEmpty());
+}
+
+void AccessTests::namesOfDialogsChatAndLists()
+{
+    SeatedWindow s(1);
+    Tchat &c = s.w.chat;
+    QCOMPARE(name(chatEntry(c)), QStringLiteral("Chat entry"));
+    QCOMPARE(name(c.findChild<QWidget *>(QStringLiteral("mainchat"))), QStringLiteral("Chat log"));
+    QVERIFY(boardButton(c, "button_start")->focusPolicy() & Qt::TabFocus);
+    QVERIFY(name(s.w.gamestart.edit_creationtime).startsWith(QStringLiteral("Creation Time")));
+    QVERIFY(name(s.w.gamestart.edit_playtoscore).startsWith(QStringLiteral("Rounds Per Game")));
+
+    // The downloader is a dialog with groups in it, not windows.
+    Tdownload download;
+    QCOMPARE(face(&download)->role(), QAccessible::Dialog);
+    for (const char *panel : {"panel_download", "panel_solo", "panel_others"})
+        QCOMPARE(face(download.findChild<QWidget *>(QLatin1String(panel)))->role(), QAccessible::Grouping);
+
+    // The score lists carry the score.
+    s.w.feed("CMD_postscores+0+1+1+cater+1+1+paint+1+2+15+1+3+15+0+5+cater");
+    auto *list = slotWidget<QListWidget>(c, "listbox_player", 1);
+    QCOMPARE(description(list), QStringLiteral("Score: 15, total 15"));
+    QVERIFY2(env->errors.isEmpty(), qPrintable(env->errors.join(u'\n')));
 }
 
 QTEST_MAIN(AccessTests)

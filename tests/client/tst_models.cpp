@@ -1,5 +1,6 @@
-// The client's models without a window or a socket: the round, the seats and
-// the score report.
+// The client's models without a window or a socket: the round, the seats, the
+// score report, and what the narrator says of them to a screen reader.
+#include "narrator.h"
 #include "roundmodel.h"
 #include "scorereport.h"
 #include "seatsmodel.h"
@@ -14,6 +15,8 @@ private Q_SLOTS:
     void roundTypingAndCountdown();
     void seatsArrivalsAndMarks();
     void scoreReport();
+    void narratorThroughARound();
+    void narratorOnDemand();
 };
 
 void ModelTests::roundTypingAndCountdown()
@@ -143,6 +146,124 @@ void ModelTests::scoreReport()
     const ScoreReport bad = scores("0+1+3+40+x+3+50");
     QVERIFY(bad.error);
     QCOMPARE(bad.seats[1].total, std::optional<QString>(QStringLiteral("40"))); // what came before stays
+}
+
+namespace {
+
+// What the narrator said in one turn of the event loop.
+QStringList said(QSignalSpy &spy)
+{
+    QCoreApplication::processEvents();
+    QStringList out;
+    for (const QList<QVariant> &args : spy)
+        out << args.at(0).toString();
+    spy.clear();
+    return out;
+}
+
+} // namespace
+
+void ModelTests::narratorThroughARound()
+{
+    RoundModel r;
+    SeatsModel seats;
+    seats.setLocalSlot(1);
+    seats.arrive(1, QStringLiteral("You"));
+    seats.arrive(2, QStringLiteral("Ada (bot)"));
+    Narrator n(r, seats);
+    QSignalSpy news(&n, &Narrator::news);
+
+    // The round's messages of one turn make one line: round, word, pattern.
+    r.startGame(QStringLiteral("3"), 35);
+    r.setRound(QStringLiteral("1"));
+    r.setPhase(1);
+    QVERIFY(said(news).isEmpty()); // the round waits for its first word
+    r.setInputOwner(1);
+    r.clearLetters();
+    r.setWord(1, "g___y");
+    r.setStatus(QStringLiteral("Type a Word - Press ENTER to submit your word."));
+    r.setChatMode(false);
+    QCOMPARE(said(news), QStringList{QStringLiteral("Round 1 of 3. First word: G, blank, blank, blank, Y.")});
+
+    // Accepted, and the next pattern; the cleared letters of the new word are not a clear.
+    r.setStatus(QStringLiteral("Checking Word..."));
+    r.markWordDone(1);
+    r.clearLetters();
+    r.setWord(2, "_ro_e");
+    r.setStatus(QStringLiteral("Create Another Word"));
+    QCOMPARE(said(news), QStringList{QStringLiteral("Accepted. Second word: blank, R, O, blank, E.")});
+    QCOMPARE(r.wordsDone(), 1);
+
+    // The same refusal twice is said twice; a clear says the pattern again.
+    r.setStatus(QStringLiteral("Invalid Word"));
+    QCOMPARE(said(news), QStringList{QStringLiteral("Invalid Word.")});
+    r.setStatus(QStringLiteral("Invalid Word"));
+    r.clearLetters(); // auto erase
+    QCOMPARE(said(news), QStringList{QStringLiteral("Invalid Word. Cleared. Second word: blank, R, O, blank, E.")});
+    r.typeLetter(1);
+    r.eraseLetter();
+    QVERIFY(said(news).isEmpty()); // the letters are the screen reader's own echo
+    // A pass: the next word alone.
+    r.clearLetters();
+    r.setWord(8, "c_a_t");
+    QCOMPARE(said(news), QStringList{QStringLiteral("Eighth word: C, blank, A, blank, T.")});
+
+    // The countdown at a few moments only.
+    r.startCountdown(35);
+    QStringList countdown;
+    for (int i = 0; i < 40; ++i) {
+        r.tick();
+        countdown << said(news);
+    }
+    QCOMPARE(countdown, (QStringList{QStringLiteral("30 seconds left."), QStringLiteral("10 seconds left.")}));
+
+    r.setPhase(2);
+    r.setStatus(QStringLiteral("Time is Up."));
+    QCOMPARE(said(news), QStringList{QStringLiteral("Time is Up.")});
+    n.scoresPosted(ScoreReport::parse("2+1+1+cater+1+2+15+1+3+15+1+4+1+2+2+10+2+3+10+0+5+cater"));
+    QCOMPARE(said(news), QStringList{QStringLiteral(
+                             "Scores of round 1: You 15, total 15, bonus; Ada (bot) 10, total 10, first to complete the list.")});
+    r.setStatus(QStringLiteral("Game Over!"));
+    n.winnerTold(QStringLiteral("You have Won the Game!"));
+    QCOMPARE(said(news), QStringList{QStringLiteral("You have Won the Game!")});
+    // A new session says nothing.
+    r.reset();
+    QVERIFY(said(news).isEmpty());
+}
+
+void ModelTests::narratorOnDemand()
+{
+    RoundModel r;
+    SeatsModel seats;
+    seats.setLocalSlot(1);
+    Narrator n(r, seats);
+    QCOMPARE(n.whereAmI(), QStringLiteral("No game is running."));
+    QCOMPARE(n.timeLeft(), QStringLiteral("No time is running."));
+    QCOMPARE(n.scores(), QStringLiteral("No players."));
+
+    seats.arrive(1, QStringLiteral("You"));
+    seats.arrive(3, QStringLiteral("Bram"));
+    seats.setTotal(3, QStringLiteral("20"));
+    seats.setWords(1, QStringLiteral("1"));
+    seats.setWords(3, QStringLiteral("2"));
+    seats.setWatching(3, true);
+    r.startGame(QStringLiteral("2"), 60);
+    r.setRound(QStringLiteral("2"));
+    r.setPhase(1);
+    r.setInputOwner(1);
+    r.setWord(3, "st__e");
+    r.markWordDone(1);
+    r.typeLetter(19);
+    r.typeLetter(20);
+    QCOMPARE(n.whereAmI(),
+             QStringLiteral("Round 2 of 2. Third word: S, T, blank, blank, E. Your word: S, T. 1 of 10 done."));
+    r.startCountdown(42);
+    QCOMPARE(n.timeLeft(), QStringLiteral("42 seconds left."));
+    QCOMPARE(n.scores(), QStringLiteral("Scores: You 0, 1 word this round; Bram 20, 2 words this round, watching."));
+    // The list done: the board is closed, the status says so.
+    r.setInputOwner(0);
+    r.setStatus(QStringLiteral("You guessed all the words!"));
+    QCOMPARE(n.whereAmI(), QStringLiteral("Round 2 of 2. You guessed all the words! 1 of 10 done."));
 }
 
 QTEST_GUILESS_MAIN(ModelTests)
