@@ -7,6 +7,7 @@
 #include "targetlist.h"
 #include "tabout.h"
 #include "tallyfile.h"
+#include "roundcontroller.h"
 #include "tchat.h"
 #include "tdictn.h"
 #include "tdownload.h"

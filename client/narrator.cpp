@@ -15,7 +15,7 @@ bool quietStatus(const QString &text)
     static const QStringList quiet{QStringLiteral("Checking Word..."),
                                    QStringLiteral("Type a Word - Press ENTER to submit your word."),
                                    QStringLiteral("Create Another Word"), QStringLiteral("Create A Word"),
-                                   QStringLiteral("Game Over!")};
+                                   QStringLiteral("Game Over!"), RoundModel::welcome()};
     return text.isEmpty() || quiet.contains(text);
 }
 

@@ -220,7 +220,7 @@ void ModelTests::narratorThroughARound()
     r.setPhase(2);
     r.setStatus(QStringLiteral("Time is Up."));
     QCOMPARE(said(news), QStringList{QStringLiteral("Time is Up.")});
-    n.scoresPosted(ScoreReport::parse("2+1+1+cater+1+2+15+1+3+15+1+4+1+2+2+10+2+3+10+0+5+cater"));
+    n.scoresPosted(scores("2+1+1+cater+1+2+15+1+3+15+1+4+1+2+2+10+2+3+10+0+5+cater"));
     QCOMPARE(said(news), QStringList{QStringLiteral(
                              "Scores of round 1: You 15, total 15, bonus; Ada (bot) 10, total 10, first to complete the list.")});
     r.setStatus(QStringLiteral("Game Over!"));
