@@ -1,5 +1,7 @@
 #include "manytables.h"
 
+#include "catalogue.h"
+#include "servicepublisher.h"
 #include "tablebots.h"
 #include "tableserver.h"
 
@@ -79,6 +81,22 @@ void logEvents(TableServer &server)
 
 } // namespace
 
+// What the local network is told of a server of many tables: how many it holds
+// and how many seats are free, counting those of the tables not yet opened.
+vexlo::discovery::GameAnnouncement describe(const TableServer &server)
+{
+    const TableLobby &lobby = server.lobby();
+    vexlo::discovery::GameAnnouncement a;
+    a.version = QString::fromLatin1(vexlo::kGameVersion);
+    a.tables = lobby.most();
+    int freeSeats = (lobby.most() - lobby.tableCount()) * vexlo::discovery::GameAnnouncement::kSeats;
+    for (const auto &[number, table] : lobby.tables())
+        if (!table->ended)
+            freeSeats += vexlo::discovery::GameAnnouncement::kSeats - table->seated;
+    a.freeSeats = freeSeats;
+    return a;
+}
+
 int runManyTables(QCoreApplication &app, const ManyTablesSetup &setup)
 {
     TableServer server(setup.tables, setup.spell, setup.words);
@@ -131,6 +149,18 @@ int runManyTables(QCoreApplication &app, const ManyTablesSetup &setup)
         hosted.setHostedBots(setup.bots, setup.botSpeed);
         QObject::connect(&server, &TableServer::playerArrived, &hosted, &TableBots::playerArrived);
         QObject::connect(&server, &TableServer::playerLeft, &hosted, &TableBots::playerLeft);
+    }
+
+    // Announced on the local network, updated as tables fill and empty (the
+    // publisher sends at most one change a second); no Avahi daemon: nothing.
+    vexlo::discovery::ServicePublisher publisher;
+    if (setup.announce) {
+        const auto announce = [&] { publisher.publish(server.listeningPort(), describe(server)); };
+        for (auto signal : {&TableServer::tableOpened, &TableServer::tableClosed})
+            QObject::connect(&server, signal, &publisher, announce);
+        for (auto signal : {&TableServer::playerArrived, &TableServer::playerLeft, &TableServer::playerRemoved})
+            QObject::connect(&server, signal, &publisher, announce);
+        announce();
     }
 
     std::printf("listening on port %u\n", static_cast<unsigned>(server.listeningPort()));

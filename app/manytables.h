@@ -21,6 +21,7 @@ struct ManyTablesSetup
     BotSpeed botSpeed = BotSpeed::Normal;
     int secondMs = 1000;
     int botSecondMs = 1000;
+    bool announce = true; // on the local network, through Avahi
     const TDictn *spell = nullptr;
     const TargetList *words = nullptr;
 };

@@ -192,7 +192,7 @@ int main(int argc, char *argv[])
     if (tables > 1)
         return runManyTables(app, {static_cast<int>(tables), static_cast<quint16>(port), bind, haveSeed,
                                    static_cast<quint32>(seed), quiet, static_cast<int>(bots), botSpeed, secondMs,
-                                   botSecondMs, &spell, &words});
+                                   botSecondMs, announce, &spell, &words});
 
     if (!quiet)
         logEvents(server);

@@ -13,7 +13,7 @@ constexpr qsizetype kMaxRecord = 255;
 // A decimal number of at most four digits, or -1.
 int smallNumber(QByteArrayView text)
 {
-    if (text.isEmpty() || text.size() > 4)
+    if (text.isEmpty() || text.size() > 5)
         return -1;
     int n = 0;
     for (const char c : text) {

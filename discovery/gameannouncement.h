@@ -18,7 +18,7 @@ struct GameAnnouncement
 {
     static constexpr int kSeats = 6;
     static constexpr int kWatchers = 3;
-    static constexpr int kMaxTables = 100;
+    static constexpr int kMaxTables = 10000; // the most a server holds
     static constexpr int kMaxRounds = 99; // a tie plays on past the rounds chosen
 
     QString version;  // the protocol version ("1.0.3"); empty when unknown

@@ -9,7 +9,8 @@
 #     its IPv4 and IPv6 addresses) and by avahi-browse with its TXT records;
 #   - an update (a player logs in), a daemon restart (published again), a name
 #     collision (a second server takes another name), a withdrawal, and a
-#     server started with --no-announce never listed;
+#     server started with --no-announce never listed; a server of many tables
+#     announces how many it holds and the seats free;
 #   - the reverse: a service made with avahi-publish in B, with lying records,
 #     shows in A's model, and goes when it goes.
 #   netns.sh PROBE VEXLO-SERVER      (exit 77: skipped)
@@ -85,6 +86,17 @@ kill "$server_b"; wait "$server_b" 2>/dev/null
 kill "$server_a"; wait "$server_a" 2>/dev/null
 wait_last "$work/probe-b.log" "end rows=0"
 [ "$(grep -vc '^listening on port' "$work/server-a.log")" = 0 ] || fail "vexlo-server said more than its port"
+
+# --- a server of many tables: how many it holds and the seats free ---
+bg server-t a "$server" --port 0 --quiet --tables 3
+server_t=$last
+wait_for "$work/server-t.log" "^listening on port [0-9]+$" 10
+port_t=$(sed -n 's/^listening on port //p' "$work/server-t.log")
+browse_until "^=;.*;10\\.77\\.0\\.1;$port_t;.*\"tables=3\" \"free=18\""
+bg player-t a bash -c "exec 3<>/dev/tcp/127.0.0.1/$port_t; printf 'CMD_logininfo+1+1.0.3+Red\xff' >&3; exec sleep 100"
+browse_until "^=;.*;10\\.77\\.0\\.1;$port_t;.*\"tables=3\" \"free=17\""
+kill "$server_t"; wait "$server_t" 2>/dev/null
+wait_last "$work/probe-b.log" "end rows=0"
 
 # --- the reverse: avahi-publish in B, hostile records, in A's model ---
 bg probe-a a "$probe" 60
