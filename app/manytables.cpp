@@ -97,6 +97,37 @@ vexlo::discovery::GameAnnouncement describe(const TableServer &server)
     return a;
 }
 
+bool quitOnSignals(QCoreApplication &app, std::function<void()> stop)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) {
+        std::perror("vexlo-server: socketpair");
+        return false;
+    }
+    auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [&app, stop = std::move(stop)] {
+        char c;
+        [[maybe_unused]] const auto n = ::read(signalPipe[0], &c, 1);
+        stop();
+        app.quit();
+    });
+    struct sigaction sa {};
+    sa.sa_handler = onSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+    return true;
+}
+
+QString botHostFor(const QHostAddress &bind)
+{
+    if (bind == QHostAddress(QHostAddress::AnyIPv6))
+        return QStringLiteral("::1");
+    if (bind != QHostAddress(QHostAddress::Any) && bind != QHostAddress(QHostAddress::AnyIPv4))
+        return bind.toString();
+    return QStringLiteral("127.0.0.1");
+}
+
 int runManyTables(QCoreApplication &app, const ManyTablesSetup &setup)
 {
     TableServer server(setup.tables, setup.spell, setup.words);
@@ -112,34 +143,15 @@ int runManyTables(QCoreApplication &app, const ManyTablesSetup &setup)
         return 1;
     }
 
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) {
-        std::perror("vexlo-server: socketpair");
+    if (!quitOnSignals(app, [&server] { server.shutdown(); }))
         return 1;
-    }
-    QSocketNotifier notifier(signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(&notifier, &QSocketNotifier::activated, &app, [&] {
-        char c;
-        [[maybe_unused]] const auto n = ::read(signalPipe[0], &c, 1);
-        server.shutdown();
-        app.quit();
-    });
-    struct sigaction sa {};
-    sa.sa_handler = onSignal;
-    sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &sa, nullptr);
-    sigaction(SIGTERM, &sa, nullptr);
 
     // Computer players connect like anyone, on the loopback address or on the
     // one address the server is bound to, and ask for a seat at their table.
     TableBots hosted;
     if (setup.bots > 0) {
         (void)WordIndex::shared();
-        QString botHost = QStringLiteral("127.0.0.1");
-        if (setup.bind == QHostAddress(QHostAddress::AnyIPv6))
-            botHost = QStringLiteral("::1");
-        else if (setup.bind != QHostAddress(QHostAddress::Any) && setup.bind != QHostAddress(QHostAddress::AnyIPv4))
-            botHost = setup.bind.toString();
+        const QString botHost = botHostFor(setup.bind);
         if (!QHostAddress(botHost).isLoopback())
             server.limits().trusted << QHostAddress(botHost);
         hosted.setServer(botHost, server.listeningPort());

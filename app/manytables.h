@@ -4,6 +4,9 @@
 #include "botprofile.h"
 
 #include <QHostAddress>
+#include <QString>
+
+#include <functional>
 
 class QCoreApplication;
 class TDictn;
@@ -28,3 +31,11 @@ struct ManyTablesSetup
 
 // Runs the server; the exit status (1 when the port cannot be bound).
 int runManyTables(QCoreApplication &app, const ManyTablesSetup &setup);
+
+// SIGINT and SIGTERM run stop, then end the event loop (the handler itself only
+// writes to a socket pair). False, with the reason on standard error, when that
+// cannot be set up.
+bool quitOnSignals(QCoreApplication &app, std::function<void()> stop);
+// Where the server's own computer players connect: the loopback address, or the
+// one address the server is bound to.
+QString botHostFor(const QHostAddress &bind);

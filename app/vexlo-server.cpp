@@ -24,14 +24,6 @@
 
 namespace {
 
-int signalPipe[2] = {-1, -1};
-
-void onSignal(int)
-{
-    const char c = 1;
-    [[maybe_unused]] const auto n = ::write(signalPipe[1], &c, 1);
-}
-
 bool parseUnsigned(const char *text, unsigned long long max, unsigned long long *out)
 {
     if (!*text)
@@ -203,34 +195,15 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) {
-        std::perror("vexlo-server: socketpair");
+    if (!quitOnSignals(app, [&server] { server.shutdown(); }))
         return 1;
-    }
-    QSocketNotifier notifier(signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(&notifier, &QSocketNotifier::activated, &app, [&] {
-        char c;
-        [[maybe_unused]] const auto n = ::read(signalPipe[0], &c, 1);
-        server.shutdown();
-        app.quit();
-    });
-    struct sigaction sa {};
-    sa.sa_handler = onSignal;
-    sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &sa, nullptr);
-    sigaction(SIGTERM, &sa, nullptr);
 
     // Computer players are clients like any other: on the loopback address,
     // or on the one address the server is bound to.
     BotManager hosted;
     if (bots > 0) {
         (void)WordIndex::shared(); // built now rather than when the host arrives
-        QString botHost = QStringLiteral("127.0.0.1");
-        if (bind == QHostAddress(QHostAddress::AnyIPv6))
-            botHost = QStringLiteral("::1");
-        else if (bind != QHostAddress(QHostAddress::Any) && bind != QHostAddress(QHostAddress::AnyIPv4))
-            botHost = bind.toString();
+        const QString botHost = botHostFor(bind);
         hosted.setServer(botHost, server.listeningPort());
         hosted.setSecondLength(botSecondMs);
         if (haveSeed)
