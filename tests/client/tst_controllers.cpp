@@ -1,65 +1,10 @@
 // The session and the controllers without a window: messages fed through the
 // session's queue, checked through the models, the signals and what goes out.
-#include "chatcontroller.h"
-#include "fixtures.h"
-#include "preferences.h"
-#include "roundcontroller.h"
-#include "seatscontroller.h"
-#include "session.h"
+#include "core.h"
 
 #include <QSignalSpy>
 
 using namespace vexlo;
-
-namespace {
-
-// The client core as the window builds it, joined to a stand-in host.
-struct Core
-{
-    FakeHost host;
-    Preferences preferences;
-    Session session;
-    SeatsController seats{session, preferences};
-    RoundController round{session, seats.model(), preferences.options()};
-    ChatController chat{session, preferences, seats.model()};
-    QStringList sounds;
-    QStringList lines;
-
-    explicit Core(int slot = 3)
-    {
-        session.addReceiver([this](const DecodedMessage &m) { seats.receive(m); });
-        session.addReceiver([this](const DecodedMessage &m) { chat.receive(m); });
-        session.addReceiver([this](const DecodedMessage &m) { round.receive(m); });
-        chat.setSoundPlayer(std::make_unique<RecordingPlayer>(&sounds));
-        QObject::connect(&round, &RoundController::sound, &chat, &ChatController::playSound);
-        QObject::connect(&seats, &SeatsController::sound, &chat, &ChatController::playSound);
-        QObject::connect(&round, &RoundController::line, &chat, &ChatController::sessionLine);
-        QObject::connect(&seats, &SeatsController::line, &chat, &ChatController::sessionLine);
-        QObject::connect(&chat, &ChatController::lineAdded, &chat, [this](const QString &l) { lines << l; });
-        session.connectTo(QStringLiteral("Red"), QStringLiteral("127.0.0.1"), host.port());
-        if (!QTest::qWaitFor([&] { return host.peer && session.connected(); }, 3000))
-            qFatal("stand-in host not reached");
-        feed("CMD_sendlogininfo+" + QByteArray::number(slot));
-        host.next(); // the login
-    }
-    void feed(const QByteArray &text)
-    {
-        session.enqueue(text);
-        session.tick();
-    }
-    // What went out since the last look, or "" when nothing did.
-    QByteArray sent()
-    {
-        session.socket().Send(frame("MARK+"));
-        const QByteArray first = host.next();
-        if (first != "MARK+")
-            host.next();
-        return first == "MARK+" ? QByteArray() : first;
-    }
-    using Tiles = std::array<int, RoundModel::WordLength>;
-};
-
-} // namespace
 
 class ControllerTests : public QObject
 {
@@ -71,6 +16,7 @@ private Q_SLOTS:
     void aRoundByMessagesAndKeys();
     void countdownAndItsSounds();
     void seatsWatchersAndRemoval();
+    void arrivalsDeparturesAndJustWatching();
     void chatPhrasesAndSounds();
 
 private:
@@ -208,6 +154,75 @@ void ControllerTests::seatsWatchersAndRemoval()
     QCOMPARE(s.localSlot(), 0);
 }
 
+void ControllerTests::arrivalsDeparturesAndJustWatching()
+{
+    Core k(4);
+    SeatsModel &s = k.seats.model();
+    QSignalSpy watcher(&k.seats, &SeatsController::watcherArrived);
+    k.sounds.clear();
+    k.feed("CMD_newplayerinfo+4+Red");
+    k.feed("CMD_existingplayers+1+Host");
+    k.feed("CMD_existingplayers+2+"); // not logged in yet
+    k.feed("CMD_newplayerinfo+7+Spy+Co");
+    QCOMPARE(k.lines, strings({"You are Connected.", "Host is Connected.", " is Connected.", "Spy+Co is Connected.",
+                               "Spy+Co is spying."}));
+    QCOMPARE(s.name(1), QStringLiteral("Host"));
+    QVERIFY(s.taken(2) && s.name(2).isEmpty() && !s.taken(3));
+    QCOMPARE(watcher.value(0), (QVariantList{7, QStringLiteral("Spy+Co")}));
+    QCOMPARE(k.sounds, QStringList(4, QStringLiteral("entered")));
+    k.preferences.togglePlaySounds(); // sounds off: nothing plays
+    k.feed("CMD_newplayerinfo+5+Quiet");
+    QCOMPARE(k.sounds.size(), 4);
+    k.preferences.togglePlaySounds();
+
+    // Just watching: the menu sends; only the server's answer marks the seat.
+    k.seats.toggleJustWatch();
+    QCOMPARE(k.sent(), QByteArray("CMD_justwatch+4+1"));
+    QVERIFY(!s.localWatching());
+    k.feed("CMD_justwatching+4+1");
+    QVERIFY(s.localWatching() && s.watching(4));
+    QCOMPARE(k.lines.last(), QStringLiteral("Red is just watching"));
+    k.seats.toggleJustWatch();
+    QCOMPARE(k.sent(), QByteArray("CMD_justwatch+4+2"));
+    k.feed("CMD_justwatching+4+2");
+    QVERIFY(!s.localWatching() && !s.watching(4));
+    QCOMPARE(k.lines.last(), QStringLiteral("Red is now playing again"));
+    // Another seat's mark leaves this player's alone; slot 8 is ignored.
+    k.feed("CMD_justwatching+2+1");
+    QVERIFY(!s.localWatching() && s.watching(2));
+    const qsizetype before = k.lines.size();
+    k.feed("CMD_justwatching+8+1");
+    QCOMPARE(k.lines.size(), before);
+
+    // Departures: said with the shown name, the total kept, a free seat quiet.
+    s.setTotal(2, QStringLiteral("35"));
+    k.lines.clear();
+    k.feed("CMD_newplayerinfo+2+Blue");
+    k.lines.clear();
+    k.feed("CMD_playerdisconnected+2+SomethingElse");
+    QCOMPARE(k.lines, QStringList{QStringLiteral("Blue disconnected.")});
+    QVERIFY(!s.taken(2) && !s.watching(2));
+    QCOMPARE(s.total(2), QStringLiteral("35"));
+    k.feed("CMD_playerdisconnected+2+Blue"); // already free: no line
+    k.feed("CMD_playerdisconnected+9+Spy");  // not a watcher here
+    k.feed("CMD_newplayerinfo+6+Krazy");      // named as the seat's own hint
+    k.lines.removeLast();
+    k.feed("CMD_playerdisconnected+6+Krazy"); // leaves unsaid
+    QCOMPARE(k.lines.size(), 1);
+    QVERIFY(!s.taken(6));
+    k.feed("CMD_playerdisconnected+7+SPY+CO"); // compared without letter case
+    QCOMPARE(k.lines.last(), QStringLiteral("SPY+CO has left."));
+    QVERIFY(s.watchers().isEmpty());
+    QVERIFY(env->errors.isEmpty());
+
+    // A watcher's own arrival, and it cannot just-watch.
+    Core spy(7, QStringLiteral("Eve"));
+    spy.feed("CMD_newplayerinfo+7+Eve");
+    QCOMPARE(spy.lines, strings({"You are Connected.", "You are spying."}));
+    spy.seats.toggleJustWatch();
+    QCOMPARE(spy.sent(), QByteArray());
+}
+
 void ControllerTests::chatPhrasesAndSounds()
 {
     Core k(5);
@@ -243,5 +258,9 @@ void ControllerTests::chatPhrasesAndSounds()
     QVERIFY(!c.send(QStringLiteral("hello")));
 }
 
-QTEST_MAIN(ControllerTests)
+int runControllerTests(int argc, char **argv)
+{
+    ControllerTests t;
+    return QTest::qExec(&t, argc, argv);
+}
 #include "tst_controllers.moc"
