@@ -18,6 +18,7 @@ private Q_SLOTS:
     void seatsWatchersAndRemoval();
     void arrivalsDeparturesAndJustWatching();
     void chatPhrasesAndSounds();
+    void chatWhatGoesOutAndChatterSounds();
 
 private:
     std::unique_ptr<TestEnvironment> env;
@@ -256,6 +257,63 @@ void ControllerTests::chatPhrasesAndSounds()
     SeatsModel seats;
     ChatController c(alone, p, seats);
     QVERIFY(!c.send(QStringLiteral("hello")));
+}
+
+void ControllerTests::chatWhatGoesOutAndChatterSounds()
+{
+    Core k(4);
+    k.chat.send(QStringLiteral("hi + there"));
+    QCOMPARE(k.sent(), QByteArray("CMD_chat+4+hi + there|clBlack"));
+    k.chat.send(QStringLiteral("/meow"));
+    QCOMPARE(k.sent(), QByteArray("CMD_action+4+w|clBlack"));
+    k.chat.send(QString());
+    QCOMPARE(k.sent(), QByteArray());
+    // Outside Latin-1 and the terminator character go out as "?".
+    k.chat.send(QString::fromUtf8("café ÿ € ok"));
+    QCOMPARE(k.sent(), QByteArray("CMD_chat+4+caf\xe9 ? ? ok|clBlack"));
+
+    // Phrases: "/me " makes an action of the rest; the gate holds for 2 seconds.
+    QCOMPARE(k.chat.phraseGate().interval(), 2000);
+    QStringList phrases = k.preferences.phrases();
+    phrases[2] = QStringLiteral("/me cheers");
+    phrases[3] = QStringLiteral("/mecheers");
+    k.preferences.setPhrases(phrases);
+    k.chat.sendPhrase(3);
+    QCOMPARE(k.sent(), QByteArray("CMD_action+4+cheers|clBlack"));
+    QVERIFY(k.chat.phraseGate().isActive());
+    k.chat.reopenPhrases();
+    k.chat.sendPhrase(4);
+    QCOMPARE(k.sent(), QByteArray("CMD_action+4+says: /mecheers|clBlack"));
+
+    // Sounds: <Cancel> sends nothing, a watcher sends none.
+    k.chat.sendSound(0);
+    QCOMPARE(k.sent(), QByteArray());
+    Core spy(8);
+    spy.chat.sendSound(1);
+    QCOMPARE(spy.sent(), QByteArray());
+
+    // Chatter sounds off: a line naming the sound; unknown seats and sounds write nothing.
+    k.feed("CMD_newplayerinfo+2+Blue");
+    k.lines.clear();
+    k.sounds.clear();
+    for (const char *m : {"CMD_playasound+2+wave6+", "CMD_playasound+9+wave6+", "CMD_playasound+2+wave13+",
+                          "CMD_playasound+x+wave1+", "CMD_playasound+2+Cancel1+"})
+        k.feed(m);
+    QCOMPARE(k.lines, QStringList{QStringLiteral("Blue: <Chatter Sound> Snoring")});
+    QVERIFY(k.sounds.isEmpty() && env->errors.isEmpty());
+    // On: the sound plays even with the program's sounds off, and nothing is written.
+    k.preferences.toggleChatterSounds();
+    k.preferences.togglePlaySounds();
+    k.feed("CMD_playasound+2+wave6+");
+    QCOMPARE(k.sounds, QStringList{QStringLiteral("wave6")});
+    QCOMPARE(k.lines.size(), 1);
+    k.chat.playSound(QStringLiteral("entered"));
+    QCOMPARE(k.sounds.size(), 1);
+    // Every sound the program names is carried in it.
+    for (const char *name : {"entered", "turn", "turnnew", "clickletter", "backspace", "clear", "pass", "invalid",
+                             "goodword", "allfilled", "tick", "timeup", "postscores", "winner", "Wave1", "wave12"})
+        QVERIFY2(!soundResource(QLatin1String(name)).isEmpty(), name);
+    QVERIFY(soundResource(QStringLiteral("wave13")).isEmpty());
 }
 
 int runControllerTests(int argc, char **argv)
