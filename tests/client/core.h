@@ -31,6 +31,7 @@ struct Core
         QObject::connect(&seats, &SeatsController::sound, &chat, &ChatController::playSound);
         QObject::connect(&round, &RoundController::line, &chat, &ChatController::sessionLine);
         QObject::connect(&seats, &SeatsController::line, &chat, &ChatController::sessionLine);
+        QObject::connect(&preferences, &Preferences::line, &chat, &ChatController::sessionLine);
         QObject::connect(&chat, &ChatController::lineAdded, &chat, [this](const QString &l) { lines << l; });
         session.connectTo(name, QStringLiteral("127.0.0.1"), host.port());
         if (!QTest::qWaitFor([&] { return host.peer && session.connected(); }, 3000))

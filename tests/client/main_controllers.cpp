@@ -4,6 +4,7 @@
 int runControllerTests(int argc, char **argv);
 int runRoundControllerTests(int argc, char **argv);
 int runSessionTests(int argc, char **argv);
+int runPreferencesTests(int argc, char **argv);
 
 int main(int argc, char **argv)
 {
@@ -12,5 +13,6 @@ int main(int argc, char **argv)
     failed += runControllerTests(argc, argv);
     failed += runRoundControllerTests(argc, argv);
     failed += runSessionTests(argc, argv);
+    failed += runPreferencesTests(argc, argv);
     return failed ? 1 : 0;
 }
