@@ -209,11 +209,12 @@ printf '[Vexlo]\nPlayername=Ann\nRecenthost1=127.0.0.1:%s\nRecenthost2=vexlo.exa
 start Ann                      # one word: the window connects nowhere
 xdotool windowmove "$wid" 0 0
 sleep 1
-xdotool mousemove --window "$wid" 400 300
-xdotool key alt+f f
+click "$wid" 20 9               # File, then Find a Game
+sleep 0.5
+xdotool key f
 xdotool search --sync --onlyvisible --name '^Vexlo - Find a Game$' >/dev/null
 sleep 2
-import -window root -crop 900x760+0+0 +repage "$out/find-game.png"
+import -window root -crop 768x570+0+0 +repage "$out/find-game.png"
 for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
 pids=()
 ls -l "$out"
