@@ -195,7 +195,8 @@ void Tfindgame::showTablesState()
         line = QStringLiteral("Type a server's address and press Enter to list its tables.");
     label_tables->setText(line);
     const bool listed = m_tables->status() == TableBrowser::Status::Listed;
-    button_join->setEnabled(listed);
+    // A server that does not list its tables is joined directly.
+    button_join->setEnabled(listed || m_tables->status() == TableBrowser::Status::NotListing);
     button_watch->setEnabled(listed);
     button_newtable->setEnabled(listed);
 }
@@ -239,6 +240,15 @@ bool Tfindgame::nameGiven()
 
 void Tfindgame::choose(Choice choice)
 {
+    if (m_tables && m_tables->status() == TableBrowser::Status::NotListing && choice == Choice::Sit) {
+        if (!nameGiven())
+            return;
+        m_choice = Choice::JoinAddress;
+        m_table = 0;
+        m_chosenAddress = m_tables->address();
+        accept();
+        return;
+    }
     if (!m_tables || m_tables->status() != TableBrowser::Status::Listed)
         return;
     const int table = m_tables->tableAt(list_tables->currentIndex().row());

@@ -1,7 +1,8 @@
 #pragma once
 // Tfindgame: File -> "Find a Game...". The player's name, a server's address
 // (offering the addresses joined lately) and the live list of that server's
-// tables, with Join, Watch and New Table; Enter on a table joins it. Under it,
+// tables, with Join, Watch and New Table; Enter on a table joins it (Join
+// joins a server that does not list its tables directly). Under it,
 // "On this network", the games found on the local network (Enter joins one at
 // its address). The dialog only chooses: the main window takes the choice
 // (chosen()) and starts the session.

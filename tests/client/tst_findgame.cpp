@@ -9,6 +9,7 @@
 
 #include <QComboBox>
 #include <QProcess>
+#include <QTcpServer>
 #include <QTreeView>
 
 using namespace vexlo;
@@ -65,6 +66,7 @@ class FindGameTests : public QObject
 private Q_SLOTS:
     void initTestCase() { env = std::make_unique<TestEnvironment>(); }
     void joinOneTableAndWatchAnother();
+    void aServerThatDoesNotListIsJoinedDirectly();
 
 private:
     std::unique_ptr<TestEnvironment> env;
@@ -126,6 +128,28 @@ void FindGameTests::joinOneTableAndWatchAnother()
     QVERIFY(dee.waitFor("CMD_newplayerinfo+7+Cy"));
     QTRY_VERIFY(ann.lines().filter(QStringLiteral("Bob")).size() > 0);
     QVERIFY(ann.lines().filter(QStringLiteral("Cy")).isEmpty());
+    QVERIFY(env->errors.isEmpty());
+}
+
+void FindGameTests::aServerThatDoesNotListIsJoinedDirectly()
+{
+    QTcpServer older;
+    QVERIFY(older.listen(QHostAddress::LocalHost));
+    Window w;
+    action(w.chat, "FindAGame1")->trigger();
+    auto *find = w.chat.findChild<Tfindgame *>();
+    QVERIFY(find);
+    QTRY_VERIFY(find->isVisible());
+    find->tables()->setAnswerTime(100);
+    find->edit_name->setText(QStringLiteral("Old"));
+    const QString address = QStringLiteral("127.0.0.1:%1").arg(older.serverPort());
+    find->combo_address->setEditText(address);
+    QTest::mouseClick(find->button_list, Qt::LeftButton);
+    QTRY_COMPARE(find->label_tables->text(),
+                 QStringLiteral("This server does not list its tables; you can still join it directly."));
+    QVERIFY(!find->button_watch->isEnabled() && !find->button_newtable->isEnabled());
+    QTest::mouseClick(find->button_join, Qt::LeftButton);
+    QTRY_COMPARE(w.chat.windowTitle(), QStringLiteral("Vexlo %1 joined %2").arg(QChar(0x2014)).arg(address));
     QVERIFY(env->errors.isEmpty());
 }
 
