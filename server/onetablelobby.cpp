@@ -178,6 +178,9 @@ void OneTableLobby::request(int slot, const QByteArray &text)
         // Someone who only looks keeps no slot meanwhile.
         QList<QByteArray> rest;
         TSock *sock = c.connection;
+        // Those who listen already hear first of what changed since they last
+        // heard, so that from here on every listener knows the same.
+        push();
         if (!c.loggedIn && sock && setAside(slot, &rest)) {
             sock->Send(listMessages());
             for (const QByteArray &later : std::as_const(rest))
@@ -295,6 +298,7 @@ void OneTableLobby::lookerRequest(TSock *sock, const QByteArray &text)
         return;
     const Message m = parseMessage(text);
     if (m.command == cmd::tables) {
+        push();
         sock->Send(listMessages());
         return;
     }

@@ -97,6 +97,8 @@ public:
     bool timer1Active() const { return timer1.isActive(); }
     bool socktimerActive() const { return socktimer.isActive(); }
     QString peerAddress(int slot) const { return connectionOf(slot).peerAddress; }
+    // Who follows the table's list (the lobby messages of this one table).
+    const OneTableLobby &lobby() const { return *m_lobby; }
 
     TSock Sock1;
     TSock tempsock;

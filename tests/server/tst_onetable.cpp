@@ -54,6 +54,7 @@ private Q_SLOTS:
     void listGivesBackTheSlotAndPushesChanges();
     void sitAndWatchPlaceTheConnection();
     void refusalsInWords();
+    void aLaterListenerHearsEveryChange();
 };
 
 void OneTableTests::listGivesBackTheSlotAndPushesChanges()
@@ -175,6 +176,29 @@ void OneTableTests::refusalsInWords()
     QVERIFY(ann.waitForPrefix("CMD_startround+1+").size() > 0);
     seated.front()->send(msg::watch(1));
     QVERIFY(seated.front()->waitFor("CMD_lobbyerror+Leave the game first: it is still running at your table."));
+}
+
+void OneTableTests::aLaterListenerHearsEveryChange()
+{
+    // The table changes while nobody listens and changes back to what the last
+    // listener heard: one who listens meanwhile hears of it all the same.
+    Table t;
+    TestClient &ann = t.join("Ann");
+    TestClient &first = t.join();
+    QCOMPARE(first.waitForSlot(), 2);
+    first.send(msg::tables());
+    QVERIFY(first.waitFor("CMD_tablelist+1+1"));
+    first.sock.disconnectFromHost();
+    QTRY_COMPARE(t.server.lobby().lookers(), 0);
+    auto cy = std::make_unique<TestClient>(t.server.listeningPort());
+    cy->login("Cy");
+    QVERIFY(ann.waitFor("CMD_newplayerinfo+2+Cy"));
+    ann.send(msg::tables());
+    QVERIFY(ann.waitFor("CMD_tablelist+1+1"));
+    QCOMPARE(listed(ann).tables().value(1).people.size(), 2);
+    cy.reset();
+    QTRY_COMPARE(listed(ann).tables().value(1).people.size(), 1);
+    QCOMPARE(listed(ann).tables().value(1).seated, 1);
 }
 
 QTEST_GUILESS_MAIN(OneTableTests)
