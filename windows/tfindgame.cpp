@@ -176,7 +176,8 @@ void Tfindgame::showEvent(QShowEvent *event)
     if (!m_tables)
         setModels(new TableBrowser(this), new GameBrowser(this));
     QDialog::showEvent(event);
-    if (m_tables->status() == TableBrowser::Status::Idle && !combo_address->currentText().trimmed().isEmpty())
+    // The address shown (the one joined last) is listed anew each time.
+    if (!combo_address->currentText().trimmed().isEmpty())
         listTables();
 }
 
