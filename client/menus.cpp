@@ -80,6 +80,7 @@ void Tchat::buildMenus()
          [this] { d->dialogs.openHostGame(false); });
     item(file, "JoinNetworkGame1", QStringLiteral("&Join Network Game..."), this,
          [this] { d->dialogs.openJoinGame(false); });
+    item(file, "FindAGame1", QStringLiteral("&Find a Game..."), this, [this] { d->dialogs.openFindGame(); });
     item(file, "PlaySoloGame1", QStringLiteral("&Play Solo Game"), this, [this] { d->dialogs.playSolo(); });
     file->addSeparator();
     item(file, "Exit1", QStringLiteral("E&xit"), this, [this] { close(); });

@@ -9,6 +9,7 @@
 #include "roundcontroller.h"
 #include "seatscontroller.h"
 #include "session.h"
+#include "tfindgame.h"
 #include "thostgame.h"
 #include "tjoingame.h"
 
@@ -38,6 +39,11 @@ Thostgame *NetworkDialogs::hostDialog() const
 Tjoingame *NetworkDialogs::joinDialog() const
 {
     return m_join;
+}
+
+Tfindgame *NetworkDialogs::findDialog() const
+{
+    return m_find;
 }
 
 QString NetworkDialogs::offeredName() const
@@ -72,6 +78,17 @@ void NetworkDialogs::openJoinGame(bool soloOnCancel)
     m_join->setChoices(offeredName(), storedChoices(m_preferences.file().file()).recentHosts,
                        platform::gamePort().toInt());
     m_join->open();
+}
+
+void NetworkDialogs::openFindGame()
+{
+    if (!m_find) {
+        m_find = new Tfindgame(m_window);
+        connect(m_find, &QDialog::accepted, this, [this] { guarded([this] { findAccepted(); }); });
+    }
+    m_find->setChoices(offeredName(), storedChoices(m_preferences.file().file()).recentHosts,
+                       platform::gamePort().toInt());
+    m_find->open();
 }
 
 void NetworkDialogs::cancelled()
@@ -109,6 +126,29 @@ void NetworkDialogs::joinAccepted()
         return;
     rememberChoices(m_join->playerName(), m_join->addressText());
     m_session.join(m_join->playerName(), m_join->addressText(), m_join->address());
+}
+
+void NetworkDialogs::findAccepted()
+{
+    if (!leaveSession())
+        return;
+    const QString name = m_find->playerName();
+    const QString typed = m_find->addressText();
+    rememberChoices(name, typed);
+    switch (m_find->choice()) {
+    case Tfindgame::Choice::Sit:
+        m_session.joinTable(name, typed, m_find->address(), Session::Place::Sit, m_find->table());
+        break;
+    case Tfindgame::Choice::Watch:
+        m_session.joinTable(name, typed, m_find->address(), Session::Place::Watch, m_find->table());
+        break;
+    case Tfindgame::Choice::NewTable:
+        m_session.joinTable(name, typed, m_find->address(), Session::Place::NewTable);
+        break;
+    case Tfindgame::Choice::JoinAddress:
+        m_session.join(name, typed, m_find->address());
+        break;
+    }
 }
 
 void NetworkDialogs::playSolo()

@@ -1,7 +1,7 @@
 #pragma once
 // NetworkDialogs: hosting, joining and solo play chosen from the window (File
-// menu, the lobby downloader, the desktop entry's actions). It opens the host and
-// join dialogs, remembers the name and addresses they were given, asks before a
+// menu, the lobby downloader, the desktop entry's actions). It opens the host,
+// join and find-a-game dialogs, remembers the name and addresses they were given, asks before a
 // running game or other players are left, and starts the new session.
 #include "desktophooks.h"
 
@@ -12,6 +12,7 @@ class Preferences;
 class RoundController;
 class SeatsController;
 class Session;
+class Tfindgame;
 class Thostgame;
 class Tjoingame;
 class QWidget;
@@ -27,6 +28,8 @@ public:
     // The dialogs; with soloOnCancel a cancelled dialog starts a solo game.
     void openHostGame(bool soloOnCancel);
     void openJoinGame(bool soloOnCancel);
+    // File -> "Find a Game...": a server's tables; choosing one joins it.
+    void openFindGame();
     // File -> "Play Solo Game".
     void playSolo();
     // Leaves the current session, after a Yes/No question when a game is running
@@ -35,12 +38,14 @@ public:
 
     Thostgame *hostDialog() const;
     Tjoingame *joinDialog() const;
+    Tfindgame *findDialog() const;
 
 private:
     QString offeredName() const;
     void cancelled();
     void hostAccepted();
     void joinAccepted();
+    void findAccepted();
     void rememberChoices(const QString &name, const QString &address);
 
     Session &m_session;
@@ -51,5 +56,6 @@ private:
     QWidget *m_window;
     QPointer<Thostgame> m_host;
     QPointer<Tjoingame> m_join;
+    QPointer<Tfindgame> m_find;
     bool m_soloOnCancel = false; // started at a dialog: cancelling it plays solo
 };

@@ -6,6 +6,8 @@
 #include "chattext.h"
 #include "errorreport.h"
 #include "hostaddress.h"
+#include "lobby.h"
+#include "message.h"
 #include "platform.h"
 #include "tserver.h"
 
@@ -90,6 +92,14 @@ void Session::onInfo(TSocketInfo kind, const QString &text)
     }
     if (kind == TSocketInfo::Connect) {
         m_connectTimer.stop();
+        if (m_placing) {
+            // The place is asked for at once; the server answers before the
+            // connect timer runs out again.
+            send(m_place == Place::NewTable ? msg::newtable()
+                 : m_place == Place::Watch  ? msg::watch(m_wantedTable)
+                                            : msg::sit(m_wantedTable));
+            m_connectTimer.start();
+        }
         Q_EMIT titleChanged(title());
     } else if (kind == TSocketInfo::Error && !m_sock.Connected()) {
         // The connect failed: said once, and the program stays usable.
@@ -116,6 +126,10 @@ void Session::tick()
 
 void Session::dispatch(const QByteArray &text)
 {
+    if (m_placing) {
+        placing(text);
+        return;
+    }
     // No command word, or one nobody knows: ignored.
     const DecodedMessage d = decodeServerMessage(text);
     if (!d.message)
@@ -137,6 +151,41 @@ void Session::dispatch(const QByteArray &text)
                 receive(d);
         }
     });
+}
+
+// Until the place asked for is given, the slot the connection was put in at
+// first is not this session's: its login request and whatever reaches it there
+// are let go.
+void Session::placing(const QByteArray &text)
+{
+    const Message m = parseMessage(text);
+    if (m.command == cmd::seated) {
+        TableDirectory answer;
+        if (!answer.apply(text))
+            return;
+        m_placing = false;
+        m_connectTimer.stop();
+        m_table = answer.seatedTable();
+        Q_EMIT titleChanged(title());
+    } else if (m.command == cmd::lobbyerror) {
+        constexpr int kMostShown = 200;
+        placeRefused(QString::fromLatin1(m.args.left(kMostShown)));
+    } else if (m.command == "CMD_full") {
+        m_placing = false;
+        Q_EMIT refusedFull();
+    }
+}
+
+void Session::placeRefused(const QString &reason)
+{
+    m_connectTimer.stop();
+    m_placing = false;
+    if (m_sock.hasHandle())
+        closeQuietly();
+    const QString address = m_address;
+    setKind(Kind::None, QString());
+    Q_EMIT line(QStringLiteral("Could not take a place at %1: %2").arg(address, reason));
+    Q_EMIT titleChanged(title());
 }
 
 void Session::send(const QByteArray &text)

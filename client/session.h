@@ -56,6 +56,14 @@ public:
     void host(const QString &name, const QString &port);
     // Joins the game at an address as typed ("host", "host:port", "[v6]:port").
     void join(const QString &name, const QString &typed, const vexlo::HostAddressText &address);
+    // Joins a table of a server, as join() does, asking for a place there once
+    // connected: a seat or a watcher slot at table, or a new table. The login
+    // follows the place; a refusal is said as a session line and ends the session.
+    enum class Place { Sit, Watch, NewTable };
+    void joinTable(const QString &name, const QString &typed, const vexlo::HostAddressText &address, Place place,
+                   int table = 0);
+    // The table this session sat down at (0: none asked for, or not yet there).
+    int table() const { return m_table; }
     // Joins host:port as the command line does (no reset, no session line).
     void connectTo(const QString &name, const QString &host, const QString &port);
     // Back to no session: the connection and the server of this process closed,
@@ -128,6 +136,8 @@ private:
     void onRead();
     void onInfo(TSocketInfo kind, const QString &text);
     void dispatch(const QByteArray &text);
+    void placing(const QByteArray &text);
+    void placeRefused(const QString &reason);
     void login(int slot);
     void hostHere();
     void hostFromWindow();
@@ -162,4 +172,9 @@ private:
     bool m_leaving = false; // this program closes its own connection
     bool m_closing = false;
     int m_lookup = -1;      // the host name lookup under way, -1 for none
+    // A place asked for at a table: until CMD_seated only the lobby's answers count.
+    bool m_placing = false;
+    Place m_place = Place::Sit;
+    int m_wantedTable = 0;
+    int m_table = 0;
 };

@@ -74,6 +74,17 @@ void Session::join(const QString &name, const QString &typed, const HostAddressT
     joinHere();
 }
 
+void Session::joinTable(const QString &name, const QString &typed, const HostAddressText &address, Place place,
+                        int table)
+{
+    join(name, typed, address);
+    if (m_kind != Kind::Joined)
+        return;
+    m_placing = true;
+    m_place = place;
+    m_wantedTable = table;
+}
+
 void Session::connectTo(const QString &name, const QString &host, const QString &port)
 {
     m_name = name;
@@ -129,6 +140,8 @@ void Session::reset()
     m_slot = 0;
     m_loggedIn = false;
     m_host = false;
+    m_placing = false;
+    m_table = 0;
     m_loginName.clear();
     setKind(Kind::None, QString());
     Q_EMIT cleared();
@@ -149,6 +162,8 @@ void Session::connectTimedOut()
 {
     if (m_lookup >= 0 || (m_sock.hasHandle() && !m_sock.Connected()))
         connectFailed(noAnswerReason(ConnectSeconds));
+    else if (m_placing)
+        placeRefused(QStringLiteral("the server did not answer the request for a place."));
 }
 
 void Session::connectFailed(const QString &reason)
@@ -181,7 +196,9 @@ QString Session::title() const
         return QStringLiteral("Vexlo %1 hosting on port %2")
             .arg(dash, m_server ? QString::number(m_server->listeningPort()) : m_port);
     case Kind::Joined:
-        if (m_sock.Connected())
+        if (m_sock.Connected() && m_table > 0)
+            return QStringLiteral("Vexlo %1 table %2 at %3").arg(dash).arg(m_table).arg(m_address);
+        if (m_sock.Connected() && !m_placing)
             return QStringLiteral("Vexlo %1 joined %2").arg(dash, m_address);
         break;
     case Kind::None:

@@ -54,9 +54,9 @@ void Tchat::attachAuxWindows(const AuxWindows &windows)
     if (windows.download) {
         // The installer or the lobby was started: the game ends as "Exit" ends it.
         connect(windows.download, &Tdownload::exitRequested, this, &QWidget::close);
-        // No lobby installed: "Play with Others" opens Join Network Game.
+        // No lobby installed: "Play with Others" opens Find a Game.
         connect(windows.download, &Tdownload::joinRequested, this,
-                [this] { guarded([this] { d->dialogs.openJoinGame(false); }); });
+                [this] { guarded([this] { d->dialogs.openFindGame(); }); });
     }
     if (Ttallylist *tally = windows.tallylist) {
         connect(tally, &Ttallylist::loadchecklist, this, [this, tally] { tally->fillChecklist(d->seats.opponents()); });

@@ -239,3 +239,17 @@ QList<int> TableLobby::takeChanged()
         }
     return out;
 }
+
+QByteArray refusalText(TableLobby::Refusal why, int table, int most)
+{
+    const QByteArray n = QByteArray::number(table);
+    switch (why) {
+    case TableLobby::Refusal::NoSuchTable: return "There is no table " + n + ".";
+    case TableLobby::Refusal::NoFreeSeat: return "Table " + n + " has no free seat.";
+    case TableLobby::Refusal::NoFreeWatcherSlot: return "Table " + n + " has no free watcher slot.";
+    case TableLobby::Refusal::AllTablesOpen:
+        return "All " + QByteArray::number(most) + " tables of this server are in use.";
+    case TableLobby::Refusal::None: break;
+    }
+    return {};
+}

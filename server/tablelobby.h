@@ -115,3 +115,7 @@ private:
     std::set<Key> m_watchable; // a free watcher slot
     std::set<int> m_changed;
 };
+
+// A refused lobby request in words for people: "There is no table T.", "Table T
+// has no free seat.", "All N tables of this server are in use." and the like.
+QByteArray refusalText(TableLobby::Refusal why, int table, int most);

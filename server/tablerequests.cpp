@@ -11,20 +11,6 @@ using namespace vexlo;
 namespace {
 constexpr qint64 kMinuteMs = 60000;
 constexpr qint64 kSecondMs = 1000;
-
-QByteArray refusalText(TableLobby::Refusal why, int table, int most)
-{
-    const QByteArray n = QByteArray::number(table);
-    switch (why) {
-    case TableLobby::Refusal::NoSuchTable: return "There is no table " + n + ".";
-    case TableLobby::Refusal::NoFreeSeat: return "Table " + n + " has no free seat.";
-    case TableLobby::Refusal::NoFreeWatcherSlot: return "Table " + n + " has no free watcher slot.";
-    case TableLobby::Refusal::AllTablesOpen:
-        return "All " + QByteArray::number(most) + " tables of this server are in use.";
-    case TableLobby::Refusal::None: break;
-    }
-    return {};
-}
 } // namespace
 
 bool TableServer::isLobbyRequest(const QByteArray &text) const

@@ -4,6 +4,7 @@
 
 #include "catalogue.h"
 #include "errorreport.h"
+#include "onetablelobby.h"
 
 using namespace vexlo;
 
@@ -26,6 +27,7 @@ TServer::TServer(const TDictn *spell, const TargetList *words, QObject *parent)
     m_sinceTick.start();
     timer1.setInterval(1000);
     connect(&timer1, &QTimer::timeout, this, [this] { timer1Timer(); });
+    m_lobby = std::make_unique<OneTableLobby>(*this);
 }
 
 TServer::~TServer()
@@ -40,6 +42,7 @@ TServer::~TServer()
     }
     Sock1.OnAccept = nullptr;
     Sock1.OnRead = nullptr;
+    m_lobby.reset();
 }
 
 void TServer::startListening(const QString &port, const QHostAddress &address)
@@ -52,6 +55,7 @@ void TServer::startListening(const QString &port, const QHostAddress &address)
 void TServer::shutdown()
 {
     timer1.stop();
+    m_lobby->shutdown();
     for (int s = 1; s <= rules.highestSlot(); ++s)
         disconnectsock(s);
     if (Sock1.Listen())
@@ -112,6 +116,7 @@ void TServer::flush()
         }
     }
     syncTimer1();
+    m_lobby->tableMayHaveChanged();
 }
 
 void TServer::sendTo(int slot, const QByteArray &text)
@@ -220,7 +225,9 @@ void TServer::socktimerTimer()
         // Messages of a connection that has since closed have no sender any more.
         if (c.connectionId == q.connectionId) {
             --c.queued;
-            if (rules.player(q.slot).connected) {
+            if (rules.player(q.slot).connected && OneTableLobby::isRequest(q.text)) {
+                guarded([&] { m_lobby->request(q.slot, q.text); });
+            } else if (rules.player(q.slot).connected) {
                 // A message abandoned half-way keeps what it already answered.
                 guarded([&] { rules.receive(q.slot, q.text); });
                 guarded([&] { flush(); });

@@ -20,6 +20,9 @@
 #include <QTimer>
 
 #include <array>
+#include <memory>
+
+class OneTableLobby;
 
 // Bounds against a hostile peer: bytes kept of one message, and messages one
 // connection may have waiting before it is dropped.
@@ -94,6 +97,8 @@ public:
     bool timer1Active() const { return timer1.isActive(); }
     bool socktimerActive() const { return socktimer.isActive(); }
     QString peerAddress(int slot) const { return connectionOf(slot).peerAddress; }
+    // Who follows the table's list (the lobby messages of this one table).
+    const OneTableLobby &lobby() const { return *m_lobby; }
 
     TSock Sock1;
     TSock tempsock;
@@ -106,6 +111,8 @@ Q_SIGNALS:
     void gameWon(const QByteArray &winnerName);
 
 private:
+    // The lobby messages of this one table are answered there.
+    friend class OneTableLobby;
     struct Queued
     {
         int slot;
@@ -135,4 +142,5 @@ private:
 
     QTimer timer1;
     quint64 m_timer1Starts = 0; // the rules' starts this timer has followed
+    std::unique_ptr<OneTableLobby> m_lobby;
 };

@@ -8,17 +8,19 @@
 #   host-dialog.png  File -> Host Network Game (the desktop entry's "Host Network Game")
 #   join-dialog.png  File -> Join Network Game with its recent addresses open
 #   join-refused.png a join to an address where nobody listens, said in the chat
+#   find-game.png    File -> Find a Game on a server of four tables (raw players, a computer player)
 # Installs what it misses (xvfb, xdotool, imagemagick) and builds build/bin/vexlo
 # through scripts/setup.
 #   tools/screenshots.sh            all of them
 #   tools/screenshots.sh network    only the three of hosting and joining
+#   tools/screenshots.sh find       only Find a Game
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 if [ "${1:-}" != --inside ]; then
   only=${1:-all}
   CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-2} \
-    scripts/setup --target vexlo --target vexlo-lzrw1 --packages xvfb xdotool imagemagick
+    scripts/setup --target vexlo --target vexlo-lzrw1 --target vexlo-server --packages xvfb xdotool imagemagick
   # A display number of its own: other sessions on this machine may use the low ones.
   exec xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1600x1200x24 -noreset" "$0" --inside "$only"
 fi
@@ -48,7 +50,7 @@ start() {
 click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
 ff=$'\xff'
 
-if [ "$only" != network ]; then # the game's windows, up to the network dialogs below
+if [ "$only" = all ]; then # the game's windows, up to the network dialogs below
 
 # --- a solo start ---
 export VEXLO_PORT=27781
@@ -141,6 +143,7 @@ for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
 pids=()
 fi
 
+if [ "$only" != find ]; then
 # --- the network dialogs and a refused join ---
 # Earlier sessions left a name and three recent addresses in the settings file.
 printf '[Vexlo]\nPlayername=Blue\nRecenthost1=vexlo.example.org\nRecenthost2=192.168.1.20:7773\nRecenthost3=[2001:db8::7]:7772\n' \
@@ -167,4 +170,51 @@ xdotool key Return
 sleep 2
 import -window root -crop 768x552+0+0 +repage "$out/join-refused.png"
 kill "${pids[-1]}"
+fi
+
+# --- Find a Game: a server of four tables ---
+# Table 1: Red, Blue and a computer player, Eve watching; table 2: Gold and its
+# computer player in a game. The dialog lists the address joined last.
+port=27786
+build/bin/vexlo-server --port $port --tables 4 --bots 1 --no-announce --quiet 2>/dev/null &
+pids+=($!)
+sleep 1
+# seat FD NAME [REQUEST] : a raw player on FD asks for its place (or takes the one
+# given) and logs in in the slot it was told.
+seat() {
+  local fd=$1 name=$2 request=${3:-} m slot='' asked=''
+  [ -n "$request" ] && printf "%s$ff" "$request" >&"$fd"
+  [ -z "$request" ] && asked=1
+  while LC_ALL=C IFS= read -r -t 5 -d "$ff" -u "$fd" m; do
+    case $m in
+      CMD_seated+*) asked=1 ;;
+      CMD_sendlogininfo+*) [ -n "$asked" ] && slot=${m#CMD_sendlogininfo+} && break ;;
+    esac
+  done
+  printf "CMD_logininfo+%s+1.0.3+%s$ff" "$slot" "$name" >&"$fd"
+  sleep 0.3
+}
+exec 4<>/dev/tcp/127.0.0.1/$port
+seat 4 Red
+exec 5<>/dev/tcp/127.0.0.1/$port
+seat 5 Blue
+exec 6<>/dev/tcp/127.0.0.1/$port
+seat 6 Gold CMD_newtable+
+exec 7<>/dev/tcp/127.0.0.1/$port
+seat 7 Eve CMD_watch+1
+printf "CMD_startgame+Gold+3+60$ff" >&6
+sleep 1
+printf '[Vexlo]\nPlayername=Ann\nRecenthost1=127.0.0.1:%s\nRecenthost2=vexlo.example.org\n' $port \
+  >"$VEXLO_HOME/quorbitlobby.ini"
+start Ann                      # one word: the window connects nowhere
+xdotool windowmove "$wid" 0 0
+sleep 1
+click "$wid" 20 9               # File, then Find a Game
+sleep 0.5
+xdotool key f
+xdotool search --sync --onlyvisible --name '^Vexlo - Find a Game$' >/dev/null
+sleep 2
+import -window root -crop 768x570+0+0 +repage "$out/find-game.png"
+for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+pids=()
 ls -l "$out"

@@ -10,6 +10,7 @@
 #include "targetlist.h"
 #include "tdictn.h"
 #include "tdownload.h"
+#include "tfindgame.h"
 #include "thostgame.h"
 #include "tjoingame.h"
 #include "testfiles.h"
@@ -342,15 +343,15 @@ void NetworkGameTests::desktopActionsAndTheDownloader()
     QTRY_VERIFY(w.chat.session().loggedIn());
     QCOMPARE(w.chat.session().playerName(), QStringLiteral("You"));
 
-    // The downloader's "Play with Others", with no lobby installed, offers Join.
+    // The downloader's "Play with Others", with no lobby installed, offers Find a Game.
     Tdownload download(&w.chat);
     w.chat.attachAuxWindows({nullptr, nullptr, nullptr, &download, nullptr});
     download.show();
     download.Button2Click();
     QVERIFY(!download.isVisible());
-    QVERIFY(w.chat.networkDialogs().joinDialog() && w.chat.networkDialogs().joinDialog()->isVisible());
+    QVERIFY(w.chat.networkDialogs().findDialog() && w.chat.networkDialogs().findDialog()->isVisible());
     // Cancelling this one changes nothing.
-    w.chat.networkDialogs().joinDialog()->reject();
+    w.chat.networkDialogs().findDialog()->reject();
     QVERIFY(w.chat.session().loggedIn() && w.chat.session().isHost());
 
     // "Join Network Game" opens the Join dialog.

@@ -70,8 +70,8 @@ void TablesProgramTests::badTableCountsExitTwo()
 
 void TablesProgramTests::oneTableIsTheServerItWas()
 {
-    // Slot 4 in a running game, the tenth connection full, and lobby requests
-    // unanswered: the single table's conversation.
+    // Slot 4 in a running game, the tenth connection full: the single table's
+    // conversation; lobby requests are answered for its one table.
     Program server({QStringLiteral("--tables"), QStringLiteral("1"), QStringLiteral("--quiet")});
     QVERIFY(server.port != 0);
     std::vector<std::unique_ptr<TestClient>> clients;
@@ -89,9 +89,10 @@ void TablesProgramTests::oneTableIsTheServerItWas()
     clients[8]->send(msg::newtable());
     clients[8]->send(msg::chat(9, "done", "clBlack"));
     QVERIFY(clients[8]->waitForPrefix("CMD_chat+P9 chats: done").size() > 0);
-    QVERIFY(clients[8]->withPrefix("CMD_table").isEmpty());
+    QVERIFY(clients[8]->waitFor("CMD_tablelist+1+1"));
+    QVERIFY(clients[8]->waitFor("CMD_lobbyerror+Leave the game first: it is still running at your table."));
     QVERIFY(clients[8]->withPrefix("CMD_seated").isEmpty());
-    QVERIFY(clients[8]->withPrefix("CMD_lobbyerror").isEmpty());
+    QVERIFY(clients[0]->withPrefix("CMD_table").isEmpty());
 }
 
 void TablesProgramTests::computerPlayersStayAtTheirTable()
