@@ -71,6 +71,9 @@ private Q_SLOTS:
     void scores();
     void winnerAndTheTally();
     void lateArrival();
+    void lettersBackspaceAndShortWords();
+    void closedBoardTakesNoKeys();
+    void countdownBarStep();
 
 private:
     std::unique_ptr<TestEnvironment> env;
@@ -353,6 +356,78 @@ void RoundControllerTests::lateArrival()
     spy.feed("CMD_loadstats+9+60+10+3+1+1+1+0+0");
     QCOMPARE(spy.round.model().status(), QStringLiteral("The Players are Creating Words."));
     QCOMPARE(spy.round.model().inputOwner(), 0);
+}
+
+void RoundControllerTests::lettersBackspaceAndShortWords()
+{
+    Open k(2);
+    const RoundModel &m = k.round.model();
+    k.type("crates");
+    QCOMPARE(m.answerTiles(), (Core::Tiles{3, 18, 1, 20, 5}));
+    QCOMPARE(k.sounds, QStringList(5, QStringLiteral("clickletter"))); // the sixth makes no sound
+    k.round.key(RoundController::KeyBackspace);
+    QCOMPARE(m.answerTiles(), (Core::Tiles{3, 18, 1, 20, 0}));
+    QCOMPARE(k.sounds.last(), QStringLiteral("backspace"));
+
+    // S, T and three Backspaces: the third does nothing.
+    k.round.clearWord();
+    k.sounds.clear();
+    k.type("st");
+    for (int i = 0; i < 3; ++i)
+        k.round.key(RoundController::KeyBackspace);
+    QCOMPARE(k.sounds, strings({"clickletter", "clickletter", "backspace", "backspace"}));
+    QCOMPARE(m.letterCount(), 0);
+
+    // Enter with three letters: refused here, nothing sent, letters stay, board open.
+    k.type("cha");
+    k.round.key(RoundController::KeyEnter);
+    QCOMPARE(m.status(), QStringLiteral("Invalid Word"));
+    QCOMPARE(k.sounds.last(), QStringLiteral("invalid"));
+    QCOMPARE(k.sent(), QByteArray());
+    QCOMPARE(m.inputOwner(), 2);
+    k.type("nt");
+    k.sounds.clear();
+    k.round.key(RoundController::KeyEnter);
+    QCOMPARE(k.sent(), QByteArray("CMD_myword+2+1+3+2+8+3+1+4+14+5+20"));
+    QCOMPARE(m.status(), QStringLiteral("Checking Word..."));
+    QVERIFY(k.sounds.isEmpty()); // no sound on a submission
+}
+
+void RoundControllerTests::closedBoardTakesNoKeys()
+{
+    // Before the login both the slot and the owner are 0: the board is not open.
+    Session alone;
+    Preferences preferences;
+    SeatsController seats(alone, preferences);
+    RoundController round(alone, seats.model(), preferences.options());
+    QVERIFY(!round.key(RoundController::KeyTab));
+    QVERIFY(round.model().chatMode());
+    QVERIFY(!round.key('A'));
+    QCOMPARE(round.model().letterCount(), 0);
+    round.submit();
+    QCOMPARE(round.model().status(), QStringLiteral("Checking Word..."));
+
+    // A watcher's board never opens.
+    Core spy(7, QStringLiteral("Eve"));
+    spy.feed("CMD_nextplayer+1+0+*+");
+    QCOMPARE(spy.round.model().status(), QStringLiteral("The Players are Creating Words."));
+    QVERIFY(!spy.round.key('A') && !spy.round.key(RoundController::KeySpace));
+    QCOMPARE(spy.round.model().letterCount(), 0);
+    QVERIFY(!spy.round.model().buttonsShown());
+    QCOMPARE(spy.sent(), QByteArray());
+}
+
+void RoundControllerTests::countdownBarStep()
+{
+    Core k(1);
+    const std::pair<const char *, int> cases[] = {{"60", 4}, {"45", 5}, {"120", 2}, {"7", 36}, {"0", 0}, {"-5", 0}};
+    for (const auto &[seconds, step] : cases) {
+        k.feed(QByteArray("CMD_startgame+Red+3+") + seconds + "++");
+        QCOMPARE(k.round.model().barStep(), step);
+    }
+    QVERIFY(env->errors.isEmpty());
+    k.feed("CMD_startgame+Red+3+sixty++");
+    QCOMPARE(env->errors, QStringList{QStringLiteral("'sixty' is not a valid integer value")});
 }
 
 int runRoundControllerTests(int argc, char **argv)
