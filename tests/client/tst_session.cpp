@@ -1,7 +1,14 @@
-// The session's queue without a window: what is a command, one message a tick,
-// a damaged field reported while the queue goes on, a flood while an error box
-// holds the queue, and a message longer than the limit.
+// The session without a window: what is a command, one message a tick, a
+// damaged field reported while the queue goes on, a flood while an error box
+// holds the queue, a message longer than the limit; connects that fail, each
+// said once.
 #include "core.h"
+#include "hostaddress.h"
+#include "targetlist.h"
+#include "tdictn.h"
+#include "tserver.h"
+
+#include <QHostInfo>
 
 #include <QMessageBox>
 #include <QSignalSpy>
@@ -18,6 +25,7 @@ private Q_SLOTS:
     void queueDispatchAndErrors();
     void floodWhileAnErrorBoxIsOpen();
     void longMessageIsCut();
+    void failedConnectsAreSaid();
 
 private:
     std::unique_ptr<TestEnvironment> env;
@@ -98,9 +106,75 @@ void SessionTests::longMessageIsCut()
     QCOMPARE(k.lines[1], QStringLiteral("B chats: after"));
 }
 
+namespace {
+
+// A port nothing listens on now.
+QString freePort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::Any, 0);
+    return QString::number(probe.serverPort());
+}
+
+} // namespace
+
+void SessionTests::failedConnectsAreSaid()
+{
+    // The command line's join no longer waits for ever either.
+    Session cmd;
+    QStringList said;
+    QObject::connect(&cmd, &Session::line, &cmd, [&](const QString &l) { said << l; });
+    cmd.setPort(freePort());
+    cmd.setLobbyPort(cmd.port());
+    cmd.startFromArgs({QStringLiteral("Blue"), QStringLiteral("127.0.0.1"), QStringLiteral("false")});
+    QTRY_COMPARE(said.value(said.size() - 1), QStringLiteral("Could not connect to 127.0.0.1: the host refused the connection."));
+    QVERIFY(!cmd.socket().hasHandle());
+
+    Session s;
+    QStringList lines;
+    QObject::connect(&s, &Session::line, &s, [&](const QString &l) { lines << l; });
+    auto join = [&](const QString &typed) { s.join(QStringLiteral("Blue"), typed, parseHostAddress(typed)); };
+    const QString refused = QStringLiteral("127.0.0.1:") + freePort();
+    join(refused);
+    QTRY_COMPARE(lines.last(), QStringLiteral("Could not connect to %1: the host refused the connection.").arg(refused));
+    QVERIFY(!s.socket().hasHandle());
+    QCOMPARE(s.title(), QStringLiteral("Vexlo"));
+    join(QStringLiteral("nosuchhost.invalid"));
+    QTRY_COMPARE(lines.last(), QStringLiteral("Could not connect to nosuchhost.invalid: the host name was not found."));
+
+    // A connect that nobody answers is given up when the timer runs out.
+    const TDictn spell;
+    const TargetList words;
+    TServer host(&spell, &words);
+    host.startListening(QStringLiteral("0"));
+    const QString port = QString::number(host.listeningPort());
+    join(QStringLiteral("127.0.0.1:") + port);
+    QVERIFY(s.connecting());
+    s.connectTimedOut();
+    QCOMPARE(lines.last(), QStringLiteral("Could not connect to 127.0.0.1:%1: no answer within 10 seconds.").arg(port));
+    QVERIFY(!s.socket().hasHandle());
+    // The same while the name is still being looked up; an answer that comes
+    // after that is let go.
+    join(QStringLiteral("localhost:") + port);
+    s.connectTimedOut();
+    QCOMPARE(lines.last(), QStringLiteral("Could not connect to localhost:%1: no answer within 10 seconds.").arg(port));
+    QHostInfo late(1);
+    late.setAddresses({QHostAddress(QHostAddress::LocalHost)});
+    s.hostLookedUp(late);
+    QVERIFY(!s.socket().hasHandle());
+
+    // Each failure said once; then a join works.
+    QCOMPARE(lines.filter(QStringLiteral("Could not connect")).size(), 4);
+    join(QStringLiteral("127.0.0.1:") + port);
+    QTRY_VERIFY(s.loggedIn());
+    QVERIFY(!s.connecting());
+    QVERIFY(env->errors.isEmpty());
+    host.shutdown();
+}
+
 int runSessionTests(int argc, char **argv)
 {
     SessionTests t;
     return QTest::qExec(&t, argc, argv);
 }
-#include "tst_sessionqueue.moc"
+#include "tst_session.moc"
