@@ -1,10 +1,12 @@
 // LD_PRELOAD shim for tools/wiresession.sh: the wall clock stands still at
-// WIRECLOCK_MS (milliseconds since the epoch) and the system's random bytes are
-// a fixed sequence, so a program seeded from the time of day or from
-// getentropy() plays the same game on every run. Only CLOCK_REALTIME is pinned:
-// timers and elapsed times run on the monotonic clock, which is left alone.
-// Qt also draws random bytes from the CPU (RDRAND): run with
-// QT_NO_CPU_FEATURE="rdrnd rdseed".
+// WIRECLOCK_MS (milliseconds since the epoch) and the random numbers a program
+// draws from the system or from Qt's global generator are a fixed sequence, so a
+// program seeded from the time of day or from QRandomGenerator::global() plays
+// the same game on every run. Only CLOCK_REALTIME is pinned: timers and elapsed
+// times run on the monotonic clock, which is left alone. Qt's global generator
+// is seeded from the CPU (RDRAND), out of a shim's reach, so the program's own
+// calls to QRandomGenerator::_fillRange on it are answered here; every other
+// generator (one seeded by the program) is left to Qt.
 //   gcc -shared -fPIC -O2 -o wireclock.so tools/wireclock.c -ldl
 #define _GNU_SOURCE
 #include <dlfcn.h>
@@ -85,4 +87,25 @@ ssize_t getrandom(void *buf, size_t len, unsigned int flags)
     (void)flags;
     fill(buf, len);
     return (ssize_t)len;
+}
+
+// quint64 QRandomGenerator::_fillRange(void *buffer, qptrdiff count): count
+// 32-bit words into buffer, or with no buffer (generate(), generate64()) returned.
+typedef uint64_t (*FillRange)(void *self, void *buffer, long long count);
+uint64_t _ZN16QRandomGenerator10_fillRangeEPvx(void *self, void *buffer, long long count)
+{
+    static FillRange real;
+    static void *(*global)(void);
+    if (!real) {
+        real = (FillRange)dlsym(RTLD_NEXT, "_ZN16QRandomGenerator10_fillRangeEPvx");
+        global = (void *(*)(void))dlsym(RTLD_NEXT, "_ZN18QRandomGenerator646globalEv");
+    }
+    if (!global || self != global())
+        return real(self, buffer, count);
+    uint64_t value = 0;
+    if (buffer)
+        fill(buffer, (size_t)count * 4);
+    else
+        fill(&value, (size_t)count * 4 < sizeof value ? (size_t)count * 4 : sizeof value);
+    return value;
 }

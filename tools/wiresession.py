@@ -183,7 +183,7 @@ class Session:
         env.pop("VEXLO_SECOND_MS", None)
         # The clock shim pins the time of day and the random bytes that seed the game.
         env["LD_PRELOAD"] = os.environ["WIRESESSION_SHIM"]
-        env["QT_NO_CPU_FEATURE"] = "rdrnd rdseed"
+        env["QT_HASH_SEED"] = "0"  # hashes in the same order on every run
         env["WIRECLOCK_MS"] = os.environ.get("WIRECLOCK_MS", "1796731200000")
         log = open(os.path.join(self.out, f"{name}.log"), "w")
         p = subprocess.Popen([self.bin] + args, env=env, stdout=log, stderr=subprocess.STDOUT)
