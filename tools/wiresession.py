@@ -15,7 +15,8 @@ that does not fit), passes; the host removes Green during the first round; the
 winner. Then the host seats three computer players, removes one of them, and a
 second game of two rounds is played by the computer players alone, to its winner.
 Every step waits until its effect shows on the wire before the next key is
-pressed, so the same build plays the same bytes on every run.
+pressed, so the same build plays the same bytes on every run. At the end the
+screen is saved as end.png; compare also counts the pixels that differ there.
 """
 import os
 import socket
@@ -46,6 +47,11 @@ class Connection:
                 break
             out += chunk[len(out) - offset:]
         return bytes(out)
+
+    def whole(self, direction):
+        """Whether every byte captured in a direction joins up (no segment missing)."""
+        parts = self.parts[direction]
+        return not parts or max(o + len(c) for o, c in parts.items()) == len(self.data(direction))
 
     def messages(self, direction):
         """The whole messages (0xFF-terminated) of one direction, without terminators."""
@@ -310,8 +316,14 @@ class Session:
             self.stop()
             time.sleep(1)
             tcpdump.terminate()
-            tcpdump.wait()
+            # Its last words count the packets it captured and any the kernel dropped.
+            said = tcpdump.communicate()[1].decode(errors="replace")
+            with open(os.path.join(self.out, "tcpdump.txt"), "w") as f:
+                f.write(said)
         self.save()
+        dropped = [line for line in said.splitlines() if "dropped" in line and not line.startswith("0 ")]
+        if dropped:
+            raise SystemExit("wiresession: tcpdump lost packets: " + "; ".join(dropped))
 
     def session(self):
         print(f"wiresession: {self.bin} on port {self.port}", flush=True)
@@ -394,6 +406,8 @@ class Session:
                     with open(os.path.join(self.out, f"{stem}.{d}"), "wb") as g:
                         g.write(data)
                     line = f"{stem}.{d} {len(data)} bytes, {len(c.messages(d))} messages"
+                    if not c.whole(d):
+                        line += " (A SEGMENT IS MISSING: the rest is cut off)"
                     print(line)
                     f.write(line + "\n")
 
@@ -421,6 +435,13 @@ def compare(a, b):
         for m in (mx, my):
             print("    " + b" | ".join(m[max(0, i - 2):i + 3]).decode("latin-1"))
     print(("identical" if same else "DIFFERENT") + f": {len(fa)} recordings, {total} bytes")
+    # The windows at the end of the session, pixel by pixel (ImageMagick: pixels that differ).
+    ea, eb = os.path.join(a, "end.png"), os.path.join(b, "end.png")
+    if os.path.exists(ea) and os.path.exists(eb):
+        ae = subprocess.run(["compare", "-metric", "AE", ea, eb, os.path.join(b, "end-diff.png")],
+                            capture_output=True, text=True).stderr.strip()
+        print(f"the windows at the end: AE {ae}")
+        same = same and ae == "0"
     return 0 if same else 1
 
 
