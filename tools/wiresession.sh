@@ -4,9 +4,9 @@
 # winner, computer players and their game) with the real vexlo windows of two
 # builds, records every byte on every connection in both directions (tcpdump on
 # the loopback), and compares the recordings byte for byte per connection and
-# direction. The time of day and the system's random bytes, which seed the game,
-# are pinned for both builds by an LD_PRELOAD shim (tools/wireclock.c), so the
-# same session must give the same bytes.
+# direction. The time of day and the random numbers that seed the game and the
+# computer players are pinned for both builds by an LD_PRELOAD shim
+# (tools/wireclock.c), so the same session must give the same bytes.
 #   tools/wiresession.sh BEFORE_BIN AFTER_BIN [OUTDIR]
 #     BEFORE_BIN, AFTER_BIN: folders holding a built vexlo (e.g. a worktree's build/bin)
 #     OUTDIR: where the recordings go (default build/wiresession); RUNS=2 plays
@@ -15,10 +15,10 @@
 #   git worktree add --detach ../before OLD && (cd ../before && scripts/setup --target vexlo)
 #   scripts/setup --target vexlo && tools/wiresession.sh ../before/build/bin build/bin
 # Needs root for tcpdump; installs what it misses (tcpdump, xdotool, xvfb, xauth,
-# imagemagick, gcc, python3) with apt-get. Takes about three minutes a run.
+# imagemagick, gcc, python3) with apt-get. Takes about four minutes a run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-[ $# -ge 2 ] || { sed -n '2,19p' "$0" >&2; exit 2; }
+[ $# -ge 2 ] || { sed -n '2,18p' "$0" >&2; exit 2; }
 before=$(realpath "$1")
 after=$(realpath "$2")
 out=$(realpath -m "${3:-build/wiresession}")
