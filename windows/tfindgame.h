@@ -70,6 +70,7 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void showTablesState();
@@ -81,6 +82,7 @@ private:
     vexlo::TableBrowser *m_tables = nullptr;
     vexlo::discovery::GameBrowser *m_games = nullptr;
     int m_defaultPort = 7772;
+    int m_toldStatus = -1; // the server's state last said to a screen reader
     Choice m_choice = Choice::Sit;
     int m_table = 0;
     QString m_chosenAddress;
