@@ -50,25 +50,29 @@ void describe(QWidget *w, const QString &text)
         w->setAccessibleDescription(text);
 }
 
-// The line of what the server said is a notification to a screen reader: it
-// is said whole when told to show, wherever the focus is (a change of a
-// label's text is not said, nor, through Qt 6.4, a change of the focused
-// field's description).
-class StatusLineFace : public QAccessibleWidget
+// What the server said, as a notification to a screen reader: said whole when
+// told to show, wherever the focus is (a change of a label's text is not
+// said, nor, through Qt 6.4, a change of the focused field's description).
+// A label of its own, never shown and outside the dialog: the line in the
+// dialog would be said again each time the dialog shows, and the reader says
+// a notification's dialog before it.
+class NotificationFace : public QAccessibleWidget
 {
 public:
-    explicit StatusLineFace(QLabel *label) : QAccessibleWidget(label, QAccessible::Notification) {}
+    explicit NotificationFace(QLabel *label) : QAccessibleWidget(label, QAccessible::Notification) {}
     QString text(QAccessible::Text t) const override
     {
         return t == QAccessible::Name ? static_cast<const QLabel *>(widget())->text() : QAccessibleWidget::text(t);
     }
 };
 
-QAccessibleInterface *statusLineFace(const QString &className, QObject *object)
+const QLatin1String AnnouncerName("findgame_announcer");
+
+QAccessibleInterface *notificationFace(const QString &className, QObject *object)
 {
-    if (className != QLatin1String("QLabel") || object->objectName() != QLatin1String("label_tables"))
+    if (className != QLatin1String("QLabel") || object->objectName() != AnnouncerName)
         return nullptr;
-    return new StatusLineFace(static_cast<QLabel *>(object));
+    return new NotificationFace(static_cast<QLabel *>(object));
 }
 
 // Tells a screen reader the row that has the focus. A list that gets the
@@ -149,7 +153,9 @@ Tfindgame::Tfindgame(QWidget *parent) : QDialog(parent)
     serverCaption->setBuddy(combo_address);
     form->addRow(serverCaption, serverRow);
 
-    QAccessible::installFactory(statusLineFace); // once is enough
+    QAccessible::installFactory(notificationFace); // once is enough
+    m_announcer = new QLabel;
+    m_announcer->setObjectName(AnnouncerName);
     label_tables = stateLine("label_tables");
     form->addRow(label_tables);
     list_tables = listView(this, "list_tables", QStringLiteral("Tables of the server"), 150);
@@ -198,6 +204,11 @@ bool Tfindgame::eventFilter(QObject *watched, QEvent *event)
         QMetaObject::invokeMethod(view, [view] { tellCurrentRow(view); }, Qt::QueuedConnection);
     }
     return QDialog::eventFilter(watched, event);
+}
+
+Tfindgame::~Tfindgame()
+{
+    delete m_announcer;
 }
 
 void Tfindgame::setChoices(const QString &name, const QStringList &recentHosts, int defaultPort)
@@ -286,7 +297,8 @@ void Tfindgame::showTablesState()
         && status != TableBrowser::Status::Connecting;
     m_toldStatus = static_cast<int>(status);
     if (answered && isVisible()) {
-        QAccessibleEvent said(label_tables, QAccessible::ObjectShow);
+        m_announcer->setText(line);
+        QAccessibleEvent said(m_announcer, QAccessible::ObjectShow);
         QAccessible::updateAccessibility(&said);
     }
     const bool listed = m_tables->status() == TableBrowser::Status::Listed;

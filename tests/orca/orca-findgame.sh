@@ -78,6 +78,10 @@ hear 20 "Vexlo — table 1 at 127.0.0.1:$port" "the window joined table 1"
 title=$(xdotool search --name "^Vexlo — table" getwindowname 2>/dev/null | head -1)
 [ "$title" = "Vexlo — table 1 at 127.0.0.1:$port" ] || { echo "FAIL: the title is '$title'"; failures=$((failures + 1)); }
 
+# The dialog is said as it opens, not again with each answer of a server.
+n=$(speech | grep -c "^Vexlo - Find a Game dialog")
+[ "$n" -eq 1 ] || { echo "FAIL: the dialog said $n times"; failures=$((failures + 1)); }
+
 echo "--- what Orca said:"
 speech
 if [ "$failures" -gt 0 ]; then echo "FAIL: $failures moment(s) not heard"; exit 1; fi
