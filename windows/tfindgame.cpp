@@ -5,14 +5,19 @@
 #include "netdialogkit.h"
 #include "tablebrowser.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTreeView>
 
 using vexlo::TableBrowser;
@@ -35,6 +40,57 @@ QTreeView *listView(QWidget *parent, const char *name, const QString &spoken, in
     view->setMinimumWidth(620);
     view->setFont(vexlo::look::arial(12));
     return view;
+}
+
+// A screen reader says a description after the name as the focus comes: the
+// state lines come with the field and the lists they are about.
+void describe(QWidget *w, const QString &text)
+{
+    if (w->accessibleDescription() != text)
+        w->setAccessibleDescription(text);
+}
+
+// What the server said, as a notification to a screen reader: said whole when
+// told to show, wherever the focus is (a change of a label's text is not
+// said, nor, through Qt 6.4, a change of the focused field's description).
+// A label of its own, never shown and outside the dialog: the line in the
+// dialog would be said again each time the dialog shows, and the reader says
+// a notification's dialog before it.
+class NotificationFace : public QAccessibleWidget
+{
+public:
+    explicit NotificationFace(QLabel *label) : QAccessibleWidget(label, QAccessible::Notification) {}
+    QString text(QAccessible::Text t) const override
+    {
+        return t == QAccessible::Name ? static_cast<const QLabel *>(widget())->text() : QAccessibleWidget::text(t);
+    }
+};
+
+const QLatin1String AnnouncerName("findgame_announcer");
+
+QAccessibleInterface *notificationFace(const QString &className, QObject *object)
+{
+    if (className != QLatin1String("QLabel") || object->objectName() != AnnouncerName)
+        return nullptr;
+    return new NotificationFace(static_cast<QLabel *>(object));
+}
+
+// Tells a screen reader the row that has the focus. A list that gets the
+// focus back only says its own name otherwise, and the player would not know
+// which table Enter joins.
+void tellCurrentRow(QAbstractItemView *view)
+{
+    const QModelIndex current = view->currentIndex();
+    if (!QAccessible::isActive() || !current.isValid() || !view->hasFocus())
+        return;
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(view);
+    QAccessibleTableInterface *table = list ? list->tableInterface() : nullptr;
+    QAccessibleInterface *cell = table ? table->cellAt(current.row(), current.column()) : nullptr;
+    if (!cell)
+        return;
+    QAccessibleEvent event(view, QAccessible::Focus);
+    event.setChild(list->indexOfChild(cell));
+    QAccessible::updateAccessibility(&event);
 }
 
 QLabel *heading(const QString &text, QWidget *buddy)
@@ -75,13 +131,16 @@ Tfindgame::Tfindgame(QWidget *parent) : QDialog(parent)
     edit_name->setMaxLength(MaxNameLength);
     vexlo::netdialog::addRow(form, QStringLiteral("Your &Name:"), edit_name);
 
-    auto *server = new QWidget(this);
-    auto *serverRow = new QHBoxLayout(server);
-    serverRow->setContentsMargins(0, 0, 0, 0);
-    combo_address = new QComboBox(server);
+    // The caption and the field are children of the dialog alike: a screen
+    // reader finds a caption by its buddy among the field's siblings only.
+    auto *serverRow = new QHBoxLayout;
+    combo_address = new QComboBox(this);
     combo_address->setObjectName(QStringLiteral("combo_address"));
     combo_address->setAccessibleName(QStringLiteral("Server Address"));
     combo_address->setEditable(true);
+    // The screen reader's focus is on the field inside, and the box itself
+    // is named by its text once something is typed: the field carries the name.
+    combo_address->lineEdit()->setAccessibleName(QStringLiteral("Server Address"));
     combo_address->setInsertPolicy(QComboBox::NoInsert);
     combo_address->setMaxVisibleItems(10);
     combo_address->setMinimumWidth(300);
@@ -92,8 +151,11 @@ Tfindgame::Tfindgame(QWidget *parent) : QDialog(parent)
     auto *serverCaption = new QLabel(QStringLiteral("Server &Address:"));
     serverCaption->setFont(vexlo::look::arial(15, true));
     serverCaption->setBuddy(combo_address);
-    form->addRow(serverCaption, server);
+    form->addRow(serverCaption, serverRow);
 
+    QAccessible::installFactory(notificationFace); // once is enough
+    m_announcer = new QLabel;
+    m_announcer->setObjectName(AnnouncerName);
     label_tables = stateLine("label_tables");
     form->addRow(label_tables);
     list_tables = listView(this, "list_tables", QStringLiteral("Tables of the server"), 150);
@@ -130,6 +192,23 @@ Tfindgame::Tfindgame(QWidget *parent) : QDialog(parent)
     // Enter or a double click on a table joins it; on a game of this network, joins that game.
     connect(list_tables, &QAbstractItemView::activated, this, [this] { choose(Choice::Sit); });
     connect(list_games, &QAbstractItemView::activated, this, [this](const QModelIndex &i) { joinGame(i.row()); });
+    list_tables->installEventFilter(this);
+    list_games->installEventFilter(this);
+}
+
+bool Tfindgame::eventFilter(QObject *watched, QEvent *event)
+{
+    // After the list has taken the focus (and said its name), its row.
+    if (event->type() == QEvent::FocusIn && (watched == list_tables || watched == list_games)) {
+        auto *view = static_cast<QAbstractItemView *>(watched);
+        QMetaObject::invokeMethod(view, [view] { tellCurrentRow(view); }, Qt::QueuedConnection);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+Tfindgame::~Tfindgame()
+{
+    delete m_announcer;
 }
 
 void Tfindgame::setChoices(const QString &name, const QStringList &recentHosts, int defaultPort)
@@ -156,10 +235,23 @@ void Tfindgame::setModels(TableBrowser *tables, GameBrowser *games)
     list_tables->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     list_tables->header()->setStretchLastSection(true);
     connect(tables, &TableBrowser::statusChanged, this, &Tfindgame::showTablesState);
-    // A list that fills puts the focus's row on its first table.
+    // A list that fills puts the focus's row on its first table. Quietly
+    // while the focus is elsewhere: the list would tell a screen reader that
+    // its row has the focus, and the reader would leave the field being typed in.
     connect(tables, &QAbstractItemModel::rowsInserted, this, [this] {
-        if (!list_tables->currentIndex().isValid() && m_tables->rowCount() > 0)
-            list_tables->setCurrentIndex(m_tables->index(0, 0));
+        if (list_tables->currentIndex().isValid() || m_tables->rowCount() == 0)
+            return;
+        const QModelIndex first = m_tables->index(0, 0);
+        if (list_tables->hasFocus()) {
+            list_tables->setCurrentIndex(first);
+            return;
+        }
+        QItemSelectionModel *selection = list_tables->selectionModel();
+        {
+            const QSignalBlocker quiet(selection);
+            selection->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        }
+        list_tables->viewport()->update();
     });
     list_games->setModel(games);
     list_games->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -195,6 +287,20 @@ void Tfindgame::showTablesState()
     if (line.isEmpty())
         line = QStringLiteral("Type a server's address and press Enter to list its tables.");
     label_tables->setText(line);
+    // Said on the field where Enter listed the tables, and with the list.
+    describe(combo_address, line);
+    describe(combo_address->lineEdit(), line);
+    describe(list_tables, line);
+    // Said once the server has answered (or failed to), not at each change of the list.
+    const TableBrowser::Status status = m_tables->status();
+    const bool answered = static_cast<int>(status) != m_toldStatus && status != TableBrowser::Status::Idle
+        && status != TableBrowser::Status::Connecting;
+    m_toldStatus = static_cast<int>(status);
+    if (answered && isVisible()) {
+        m_announcer->setText(line);
+        QAccessibleEvent said(m_announcer, QAccessible::ObjectShow);
+        QAccessible::updateAccessibility(&said);
+    }
     const bool listed = m_tables->status() == TableBrowser::Status::Listed;
     // A server that does not list its tables is joined directly.
     button_join->setEnabled(listed || m_tables->status() == TableBrowser::Status::NotListing);
@@ -210,6 +316,7 @@ void Tfindgame::showGamesState()
     else if (m_games->rowCount() == 0)
         line = QStringLiteral("No games found yet; they show here as they start.");
     label_games->setText(line);
+    describe(list_games, line);
     label_games->setVisible(!line.isEmpty());
 }
 

@@ -32,6 +32,7 @@ public:
     enum class Choice { Sit, Watch, NewTable, JoinAddress };
 
     explicit Tfindgame(QWidget *parent = nullptr);
+    ~Tfindgame() override;
 
     // The name, the recent addresses (the most recent first; the first is
     // listed at once when the dialog shows) and the port of an address without one.
@@ -70,6 +71,7 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void showTablesState();
@@ -81,6 +83,8 @@ private:
     vexlo::TableBrowser *m_tables = nullptr;
     vexlo::discovery::GameBrowser *m_games = nullptr;
     int m_defaultPort = 7772;
+    int m_toldStatus = -1; // the server's state last said to a screen reader
+    QLabel *m_announcer = nullptr; // says it (a window of its own, never shown)
     Choice m_choice = Choice::Sit;
     int m_table = 0;
     QString m_chosenAddress;
