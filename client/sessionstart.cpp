@@ -120,8 +120,10 @@ void Session::closeQuietly()
 
 void Session::abortLookup()
 {
-    if (m_lookup >= 0)
-        QHostInfo::abortHostLookup(std::exchange(m_lookup, -1));
+    // Forgotten rather than aborted: its answer is let go when it comes
+    // (hostLookedUp looks at the id), and an aborted lookup's handler would
+    // never be freed.
+    m_lookup = -1;
 }
 
 void Session::reset()
