@@ -24,20 +24,6 @@ void onSignal(int)
     [[maybe_unused]] const auto n = ::write(signalPipe[1], &c, 1);
 }
 
-// A name as a log line shows it: quoted, one line, printable.
-QByteArray quoted(const QByteArray &name)
-{
-    QByteArray out = "\"";
-    for (const char ch : name) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c < 0x20 || c == 0x7f || c == '"' || c == '\\')
-            out += "\\x" + QByteArray::number(c, 16).rightJustified(2, '0');
-        else
-            out += ch;
-    }
-    return out + '"';
-}
-
 void logLine(const QString &peer, int table, const QByteArray &what)
 {
     QByteArray line = QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toLatin1();
@@ -178,4 +164,18 @@ int runManyTables(QCoreApplication &app, const ManyTablesSetup &setup)
     std::printf("listening on port %u\n", static_cast<unsigned>(server.listeningPort()));
     std::fflush(stdout);
     return app.exec();
+}
+
+// A name as a log line shows it: quoted, one line, printable.
+QByteArray quoted(const QByteArray &name)
+{
+    QByteArray out = "\"";
+    for (const char ch : name) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x20 || c == 0x7f || c == '"' || c == '\\')
+            out += "\\x" + QByteArray::number(c, 16).rightJustified(2, '0');
+        else
+            out += ch;
+    }
+    return out + '"';
 }

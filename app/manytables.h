@@ -3,6 +3,7 @@
 // its computer players, on the event loop until SIGINT or SIGTERM.
 #include "botprofile.h"
 
+#include <QByteArray>
 #include <QHostAddress>
 #include <QString>
 
@@ -39,3 +40,5 @@ bool quitOnSignals(QCoreApplication &app, std::function<void()> stop);
 // Where the server's own computer players connect: the loopback address, or the
 // one address the server is bound to.
 QString botHostFor(const QHostAddress &bind);
+// A name as a log line shows it: quoted, one line, printable.
+QByteArray quoted(const QByteArray &name);

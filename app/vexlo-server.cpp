@@ -40,20 +40,6 @@ bool parseUnsigned(const char *text, unsigned long long max, unsigned long long 
     return true;
 }
 
-// A name as a log line shows it: quoted, one line, printable.
-QByteArray quoted(const QByteArray &name)
-{
-    QByteArray out = "\"";
-    for (const char ch : name) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c < 0x20 || c == 0x7f || c == '"' || c == '\\')
-            out += "\\x" + QByteArray::number(c, 16).rightJustified(2, '0');
-        else
-            out += ch;
-    }
-    return out + '"';
-}
-
 void logLine(const QString &peer, const QByteArray &what)
 {
     QByteArray line = QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toLatin1();
