@@ -2,10 +2,12 @@
 
 #include "look.h"
 
+#include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -39,6 +41,25 @@ void addRow(QFormLayout *form, const QString &caption, QWidget *field)
     label->setBuddy(field);
     styleField(field);
     form->addRow(label, field);
+}
+
+QLineEdit *addNameField(QDialog *dialog, QFormLayout *form, const QString &caption, int maxLength)
+{
+    auto *edit = new QLineEdit(dialog);
+    edit->setObjectName(QStringLiteral("edit_name"));
+    edit->setMaxLength(maxLength);
+    addRow(form, caption, edit);
+    return edit;
+}
+
+QComboBox *addressBox(QDialog *dialog)
+{
+    auto *box = new QComboBox(dialog);
+    box->setObjectName(QStringLiteral("combo_address"));
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setMaxVisibleItems(10);
+    return box;
 }
 
 QLabel *addNote(QFormLayout *form, const QString &text)

@@ -4,8 +4,10 @@
 #include <QString>
 
 class QDialog;
+class QComboBox;
 class QFormLayout;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QWidget;
 
@@ -16,6 +18,11 @@ namespace vexlo::netdialog {
 QFormLayout *build(QDialog *dialog, const QString &heading);
 // A field of the form with its caption.
 void addRow(QFormLayout *form, const QString &caption, QWidget *field);
+// The player's name field ("edit_name", at most maxLength characters) with its caption.
+QLineEdit *addNameField(QDialog *dialog, QFormLayout *form, const QString &caption, int maxLength);
+// An editable box for a host's address ("combo_address") that offers the
+// recent addresses without adding what is typed (addRow styles it).
+QComboBox *addressBox(QDialog *dialog);
 // A line of small explanatory text under the fields.
 QLabel *addNote(QFormLayout *form, const QString &text);
 // The line that says what is wrong with the input; hidden while nothing is.

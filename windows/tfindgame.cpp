@@ -126,24 +126,16 @@ Tfindgame::Tfindgame(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("findgame"));
     QFormLayout *form = vexlo::netdialog::build(this, QStringLiteral("Find a Game"));
 
-    edit_name = new QLineEdit(this);
-    edit_name->setObjectName(QStringLiteral("edit_name"));
-    edit_name->setMaxLength(MaxNameLength);
-    vexlo::netdialog::addRow(form, QStringLiteral("Your &Name:"), edit_name);
+    edit_name = vexlo::netdialog::addNameField(this, form, QStringLiteral("Your &Name:"), MaxNameLength);
 
     // The caption and the field are children of the dialog alike: a screen
     // reader finds a caption by its buddy among the field's siblings only.
     auto *serverRow = new QHBoxLayout;
-    combo_address = new QComboBox(this);
-    combo_address->setObjectName(QStringLiteral("combo_address"));
+    combo_address = vexlo::netdialog::addressBox(this);
     combo_address->setAccessibleName(QStringLiteral("Server Address"));
-    combo_address->setEditable(true);
     // The screen reader's focus is on the field inside, and the box itself
     // is named by its text once something is typed: the field carries the name.
     combo_address->lineEdit()->setAccessibleName(QStringLiteral("Server Address"));
-    combo_address->setInsertPolicy(QComboBox::NoInsert);
-    combo_address->setMaxVisibleItems(10);
-    combo_address->setMinimumWidth(300);
     vexlo::netdialog::styleField(combo_address);
     button_list = button(QStringLiteral("&List Tables"), "button_list");
     serverRow->addWidget(combo_address, 1);

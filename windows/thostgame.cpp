@@ -13,10 +13,7 @@ Thostgame::Thostgame(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("hostgame"));
     QFormLayout *form = vexlo::netdialog::build(this, QStringLiteral("Host Network Game"));
 
-    edit_name = new QLineEdit(this);
-    edit_name->setObjectName(QStringLiteral("edit_name"));
-    edit_name->setMaxLength(MaxNameLength);
-    vexlo::netdialog::addRow(form, QStringLiteral("Your Name:"), edit_name);
+    edit_name = vexlo::netdialog::addNameField(this, form, QStringLiteral("Your Name:"), MaxNameLength);
 
     edit_port = new QSpinBox(this);
     edit_port->setObjectName(QStringLiteral("edit_port"));

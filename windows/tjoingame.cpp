@@ -30,16 +30,9 @@ Tjoingame::Tjoingame(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("joingame"));
     QFormLayout *form = vexlo::netdialog::build(this, QStringLiteral("Join Network Game"));
 
-    edit_name = new QLineEdit(this);
-    edit_name->setObjectName(QStringLiteral("edit_name"));
-    edit_name->setMaxLength(MaxNameLength);
-    vexlo::netdialog::addRow(form, QStringLiteral("Your Name:"), edit_name);
+    edit_name = vexlo::netdialog::addNameField(this, form, QStringLiteral("Your Name:"), MaxNameLength);
 
-    combo_address = new QComboBox(this);
-    combo_address->setObjectName(QStringLiteral("combo_address"));
-    combo_address->setEditable(true);
-    combo_address->setInsertPolicy(QComboBox::NoInsert);
-    combo_address->setMaxVisibleItems(10);
+    combo_address = vexlo::netdialog::addressBox(this);
     vexlo::netdialog::addRow(form, QStringLiteral("Host Address:"), combo_address);
 
     label_note = vexlo::netdialog::addNote(form, noteText(7772));
