@@ -5,6 +5,8 @@
 #include "catalogue.h"
 #include "errorreport.h"
 #include "framing.h"
+#include "inifile.h"
+#include "settingsmodel.h"
 #include "sounds.h"
 #include "boardview.h"
 #include "chatcontroller.h"
@@ -65,6 +67,39 @@ public:
 private:
     QStringList *m_log;
 };
+
+// A round's report: seat 1 Red filled all ten (three exact), seat 2 free,
+// seat 3 filled one (one exact); first finisher given.
+inline QByteArray postScores(const QByteArray &first)
+{
+    QByteArray m = "CMD_postscores+" + first;
+    for (int i = 1; i <= 10; ++i)
+        m += i <= 3 ? "+1+0+word" + QByteArray::number(i) : "+1+1+other";
+    m += "+1+4+25+1+2+90+1+3+140";
+    for (int i = 1; i <= 10; ++i)
+        m += "+2+1+p_tt_";
+    m += "+2+4+25+2+3+7"; // a free seat: no words, but the marks and total
+    m += "+3+0+chant";
+    for (int i = 2; i <= 10; ++i)
+        m += "+3+1+_bou_";
+    m += "+3+2+10+3+3+10";
+    for (int s = 4; s <= 6; ++s)
+        m += "+" + QByteArray::number(s) + "+3+0";
+    for (int i = 1; i <= 10; ++i)
+        m += "+0+5+target" + QByteArray::number(i);
+    return m;
+}
+
+// The settings file of the test's data folder, and one of its game keys
+// ("<none>" when missing).
+inline QString iniPath()
+{
+    return vexlo::settingsFilePath(vexlo::platform::dataFolder());
+}
+inline QString storedSetting(const char *key)
+{
+    return IniFile(iniPath()).readString(vexlo::settingsSection(), QLatin1String(key), QStringLiteral("<none>"));
+}
 
 // The chat area's widgets, found by name.
 inline QLineEdit *chatEntry(const Tchat &c)

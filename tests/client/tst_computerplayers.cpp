@@ -20,16 +20,6 @@ using namespace vexlo;
 
 namespace {
 
-QString iniPath()
-{
-    return settingsFilePath(platform::dataFolder());
-}
-
-QString ini(const char *key)
-{
-    return IniFile(iniPath()).readString(settingsSection(), QLatin1String(key), QStringLiteral("<none>"));
-}
-
 // The game server of a hosting program with its windows.
 struct Table : ServerTable
 {
@@ -80,15 +70,15 @@ void ComputerPlayerTests::soloHostAddsAndRemovesOne()
     QTRY_COMPARE(seat(w, 1), QStringLiteral("You"));
     QVERIFY(c.findChild<QMenu *>(QStringLiteral("BotSpeed1"))->menuAction()->isVisible());
     c.findChild<QAction *>(QStringLiteral("Fast1"))->trigger();
-    QCOMPARE(ini("Botspeed"), QStringLiteral("500"));
-    QCOMPARE(ini("Solobots"), QStringLiteral("<none>")); // the fifteen keys alone
+    QCOMPARE(storedSetting("Botspeed"), QStringLiteral("500"));
+    QCOMPARE(storedSetting("Solobots"), QStringLiteral("<none>")); // the fifteen keys alone
     QTRY_VERIFY(action(c, "AddComputerPlayer1")->isEnabled());
 
     action(c, "AddComputerPlayer1")->trigger();
     QTRY_VERIFY(isBot(seat(w, 2)));
     QCOMPARE(c.seats().computerPlayers().manager().players().constFirst()->speed(), BotSpeed::Fast);
     QVERIFY(w.lines().contains(seat(w, 2) + QStringLiteral(" is Connected.")));
-    QCOMPARE(ini("Solobots"), QStringLiteral("1"));
+    QCOMPARE(storedSetting("Solobots"), QStringLiteral("1"));
 
     // The seat pop-up removes it as any player.
     openSeatMenu(w.label("label_playername", 2));
@@ -97,7 +87,7 @@ void ComputerPlayerTests::soloHostAddsAndRemovesOne()
     QTRY_COMPARE(seat(w, 2), QStringLiteral("<Waiting>"));
     QTRY_COMPARE(c.seats().computerPlayers().manager().count(), 0);
     QCOMPARE(c.seats().computerPlayers().count(), 0);
-    QCOMPARE(ini("Solobots"), QStringLiteral("0"));
+    QCOMPARE(storedSetting("Solobots"), QStringLiteral("0"));
     QVERIFY(env->errors.isEmpty());
 }
 
@@ -129,7 +119,7 @@ void ComputerPlayerTests::onlyTheHostWithAFreeSeatAdds()
     blue.chat.session().socket().Close();
     QTRY_VERIFY(action(host.chat, "AddComputerPlayer1")->isEnabled());
     // A network game keeps no number.
-    QCOMPARE(ini("Solobots"), QStringLiteral("<none>"));
+    QCOMPARE(storedSetting("Solobots"), QStringLiteral("<none>"));
 }
 
 void ComputerPlayerTests::keptNumberComesBackAtTheNextSoloStart()
@@ -141,10 +131,10 @@ void ComputerPlayerTests::keptNumberComesBackAtTheNextSoloStart()
         action(w.chat, "AddComputerPlayer1")->trigger();
         action(w.chat, "AddComputerPlayer1")->trigger();
         QTRY_VERIFY(isBot(seat(w, 2)) && isBot(seat(w, 3)));
-        QCOMPARE(ini("Solobots"), QStringLiteral("2"));
+        QCOMPARE(storedSetting("Solobots"), QStringLiteral("2"));
         w.chat.close(); // they leave with the session; the number stays
         QTRY_COMPARE(w.chat.seats().computerPlayers().manager().count(), 0);
-        QCOMPARE(ini("Solobots"), QStringLiteral("2"));
+        QCOMPARE(storedSetting("Solobots"), QStringLiteral("2"));
     }
     const QByteArray stored = slurp(iniPath());
     Table t;
@@ -175,13 +165,13 @@ void ComputerPlayerTests::theyLeaveWithTheSession()
     qunsetenv("VEXLO_PORT");
     QVERIFY(gone.count() == 1 || gone.wait());
     QTRY_VERIFY(isBot(seat(w, 2)) && w.chat.seats().computerPlayers().count() == 1);
-    QCOMPARE(ini("Solobots"), QStringLiteral("1"));
+    QCOMPARE(storedSetting("Solobots"), QStringLiteral("1"));
     // A network game hosted from the window: they leave and do not follow.
     w.chat.session().host(QStringLiteral("Red"), QStringLiteral("0"));
     QTRY_COMPARE(seat(w, 1), QStringLiteral("Red"));
     QTRY_COMPARE(w.chat.seats().computerPlayers().manager().count(), 0);
     QCOMPARE(seat(w, 2), QStringLiteral("<Waiting>"));
-    QCOMPARE(ini("Solobots"), QStringLiteral("1"));
+    QCOMPARE(storedSetting("Solobots"), QStringLiteral("1"));
     QVERIFY(env->errors.isEmpty());
 }
 

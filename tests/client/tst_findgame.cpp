@@ -3,6 +3,7 @@
 // Enter, a new table and watching another, each with its slot and title.
 #include "fixtures.h"
 #include "lobby.h"
+#include "serverprogram.h"
 #include "tablebrowser.h"
 #include "testclient.h"
 #include "tfindgame.h"
@@ -15,28 +16,6 @@
 using namespace vexlo;
 
 namespace {
-
-struct Program
-{
-    QProcess process;
-    quint16 port = 0;
-
-    explicit Program(const QStringList &args)
-    {
-        process.start(QStringLiteral(VEXLO_SERVER_BIN),
-                      QStringList{QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--no-announce")} + args);
-        if (process.waitForStarted() && process.waitForReadyRead(10000)) {
-            const QByteArray line = process.readLine();
-            if (line.startsWith("listening on port "))
-                port = static_cast<quint16>(line.mid(18).trimmed().toUInt());
-        }
-    }
-    ~Program()
-    {
-        process.terminate();
-        process.waitForFinished(5000);
-    }
-};
 
 // Opens File -> Find a Game in the window and lists the server's tables.
 Tfindgame *findGame(Window &w, const QString &name, quint16 port)
@@ -74,7 +53,7 @@ private:
 
 void FindGameTests::joinOneTableAndWatchAnother()
 {
-    Program server({QStringLiteral("--tables"), QStringLiteral("3"), QStringLiteral("--quiet")});
+    ServerProgram server({QStringLiteral("--no-announce"), QStringLiteral("--tables"), QStringLiteral("3"), QStringLiteral("--quiet")});
     QVERIFY(server.port != 0);
 
     // An empty server: New Table opens table 1, its host in slot 1.

@@ -15,16 +15,6 @@ using namespace vexlo;
 
 namespace {
 
-QString iniPath()
-{
-    return settingsFilePath(platform::dataFolder());
-}
-
-QString ini(const char *key)
-{
-    return IniFile(iniPath()).readString(QStringLiteral("Vexlo"), QLatin1String(key), QStringLiteral("<none>"));
-}
-
 // The core at its own arrival in slot 2: the settings file is read.
 struct Arrived : Core
 {
@@ -95,25 +85,25 @@ void PreferencesTests::eachOptionSavesItsKey()
     Arrived k;
     Preferences &p = k.preferences;
     p.togglePlaySounds();
-    QCOMPARE(ini("Playsounds"), QStringLiteral("true"));
+    QCOMPARE(storedSetting("Playsounds"), QStringLiteral("true"));
     p.toggleChatterSounds();
-    QCOMPARE(ini("ChatterSounds"), QStringLiteral("false"));
+    QCOMPARE(storedSetting("ChatterSounds"), QStringLiteral("false"));
     p.setBotSpeed(500);
-    QCOMPARE(ini("Botspeed"), QStringLiteral("500"));
+    QCOMPARE(storedSetting("Botspeed"), QStringLiteral("500"));
     p.setTurnSound(1);
-    QCOMPARE(ini("Turnsound"), QStringLiteral("1"));
+    QCOMPARE(storedSetting("Turnsound"), QStringLiteral("1"));
     p.toggleAutoErase();
-    QCOMPARE(ini("Autoerase"), QStringLiteral("false"));
+    QCOMPARE(storedSetting("Autoerase"), QStringLiteral("false"));
     p.setTextSize(14);
-    QCOMPARE(ini("Textsize"), QStringLiteral("14"));
+    QCOMPARE(storedSetting("Textsize"), QStringLiteral("14"));
     p.setChatColour(rgbColor(255, 128, 0));
-    QCOMPARE(ini("Textcolor"), QStringLiteral("$000080FF"));
+    QCOMPARE(storedSetting("Textcolor"), QStringLiteral("$000080FF"));
     p.setActionColour(clRed);
-    QCOMPARE(ini("Actioncolor"), QStringLiteral("clRed"));
+    QCOMPARE(storedSetting("Actioncolor"), QStringLiteral("clRed"));
     // Other keys and sections stay; phrases are the phrase editor's to save.
-    QCOMPARE(ini("Unknown"), QStringLiteral("kept"));
+    QCOMPARE(storedSetting("Unknown"), QStringLiteral("kept"));
     QCOMPARE(IniFile(iniPath()).readString(QStringLiteral("Other"), QStringLiteral("Keep"), {}), QStringLiteral("me"));
-    QCOMPARE(ini("Phrase1"), QStringLiteral("<none>"));
+    QCOMPARE(storedSetting("Phrase1"), QStringLiteral("<none>"));
     QVERIFY(env->errors.isEmpty());
 }
 
@@ -125,7 +115,7 @@ void PreferencesTests::tileSetNamedInTheFile()
         Arrived k;
         QCOMPARE(k.preferences.options().tiles, QStringLiteral("Wood"));
         k.preferences.togglePlaySounds();
-        QCOMPARE(ini("Tiles"), QStringLiteral("Wood"));
+        QCOMPARE(storedSetting("Tiles"), QStringLiteral("Wood"));
     }
     // "CLASSIC" is the built-in set.
     writeFile(iniPath(), "[Vexlo]\nTiles=CLASSIC\n");

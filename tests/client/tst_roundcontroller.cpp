@@ -9,28 +9,6 @@ using namespace vexlo;
 
 namespace {
 
-// A round's report: seat 1 Red filled all ten (three exact), seat 2 free,
-// seat 3 filled one; first finisher given.
-QByteArray report(const QByteArray &first)
-{
-    QByteArray m = "CMD_postscores+" + first;
-    for (int i = 1; i <= 10; ++i)
-        m += i <= 3 ? "+1+0+word" + QByteArray::number(i) : "+1+1+other";
-    m += "+1+4+25+1+2+90+1+3+140";
-    for (int i = 1; i <= 10; ++i)
-        m += "+2+1+p_tt_";
-    m += "+2+4+25+2+3+7"; // a free seat: no words, but the marks and total
-    m += "+3+0+chant";
-    for (int i = 2; i <= 10; ++i)
-        m += "+3+1+_bou_";
-    m += "+3+2+10+3+3+10";
-    for (int s = 4; s <= 6; ++s)
-        m += "+" + QByteArray::number(s) + "+3+0";
-    for (int i = 1; i <= 10; ++i)
-        m += "+0+5+target" + QByteArray::number(i);
-    return m;
-}
-
 // The core with its board open on word 1 of a pattern, sounds and lines forgotten.
 struct Open : Core
 {
@@ -244,7 +222,7 @@ void RoundControllerTests::scores()
     k.feed("CMD_nextplayer+3+1+c_a_t+");
     k.sounds.clear();
     QSignalSpy shown(&k.round, &RoundController::scoresShown);
-    k.feed(report("3"));
+    k.feed(postScores("3"));
     QCOMPARE(shown.count(), 1);
     QCOMPARE(k.round.model().inputOwner(), 0);
     QVERIFY(k.round.model().chatMode());
@@ -266,7 +244,7 @@ void RoundControllerTests::scores()
     QCOMPARE(k.seats.model().total(2), QStringLiteral("7"));
     QCOMPARE(k.seats.model().total(3), QStringLiteral("10"));
     // No first finisher: none marked.
-    k.feed(report("0"));
+    k.feed(postScores("0"));
     QCOMPARE(k.round.lastScores().fastest, 0);
     QCOMPARE(k.round.lastScores().originals.size(), 10); // emptied first, not doubled
 
@@ -300,7 +278,7 @@ void RoundControllerTests::winnerAndTheTally()
         Core k(c.slot, QString::fromLatin1(name));
         k.feed("CMD_newplayerinfo+" + QByteArray::number(c.slot) + '+' + name);
         k.feed("CMD_newplayerinfo+1+" + QByteArray(c.slot == 3 ? "Twin" : "Red"));
-        k.feed(report("1"));
+        k.feed(postScores("1"));
         k.round.model().setPraise(true);
         k.sounds.clear();
         QSignalSpy told(&k.round, &RoundController::winnerTold);

@@ -21,28 +21,6 @@ QStringList items(const QListWidget *l)
     return out;
 }
 
-// A round's report: seat 1 Red filled all ten (three exact), seat 2 free,
-// seat 3 (this window) filled one; first finisher given.
-QByteArray report(const QByteArray &first)
-{
-    QByteArray m = "CMD_postscores+" + first;
-    for (int i = 1; i <= 10; ++i)
-        m += i <= 3 ? "+1+0+word" + QByteArray::number(i) : "+1+1+other";
-    m += "+1+4+25+1+2+90+1+3+140";
-    for (int i = 1; i <= 10; ++i)
-        m += "+2+1+p_tt_";
-    m += "+2+4+25+2+3+7"; // a free seat: no words, but the marks and total
-    m += "+3+0+chant";
-    for (int i = 2; i <= 10; ++i)
-        m += "+3+1+_bou_";
-    m += "+3+2+10+3+3+10";
-    for (int s = 4; s <= 6; ++s)
-        m += "+" + QByteArray::number(s) + "+3+0";
-    for (int i = 1; i <= 10; ++i)
-        m += "+0+5+target" + QByteArray::number(i);
-    return m;
-}
-
 } // namespace
 
 class RoundFlowTests : public QObject
@@ -140,7 +118,7 @@ void RoundFlowTests::scorePanel()
     s.w.feed("CMD_startgame+Red+5+60++");
     s.w.feed("CMD_startround+2+");
     s.open();
-    s.w.feed(report("3"));
+    s.w.feed(postScores("3"));
     QVERIFY(!::scorePanel(c)->isHidden());
     QCOMPARE(::scorePanel(c)->pos(), QPoint(4, 1));
     QCOMPARE(::scorePanel(c)->roundText(), QStringLiteral("Round: 2 of 5"));
@@ -188,7 +166,7 @@ void RoundFlowTests::winnerPanel()
         QStringList recorded;
         QObject::connect(&c, &Tchat::gameRecorded, &c, [&](const QString &text) { recorded << text; });
         s.w.feed("CMD_newplayerinfo+1+" + QByteArray(host ? "Blue" : "Red"));
-        s.w.feed(report("1"));
+        s.w.feed(postScores("1"));
         boardLabel(c, "image_goodjob")->show();
         s.w.feed(host ? "CMD_winner+Blue+" : "CMD_winner+Red+");
         const QString text = host ? QStringLiteral("You have Won the Game!") : QStringLiteral("Red has Won the Game!");

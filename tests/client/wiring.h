@@ -16,11 +16,6 @@
 #include <QFile>
 #include <QLabel>
 
-inline QString iniPath()
-{
-    return vexlo::settingsFilePath(vexlo::platform::dataFolder());
-}
-
 inline QString tallyPath()
 {
     return vexlo::tally::tallyFilePath(vexlo::platform::dataFolder());
@@ -59,8 +54,5 @@ struct Player
         w.feed("CMD_newplayerinfo+" + QByteArray::number(slot) + "+" + name);
     }
     Tchat &chat() { return w.chat; }
-    QString ini(const char *key) const
-    {
-        return IniFile(iniPath()).readString(QStringLiteral("Vexlo"), QLatin1String(key), QStringLiteral("<none>"));
-    }
+    QString ini(const char *key) const { return storedSetting(key); }
 };

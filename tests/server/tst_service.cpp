@@ -1,6 +1,7 @@
 // vexlo-server as a service: the address it binds, the operator's log lines on
 // standard error, --quiet, and its systemd unit. Loopback only.
 #include "catalogue.h"
+#include "serverprogram.h"
 #include "testclient.h"
 
 #include <QDir>
@@ -14,38 +15,6 @@
 using namespace vexlo;
 
 namespace {
-
-// A running vexlo-server; its port once it said it listens.
-struct Program
-{
-    QProcess process;
-    quint16 port = 0;
-
-    explicit Program(const QStringList &args)
-    {
-        process.start(QStringLiteral(VEXLO_SERVER_BIN), QStringList{QStringLiteral("--port"), QStringLiteral("0")} + args);
-        if (process.waitForStarted() && process.waitForReadyRead(5000)) {
-            const QByteArray line = process.readLine();
-            if (line.startsWith("listening on port "))
-                port = static_cast<quint16>(line.mid(18).trimmed().toUInt());
-        }
-    }
-    ~Program()
-    {
-        process.terminate();
-        process.waitForFinished(5000);
-    }
-    // Standard error so far, once it holds text.
-    QByteArray log(const QByteArray &text)
-    {
-        (void)QTest::qWaitFor([&] {
-            err += process.readAllStandardError();
-            return err.contains(text);
-        }, 3000);
-        return err;
-    }
-    QByteArray err;
-};
 
 } // namespace
 
@@ -66,7 +35,7 @@ void ServiceTests::bindsTheAddressGiven()
         {QHostAddress::LocalHost, QHostAddress::LocalHostIPv6},
     };
     for (const auto &[bound, other] : cases) {
-        Program server({QStringLiteral("--bind"), bound.toString()});
+        ServerProgram server({QStringLiteral("--bind"), bound.toString()});
         QVERIFY2(server.port != 0, qPrintable(bound.toString()));
         TestClient in(server.port, bound);
         QCOMPARE(in.login("Red"), 1);
@@ -80,7 +49,7 @@ void ServiceTests::bindsTheAddressGiven()
 
 void ServiceTests::logsArrivalsDeparturesAndGames()
 {
-    Program server({});
+    ServerProgram server({});
     QVERIFY(server.port != 0);
     TestClient red(server.port);
     QCOMPARE(red.login("Red"), 1);
@@ -94,7 +63,8 @@ void ServiceTests::logsArrivalsDeparturesAndGames()
     red.sock.disconnectFromHost();
 
     const QString time = QStringLiteral(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ)");
-    const QStringList lines = QString::fromLatin1(server.log("slot 1 left")).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    server.logged("slot 1 left", 3000);
+    const QStringList lines = QString::fromLatin1(server.err).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     const QStringList expected = {
         QStringLiteral("127.0.0.1 slot 1 arrived: \"Red\""),
         QStringLiteral("::1 slot 2 arrived: \"Blue\\x0afake line\""),
@@ -112,7 +82,7 @@ void ServiceTests::logsArrivalsDeparturesAndGames()
 
 void ServiceTests::quietLogsNothing()
 {
-    Program server({QStringLiteral("--quiet")});
+    ServerProgram server({QStringLiteral("--quiet")});
     QVERIFY(server.port != 0);
     TestClient red(server.port);
     QCOMPARE(red.login("Red"), 1);

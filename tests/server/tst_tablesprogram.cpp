@@ -2,6 +2,7 @@
 // and computer players that stay at their own table. Loopback only.
 #include "catalogue.h"
 #include "lobby.h"
+#include "serverprogram.h"
 #include "testclient.h"
 
 #include <QProcess>
@@ -13,37 +14,13 @@ using namespace vexlo;
 
 namespace {
 
-struct Program
+// The server's computer players on a quick clock.
+QProcessEnvironment quickBots()
 {
-    QProcess process;
-    quint16 port = 0;
-    QByteArray err;
-
-    explicit Program(const QStringList &args)
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("VEXLO_BOT_SECOND_MS"), QStringLiteral("5"));
-        process.setProcessEnvironment(env);
-        process.start(QStringLiteral(VEXLO_SERVER_BIN), QStringList{QStringLiteral("--port"), QStringLiteral("0")} + args);
-        if (process.waitForStarted() && process.waitForReadyRead(10000)) {
-            const QByteArray line = process.readLine();
-            if (line.startsWith("listening on port "))
-                port = static_cast<quint16>(line.mid(18).trimmed().toUInt());
-        }
-    }
-    ~Program()
-    {
-        process.terminate();
-        process.waitForFinished(5000);
-    }
-    bool logged(const QByteArray &text)
-    {
-        return QTest::qWaitFor([&] {
-            err += process.readAllStandardError();
-            return err.contains(text);
-        }, 5000);
-    }
-};
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("VEXLO_BOT_SECOND_MS"), QStringLiteral("5"));
+    return env;
+}
 
 } // namespace
 
@@ -72,7 +49,7 @@ void TablesProgramTests::oneTableIsTheServerItWas()
 {
     // Slot 4 in a running game, the tenth connection full: the single table's
     // conversation; lobby requests are answered for its one table.
-    Program server({QStringLiteral("--tables"), QStringLiteral("1"), QStringLiteral("--quiet")});
+    ServerProgram server({QStringLiteral("--tables"), QStringLiteral("1"), QStringLiteral("--quiet")}, quickBots());
     QVERIFY(server.port != 0);
     std::vector<std::unique_ptr<TestClient>> clients;
     for (int i = 1; i <= 9; ++i) {
@@ -97,7 +74,7 @@ void TablesProgramTests::oneTableIsTheServerItWas()
 
 void TablesProgramTests::computerPlayersStayAtTheirTable()
 {
-    Program server({QStringLiteral("--tables"), QStringLiteral("4"), QStringLiteral("--bots"), QStringLiteral("1")});
+    ServerProgram server({QStringLiteral("--tables"), QStringLiteral("4"), QStringLiteral("--bots"), QStringLiteral("1")}, quickBots());
     QVERIFY(server.port != 0);
     TestClient red(server.port);
     QCOMPARE(red.login("Red"), 1);
