@@ -1,7 +1,6 @@
 #include "computerplayer.h"
 
 #include "catalogue.h"
-#include "lobby.h"
 #include "servermessages.h"
 
 #include <cmath>
@@ -20,28 +19,25 @@ ComputerPlayer::ComputerPlayer(const QByteArray &name, BotSpeed speed, quint64 s
                                const WordIndex &index, QObject *parent)
     : QObject(parent), m_name(name), m_brain(speed, index, seed)
 {
+    m_link.setLoginName(m_name);
     m_timer.setSingleShot(true);
     m_chatTimer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &ComputerPlayer::onTimer);
     connect(&m_chatTimer, &QTimer::timeout, this, [this] {
-        send(msg::chat(m_slot, kGoodGame, kChatColour));
+        send(msg::chat(slot(), kGoodGame, kChatColour));
         Q_EMIT chatSent(kGoodGame);
     });
-    connect(&m_sock, &QTcpSocket::connected, this, [this] {
-        m_sock.setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        // On a server of many tables the player asks for a seat at its own.
-        m_awaitingSeat = m_table > 0;
-        if (m_awaitingSeat)
-            send(msg::sit(m_table));
+    m_link.addReceiver([this](const DecodedMessage &d) { receive(d); });
+    connect(&m_link, &GameLink::loggedInTo, this, &ComputerPlayer::onLoggedIn);
+    // No seat for it (a full table, a watcher's slot, a refused place): it goes.
+    connect(&m_link, &GameLink::noSeat, this, [this] {
+        m_state = State::Idle;
+        leave();
     });
-    connect(&m_sock, &QTcpSocket::readyRead, this, &ComputerPlayer::onReadyRead);
-    connect(&m_sock, &QTcpSocket::disconnected, this, &ComputerPlayer::gone);
-    connect(&m_sock, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError) {
-        // A connection that never came up ends here; one that was up reports
-        // disconnected() as well, and gone() tells it once.
-        if (m_sock.state() == QAbstractSocket::UnconnectedState)
-            gone();
-    });
+    connect(&m_link, &GameLink::refusedFull, this, &ComputerPlayer::leave);
+    connect(&m_link, &GameLink::placeRefused, this, &ComputerPlayer::leave);
+    connect(&m_link, &GameLink::connectFailed, this, &ComputerPlayer::leave);
+    connect(&m_link, &GameLink::closedByServer, this, &ComputerPlayer::gone);
 }
 
 void ComputerPlayer::gone()
@@ -56,40 +52,29 @@ void ComputerPlayer::gone()
     Q_EMIT disconnected();
 }
 
-ComputerPlayer::~ComputerPlayer()
-{
-    m_sock.disconnect(this);
-    m_sock.abort();
-}
+ComputerPlayer::~ComputerPlayer() = default;
 
 void ComputerPlayer::connectTo(const QString &host, quint16 port)
 {
     m_goneReported = false;
-    m_sock.connectToHost(host, port);
+    // On a server of many tables the player asks for a seat at its own.
+    if (m_table > 0)
+        m_link.askForPlace(GameLink::Place::Sit, m_table);
+    try {
+        m_link.open(host, QString::number(port));
+    } catch (const ESockException &) {
+        leave(); // a name nobody resolves: no connection, reported as gone
+    }
 }
 
 void ComputerPlayer::leave()
 {
     stopPlaying();
     m_chatTimer.stop();
-    if (m_sock.state() == QAbstractSocket::ConnectedState) {
-        m_sock.disconnectFromHost(); // disconnected() follows once it is closed
-        return;
-    }
-    m_sock.abort();
+    // What it sent last still goes out before the connection closes.
+    if (m_link.isOpen())
+        m_link.close();
     gone();
-}
-
-void ComputerPlayer::send(const QByteArray &text)
-{
-    if (m_sock.state() == QAbstractSocket::ConnectedState)
-        m_sock.write(frame(text));
-}
-
-void ComputerPlayer::onReadyRead()
-{
-    for (const QByteArray &text : m_framer.feed(m_sock.readAll()))
-        handleMessage(text);
 }
 
 namespace {
@@ -102,25 +87,9 @@ template<class... F> Overloaded(F...) -> Overloaded<F...>;
 
 // A message whose fields this player reads is dropped when one of them is
 // damaged, as a person's window drops it.
-void ComputerPlayer::handleMessage(const QByteArray &text)
+void ComputerPlayer::receive(const DecodedMessage &d)
 {
-    if (m_awaitingSeat) {
-        // The slot it was placed in on arrival is not the one asked for.
-        const QByteArray command = text.left(text.indexOf('+'));
-        if (command == cmd::seated)
-            m_awaitingSeat = false;
-        else if (command == cmd::lobbyerror)
-            leave();
-        return;
-    }
-    const DecodedMessage d = decodeServerMessage(text);
-    if (!d.message)
-        return;
     std::visit(Overloaded{
-                   [&](const msg::SendLoginInfo &m) {
-                       if (d.ok())
-                           sendlogininfo(m.slot);
-                   },
                    [&](const msg::StartGame &) { m_saidGoodGame = false; },
                    [&](const msg::StartRound &) { startround(); },
                    [&](const msg::NextPlayer &m) {
@@ -151,7 +120,6 @@ void ComputerPlayer::handleMessage(const QByteArray &text)
                            justwatching(m);
                    },
                    [&](const msg::Winner &) { winner(); },
-                   [&](const msg::Full &) { leave(); },
                    [](const auto &) {},
                },
                *d.message);
@@ -159,16 +127,10 @@ void ComputerPlayer::handleMessage(const QByteArray &text)
 
 // --- the server's messages ---
 
-void ComputerPlayer::sendlogininfo(int slot)
+void ComputerPlayer::onLoggedIn(int slot)
 {
-    m_slot = slot;
     m_state = State::Idle;
-    if (m_slot < 1 || m_slot > kSeats) {
-        leave(); // no seat is free: a computer player never just watches
-        return;
-    }
-    send(msg::logininfo(m_slot, kGameVersion, m_name));
-    Q_EMIT loggedIn(m_slot);
+    Q_EMIT loggedIn(slot);
 }
 
 void ComputerPlayer::startround()
@@ -251,7 +213,7 @@ void ComputerPlayer::justwatching(const msg::JustWatching &m)
 void ComputerPlayer::winner()
 {
     roundOver();
-    if (m_saidGoodGame || m_slot < 1)
+    if (m_saidGoodGame || slot() < 1)
         return;
     m_saidGoodGame = true;
     const double ms = m_brain.random().uniform(kGoodGameMinMs, kGoodGameMaxMs) * m_secondMs / 1000.0;
@@ -313,7 +275,7 @@ void ComputerPlayer::onTimer()
         if (m_move.known == 0)
             m_passedHopeless.insert(m_index);
         m_state = State::Waiting;
-        send(msg::pass(m_slot));
+        send(msg::pass(slot()));
         Q_EMIT passed(m_index, m_pattern);
     } else if (m_state == State::Thinking) {
         m_state = State::Typing;
@@ -324,7 +286,7 @@ void ComputerPlayer::onTimer()
             letters[static_cast<size_t>(k)] = m_move.word[k] - 'a' + 1;
         m_state = State::Waiting;
         m_sentWord = m_move.word;
-        send(msg::myword(m_slot, letters));
+        send(msg::myword(slot(), letters));
         Q_EMIT wordSent(m_index, m_pattern, m_move.word);
     }
 }

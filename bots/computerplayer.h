@@ -1,13 +1,14 @@
 #pragma once
 // ComputerPlayer: a computer opponent. It is an ordinary client of the game's
-// message catalogue: it connects to a game server, logs in with the game's
-// version and its name as a person's window does, and plays only through
-// "CMD_myword" and "CMD_pass", so a server cannot tell it from a person. For
+// message catalogue: it connects to a game server through the same GameLink as a
+// person's session (the place at a table, the login with the game's version and
+// its name, the decoded messages) and plays only through "CMD_myword" and
+// "CMD_pass", so a server cannot tell it from a person. For
 // each word the server gives it, it thinks, types the five letters at its
 // speed, and sends a word it knows that fits; it does not know the target.
 // Everything runs on the event loop: one timer, no threads.
 #include "botbrain.h"
-#include "framing.h"
+#include "gamelink.h"
 #include "servermessages.h"
 
 #include <QByteArray>
@@ -15,7 +16,6 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
-#include <QTcpSocket>
 #include <QTimer>
 
 class ComputerPlayer : public QObject
@@ -51,15 +51,15 @@ public:
 
     QByteArray name() const { return m_name; }
     BotSpeed speed() const { return m_brain.speed(); }
-    int slot() const { return m_slot; }
-    bool isLoggedIn() const { return m_slot > 0 && m_state != State::Offline; }
+    int slot() const { return m_link.slot(); }
+    bool isLoggedIn() const { return m_link.loggedIn() && m_state != State::Offline; }
     State state() const { return m_state; }
     int currentIndex() const { return m_index; }
     QByteArray currentPattern() const { return m_pattern; }
     BotBrain &brain() { return m_brain; }
 
-    // Feeds one received message (without terminator); the socket does this.
-    void handleMessage(const QByteArray &text);
+    // Feeds one received message (without terminator), as the connection does.
+    void handleMessage(const QByteArray &text) { m_link.deliver(text); }
 
 Q_SIGNALS:
     void loggedIn(int slot);
@@ -72,12 +72,12 @@ Q_SIGNALS:
     void disconnected();
 
 private:
-    void onReadyRead();
+    void receive(const vexlo::DecodedMessage &d);
     void onTimer();
     void gone();
-    void send(const QByteArray &text);
-    bool mine(int seat) const { return seat == m_slot; }
-    bool mayPlay() const { return m_running && !m_watching && m_slot >= 1 && m_slot <= kSeats; }
+    void send(const QByteArray &text) { m_link.send(text); }
+    bool mine(int seat) const { return seat == slot(); }
+    bool mayPlay() const { return m_running && !m_watching && slot() >= 1 && slot() <= kSeats; }
     void work(int index, const QByteArray &pattern);
     void think(bool retry);
     void stopPlaying();
@@ -85,7 +85,7 @@ private:
     bool hopelessLap(int index) const;
 
     // Server messages.
-    void sendlogininfo(int slot);
+    void onLoggedIn(int slot);
     void startround();
     void newword(const vexlo::msg::NewWord &m);
     void invalid(const vexlo::msg::Invalid &m);
@@ -99,15 +99,12 @@ private:
 
     QByteArray m_name;
     BotBrain m_brain;
-    QTcpSocket m_sock;
-    vexlo::MessageFramer m_framer{4096};
+    GameLink m_link{GameLink::Player::Computer};
     QTimer m_timer;     // thinking and typing
     QTimer m_chatTimer; // the one "Good game!"
     int m_secondMs = 1000;
 
-    int m_slot = 0;
     int m_table = 0;
-    bool m_awaitingSeat = false; // asked for a seat at m_table, no answer yet
     bool m_goneReported = false;
     State m_state = State::Offline;
     bool m_running = false;  // a round runs and this player may still play in it

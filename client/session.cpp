@@ -19,16 +19,25 @@
 
 using namespace vexlo;
 
-Session::Session(QObject *parent) : QObject(parent), m_framer(4096), m_port(platform::gamePort())
+Session::Session(QObject *parent) : QObject(parent), m_port(platform::gamePort())
 {
-    m_sock.setPortName(m_port);
-    m_sock.OnRead = [this](TSock *, int) { onRead(); };
-    m_sock.OnInfo = [this](TSock *, TSocketInfo kind, const QString &text) { onInfo(kind, text); };
-    m_queueTimer.setInterval(1);
-    connect(&m_queueTimer, &QTimer::timeout, this, [this] {
-        tick();
-        if (m_queue.isEmpty())
-            m_queueTimer.stop();
+    m_link.socket().setPortName(m_port);
+    connect(&m_link, &GameLink::connectedToServer, this, &Session::onConnected);
+    connect(&m_link, &GameLink::connectFailed, this,
+            [this](const QString &info) { connectFailed(connectFailureReason(info)); });
+    connect(&m_link, &GameLink::closedByServer, this, &Session::closedByServer);
+    connect(&m_link, &GameLink::refusedFull, this, &Session::refusedFull);
+    connect(&m_link, &GameLink::loggedInTo, this, &Session::loggedInTo);
+    connect(&m_link, &GameLink::placed, this, [this] { Q_EMIT titleChanged(title()); });
+    connect(&m_link, &GameLink::placeRefused, this, &Session::placeRefused);
+    connect(&m_link, &GameLink::overflowed, this, &Session::onOverflow);
+    // Said by the session, and no controller's business.
+    m_link.addReceiver([this](const DecodedMessage &d) {
+        if (const auto *wrong = std::get_if<msg::HaveWrongVersion>(&*d.message))
+            Q_EMIT line(QString::fromLatin1(wrong->name)
+                        + QStringLiteral(" has a different version of the game then you."));
+        else if (std::holds_alternative<msg::WrongVersion>(*d.message))
+            Q_EMIT line(QStringLiteral("You have a differnt version of the game then the host."));
     });
     m_connectTimer.setSingleShot(true);
     m_connectTimer.setInterval(ConnectSeconds * 1000);
@@ -37,12 +46,7 @@ Session::Session(QObject *parent) : QObject(parent), m_framer(4096), m_port(plat
     std::srand(static_cast<unsigned>(std::time(nullptr)));
 }
 
-Session::~Session()
-{
-    // Handlers must not reach a half-destroyed session.
-    m_sock.OnRead = nullptr;
-    m_sock.OnInfo = nullptr;
-}
+Session::~Session() = default;
 
 void Session::setServer(TServer *server)
 {
@@ -56,131 +60,39 @@ TServer *Session::server() const
 
 void Session::addReceiver(std::function<void(const DecodedMessage &)> receiver)
 {
-    m_receivers.append(std::move(receiver));
+    m_link.addReceiver(std::move(receiver));
 }
 
-// --- receiving ---
+// --- what the connection reports ---
 
-void Session::onRead()
+void Session::onConnected()
 {
-    for (QByteArray &m : m_framer.feed(m_sock.Text())) {
-        m_queueBytes += m.size();
-        m_queue.append(std::move(m));
-    }
-    if (m_queue.size() > MaxWaiting || m_queueBytes > MaxWaitingBytes) {
-        const QString reason = QStringLiteral("Too many messages from the server are waiting (more than %1, or "
-                                              "more than 16 MB); the connection is closed.")
-                                   .arg(MaxWaiting);
-        std::fprintf(stderr, "%s\n", reason.toLocal8Bit().constData());
-        std::fflush(stderr);
-        Q_EMIT line(reason);
-        m_queue.clear();
-        m_queueBytes = 0;
-        m_sock.Close(); // "Socket Closed": the program ends as when the server goes
-        return;
-    }
-    if (!m_queue.isEmpty() && !m_queueTimer.isActive() && !m_closing)
-        m_queueTimer.start();
+    // A place asked for at a table is under the link's own timer now.
+    m_connectTimer.stop();
+    Q_EMIT titleChanged(title());
 }
 
-void Session::onInfo(TSocketInfo kind, const QString &text)
+void Session::onOverflow(const QString &reason)
 {
-    if (text == QLatin1String("Socket Closed")) {
-        if (!m_leaving)
-            Q_EMIT closedByServer();
-        return;
-    }
-    if (kind == TSocketInfo::Connect) {
-        m_connectTimer.stop();
-        if (m_placing) {
-            // The place is asked for at once; the server answers before the
-            // connect timer runs out again.
-            send(m_place == Place::NewTable ? msg::newtable()
-                 : m_place == Place::Watch  ? msg::watch(m_wantedTable)
-                                            : msg::sit(m_wantedTable));
-            m_connectTimer.start();
-        }
-        Q_EMIT titleChanged(title());
-    } else if (kind == TSocketInfo::Error && !m_sock.Connected()) {
-        // The connect failed: said once, and the program stays usable.
-        connectFailed(connectFailureReason(text));
-    }
+    std::fprintf(stderr, "%s\n", reason.toLocal8Bit().constData());
+    std::fflush(stderr);
+    Q_EMIT line(reason);
 }
 
 void Session::enqueue(const QByteArray &text)
 {
-    m_queueBytes += text.size();
-    m_queue.append(text);
-    if (!m_queueTimer.isActive() && !m_closing)
-        m_queueTimer.start();
+    m_link.deliver(text);
 }
 
 void Session::tick()
 {
-    if (m_queue.isEmpty())
-        return;
-    const QByteArray text = m_queue.takeFirst();
-    m_queueBytes = m_queue.isEmpty() ? 0 : std::max<qint64>(0, m_queueBytes - text.size());
-    dispatch(text);
-}
-
-void Session::dispatch(const QByteArray &text)
-{
-    if (m_placing) {
-        placing(text);
-        return;
-    }
-    // No command word, or one nobody knows: ignored.
-    const DecodedMessage d = decodeServerMessage(text);
-    if (!d.message)
-        return;
-    guarded([&] {
-        const ServerMessage &m = *d.message;
-        if (const auto *login = std::get_if<msg::SendLoginInfo>(&m)) {
-            d.raise();
-            this->login(login->slot);
-        } else if (const auto *wrong = std::get_if<msg::HaveWrongVersion>(&m)) {
-            Q_EMIT line(QString::fromLatin1(wrong->name)
-                        + QStringLiteral(" has a different version of the game then you."));
-        } else if (std::holds_alternative<msg::WrongVersion>(m)) {
-            Q_EMIT line(QStringLiteral("You have a differnt version of the game then the host."));
-        } else if (std::holds_alternative<msg::Full>(m)) {
-            Q_EMIT refusedFull();
-        } else {
-            for (const auto &receive : std::as_const(m_receivers))
-                receive(d);
-        }
-    });
-}
-
-// Until the place asked for is given, the slot the connection was put in at
-// first is not this session's: its login request and whatever reaches it there
-// are let go.
-void Session::placing(const QByteArray &text)
-{
-    const Message m = parseMessage(text);
-    if (m.command == cmd::seated) {
-        TableDirectory answer;
-        if (!answer.apply(text))
-            return;
-        m_placing = false;
-        m_connectTimer.stop();
-        m_table = answer.seatedTable();
-        Q_EMIT titleChanged(title());
-    } else if (m.command == cmd::lobbyerror) {
-        constexpr int kMostShown = 200;
-        placeRefused(QString::fromLatin1(m.args.left(kMostShown)));
-    } else if (m.command == "CMD_full") {
-        m_placing = false;
-        Q_EMIT refusedFull();
-    }
+    m_link.tick();
 }
 
 void Session::placeRefused(const QString &reason)
 {
     m_connectTimer.stop();
-    m_placing = false;
-    if (m_sock.hasHandle())
+    if (m_link.isOpen())
         closeQuietly();
     const QString address = m_address;
     setKind(Kind::None, QString());
@@ -190,17 +102,7 @@ void Session::placeRefused(const QString &reason)
 
 void Session::send(const QByteArray &text)
 {
-    m_sock.Send(frame(text));
-}
-
-// --- the login ---
-
-void Session::login(int slot)
-{
-    m_slot = slot;
-    m_loggedIn = true;
-    send(msg::logininfo(m_slot, kGameVersion, toWireText(m_loginName)));
-    Q_EMIT loggedInTo(m_slot);
+    m_link.send(text);
 }
 
 // --- connecting ---
@@ -211,20 +113,19 @@ void Session::hostHere()
         m_server->startListening(m_port);
         Q_EMIT hosting(m_server, m_kind == Kind::Solo);
     }
-    m_loginName = m_name;
+    m_link.setLoginName(toWireText(m_name));
     m_host = true;
-    m_sock.setHostName(QStringLiteral("127.0.0.1"));
     // Port "0" lets the server pick one (tests); the connection follows it.
-    m_sock.setPortName(m_server && m_port == QLatin1String("0") ? QString::number(m_server->listeningPort()) : m_port);
-    m_sock.Open();
+    m_link.open(QStringLiteral("127.0.0.1"),
+                m_server && m_port == QLatin1String("0") ? QString::number(m_server->listeningPort()) : m_port);
     Q_EMIT roleChanged(true);
 }
 
 void Session::joinHere()
 {
-    m_loginName = m_name;
-    m_sock.setHostName(m_hostAddress);
-    m_sock.setPortName(m_port);
+    m_link.setLoginName(toWireText(m_name));
+    m_link.socket().setHostName(m_hostAddress);
+    m_link.socket().setPortName(m_port);
     // A name nobody resolves or a connect nobody answers is given up after a
     // while, and said.
     m_connectTimer.start();
@@ -254,14 +155,14 @@ void Session::hostLookedUp(const QHostInfo &info)
         connectFailed(hostNotFoundReason());
         return;
     }
-    m_sock.setHostName(it->toString());
+    m_link.socket().setHostName(it->toString());
     openGameConnection();
 }
 
 void Session::openGameConnection()
 {
     try {
-        m_sock.Open();
+        m_link.open(m_link.socket().HostName(), m_link.socket().PortName());
     } catch (const ESockException &e) {
         if (e.message() != QLatin1String("Host Lookup - Could Not Find Host Entry"))
             throw;

@@ -1,19 +1,19 @@
 #pragma once
 // Session: this program's place in a game, with no widget. It hosts (starting the
 // game server of this process and joining it at 127.0.0.1), joins a host, or
-// plays solo; opens the lobby link; logs in; cuts what arrives into messages,
-// queues them and hands them out one per tick of its queue timer. A connection
-// that does not come about is said once, as a session line. Switching to another
-// session in the same program goes through reset().
+// plays solo, and opens the lobby link. Its connection is a person's GameLink,
+// the one the computer players use too: the login, the place at a table, and
+// the queue that hands out one message per tick. A connection that does not
+// come about is said once, as a session line. Switching to another session in
+// the same program goes through reset().
 //
-// Implemented in session.cpp (the connection, the queue, the login) and
+// Implemented in session.cpp (the connection and what it reports) and
 // sessionstart.cpp (hosting, joining, solo, leaving, the title).
-#include "framing.h"
+#include "gamelink.h"
 #include "servermessages.h"
 #include "tserver.h"
 #include "tsock.h"
 
-#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -33,10 +33,6 @@ public:
     // What was started, as the title names it.
     enum class Kind { None, Solo, Hosting, Joined };
     static constexpr int ConnectSeconds = 10;
-    // While an error box is open the queue is not drained. A server that keeps
-    // sending meanwhile is cut off once this much waits.
-    static constexpr qsizetype MaxWaiting = 10000;
-    static constexpr qint64 MaxWaitingBytes = 16 * 1024 * 1024;
 
     explicit Session(QObject *parent = nullptr);
     ~Session() override;
@@ -59,11 +55,11 @@ public:
     // Joins a table of a server, as join() does, asking for a place there once
     // connected: a seat or a watcher slot at table, or a new table. The login
     // follows the place; a refusal is said as a session line and ends the session.
-    enum class Place { Sit, Watch, NewTable };
+    using Place = GameLink::Place;
     void joinTable(const QString &name, const QString &typed, const vexlo::HostAddressText &address, Place place,
                    int table = 0);
     // The table this session sat down at (0: none asked for, or not yet there).
-    int table() const { return m_table; }
+    int table() const { return m_link.table(); }
     // Joins host:port as the command line does (no reset, no session line).
     void connectTo(const QString &name, const QString &host, const QString &port);
     // Back to no session: the connection and the server of this process closed,
@@ -74,8 +70,8 @@ public:
 
     // --- state ---
     Kind kind() const { return m_kind; }
-    int slot() const { return m_slot; }
-    bool loggedIn() const { return m_loggedIn; }
+    int slot() const { return m_link.slot(); }
+    bool loggedIn() const { return m_link.loggedIn(); }
     bool isHost() const { return m_host; }
     // A joined program acts as the host (a stand-in host in tests) or not.
     void setHosting(bool host)
@@ -89,7 +85,7 @@ public:
     QString port() const { return m_port; }
     void setPort(const QString &port) { m_port = port; }
     void setLobbyPort(const QString &port) { m_lobbyPort = port; }
-    bool connected() const { return m_sock.Connected(); }
+    bool connected() const { return m_link.connected(); }
     // The window title naming the session.
     QString title() const;
 
@@ -99,16 +95,16 @@ public:
     void enqueue(const QByteArray &text);
     // Hands out the first waiting message (the queue timer calls this).
     void tick();
-    qsizetype waiting() const { return m_queue.size(); }
-    // A connect under way that the connect timer will give up.
-    bool connecting() const { return m_connectTimer.isActive(); }
-    bool ticking() const { return m_queueTimer.isActive(); }
+    qsizetype waiting() const { return m_link.waiting(); }
+    // A connect under way, or a place asked for, that a timer will give up.
+    bool connecting() const { return m_connectTimer.isActive() || m_link.placing(); }
+    bool ticking() const { return m_link.ticking(); }
     // The handlers of the messages, in the order given; a handler's error (a
     // damaged field it reached) is reported and the queue goes on.
     void addReceiver(std::function<void(const vexlo::DecodedMessage &)> receiver);
 
     // The connections themselves, for those that look at the wire (tests).
-    TSock &socket() { return m_sock; }
+    TSock &socket() { return m_link.socket(); }
     TSock &lobbySocket() { return m_lobby; }
     // Gives up a connect nobody answered (the connect timer calls this).
     void connectTimedOut();
@@ -133,12 +129,9 @@ Q_SIGNALS:
     void refusedFull();
 
 private:
-    void onRead();
-    void onInfo(TSocketInfo kind, const QString &text);
-    void dispatch(const QByteArray &text);
-    void placing(const QByteArray &text);
+    void onConnected();
+    void onOverflow(const QString &reason);
     void placeRefused(const QString &reason);
-    void login(int slot);
     void hostHere();
     void hostFromWindow();
     void joinHere();
@@ -149,32 +142,17 @@ private:
     void abortLookup();
     void setKind(Kind kind, const QString &address);
 
-    TSock m_sock;
+    GameLink m_link{GameLink::Player::Person};
     TSock m_lobby;
-    vexlo::MessageFramer m_framer;
-    QList<QByteArray> m_queue;
-    qint64 m_queueBytes = 0; // the bytes of the messages waiting, counted as they arrive
-    QTimer m_queueTimer;
     QTimer m_connectTimer;
-    QList<std::function<void(const vexlo::DecodedMessage &)>> m_receivers;
     QPointer<TServer> m_server;
 
     Kind m_kind = Kind::None;
     QString m_address; // the address the title names, as typed
-    int m_slot = 0;
-    bool m_loggedIn = false;
     bool m_host = false;
     QString m_name;
     QString m_hostAddress;
-    QString m_loginName;
     QString m_port;
     QString m_lobbyPort = QStringLiteral("9001");
-    bool m_leaving = false; // this program closes its own connection
-    bool m_closing = false;
-    int m_lookup = -1;      // the host name lookup under way, -1 for none
-    // A place asked for at a table: until CMD_seated only the lobby's answers count.
-    bool m_placing = false;
-    Place m_place = Place::Sit;
-    int m_wantedTable = 0;
-    int m_table = 0;
+    int m_lookup = -1; // the host name lookup under way, -1 for none
 };

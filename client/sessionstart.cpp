@@ -14,7 +14,7 @@ using namespace vexlo;
 
 void Session::startFromArgs(const QStringList &args)
 {
-    m_loginName.clear();
+    m_link.setLoginName({});
     Q_EMIT roleChanged(false);
     if (args.isEmpty()) {
         Q_EMIT line(QStringLiteral("Loading Solo Game..Please wait."));
@@ -80,9 +80,7 @@ void Session::joinTable(const QString &name, const QString &typed, const HostAdd
     join(name, typed, address);
     if (m_kind != Kind::Joined)
         return;
-    m_placing = true;
-    m_place = place;
-    m_wantedTable = table;
+    m_link.askForPlace(place, table);
 }
 
 void Session::connectTo(const QString &name, const QString &host, const QString &port)
@@ -113,9 +111,7 @@ void Session::hostFromWindow()
 void Session::closeQuietly()
 {
     // A close asked for by this program: "Socket Closed" must not end it.
-    m_leaving = true;
-    m_sock.Close();
-    m_leaving = false;
+    m_link.close();
 }
 
 void Session::abortLookup()
@@ -130,21 +126,13 @@ void Session::reset()
 {
     m_connectTimer.stop();
     abortLookup();
-    m_queueTimer.stop();
-    if (m_sock.hasHandle())
+    if (m_link.isOpen())
         closeQuietly();
     Q_EMIT ending();
     if (m_server)
         m_server->reset(); // the port is free again
-    m_queue.clear();
-    m_queueBytes = 0;
-    m_framer = MessageFramer(4096);
-    m_slot = 0;
-    m_loggedIn = false;
+    m_link.reset(); // the queue emptied, not logged in, no place asked for
     m_host = false;
-    m_placing = false;
-    m_table = 0;
-    m_loginName.clear();
     setKind(Kind::None, QString());
     Q_EMIT cleared();
     Q_EMIT titleChanged(title());
@@ -152,9 +140,7 @@ void Session::reset()
 
 void Session::shutDown()
 {
-    m_closing = true;
-    m_queueTimer.stop();
-    m_queue.clear();
+    m_link.stop();
     Q_EMIT ending();
 }
 
@@ -162,17 +148,17 @@ void Session::shutDown()
 
 void Session::connectTimedOut()
 {
-    if (m_lookup >= 0 || (m_sock.hasHandle() && !m_sock.Connected()))
+    if (m_lookup >= 0 || (m_link.isOpen() && !m_link.connected()))
         connectFailed(noAnswerReason(ConnectSeconds));
-    else if (m_placing)
-        placeRefused(QStringLiteral("the server did not answer the request for a place."));
+    else
+        m_link.givePlaceUp(); // placeRefused follows when a place was asked for
 }
 
 void Session::connectFailed(const QString &reason)
 {
     m_connectTimer.stop();
     abortLookup();
-    if (m_sock.hasHandle())
+    if (m_link.isOpen())
         closeQuietly();
     const QString address = m_address.isEmpty() ? m_hostAddress : m_address;
     setKind(Kind::None, QString());
@@ -198,9 +184,9 @@ QString Session::title() const
         return QStringLiteral("Vexlo %1 hosting on port %2")
             .arg(dash, m_server ? QString::number(m_server->listeningPort()) : m_port);
     case Kind::Joined:
-        if (m_sock.Connected() && m_table > 0)
-            return QStringLiteral("Vexlo %1 table %2 at %3").arg(dash).arg(m_table).arg(m_address);
-        if (m_sock.Connected() && !m_placing)
+        if (m_link.connected() && m_link.table() > 0)
+            return QStringLiteral("Vexlo %1 table %2 at %3").arg(dash).arg(m_link.table()).arg(m_address);
+        if (m_link.connected() && !m_link.placing())
             return QStringLiteral("Vexlo %1 joined %2").arg(dash, m_address);
         break;
     case Kind::None:
