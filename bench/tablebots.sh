@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Computer players on a server of many tables, two builds side by side: for each
-# size, `vexlo-server --tables N --bots K` of each build in turn, with one raw
+# size N, `vexlo-server --tables 2N --bots K` of each build in turn, with one raw
 # player a table (bench_tables_load: each takes a new table, the server seats K
 # computer players with it, every table starts a game, the player sends a word
 # every 2 s and a chat line every 10 s). Prints bench_tables_load's line per run
@@ -39,7 +39,9 @@ trap 'stop; rm -rf "$work"' EXIT
 run() {
   local label=$1 bin=$2 n=$3
   local out="$work/out"
-  nice "$bin/vexlo-server" --quiet --port 0 --tables "$n" --bots "$bots" --bot-speed "$speed" >"$out" 2>>"$work/err" &
+  # Room for twice the tables: a newcomer is placed beside others before it
+  # takes its own table, and a table full of computer players sends it to a new one.
+  nice "$bin/vexlo-server" --quiet --port 0 --tables $(( n * 2 )) --bots "$bots" --bot-speed "$speed" >"$out" 2>>"$work/err" &
   pid=$!
   local port=
   for _ in $(seq 200); do
