@@ -7,6 +7,7 @@
 #   bench/bots.sh [ROUNDS]      (SECONDS=60 by default; the CPU part takes that long)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/serverport.sh
 rounds=${1:-2000}
 seconds=${SECONDS_PER_ROUND:-60}
 build=build/bench
@@ -30,12 +31,7 @@ cleanup() {
 trap cleanup EXIT
 "$build/bin/vexlo-server" --port 0 --seed 1 --bots 5 --bot-speed fast >"$work/out" 2>"$work/err" &
 server_pid=$!
-port=
-for _ in $(seq 100); do
-  port=$(sed -n 's/^listening on port \([0-9]*\)$/\1/p' "$work/out")
-  [ -n "$port" ] && break
-  sleep 0.05
-done
+port=$(server_port "$work/out" "$server_pid")
 [ -n "$port" ] || { echo "bots.sh: vexlo-server did not start" >&2; cat "$work/err" >&2; exit 1; }
 "$build/bin/bench_bots_cpu" --port "$port" --pid "$server_pid" --bots 5 --seconds "$seconds"
 echo "load average over the last minute: $(cut -d' ' -f1 /proc/loadavg)"

@@ -11,6 +11,7 @@
 # IDLE_SECONDS, CHATS and WORDS (default 2, 1000, 300) as in bench/server.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/serverport.sh
 runs=${1:-3}
 export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-2}
 scripts/package >/dev/null
@@ -35,12 +36,8 @@ probe() { # BUILD RUN
   local build=$1 run=$2
   VEXLO_SECOND_MS=100 "${server[$build]}" --quiet --port 0 --seed "$run" >"$work/out" 2>/dev/null &
   server_pid=$!
-  local port=
-  for _ in $(seq 100); do
-    port=$(sed -n 's/^listening on port \([0-9]*\)$/\1/p' "$work/out")
-    [ -n "$port" ] && break
-    sleep 0.05
-  done
+  local port
+  port=$(server_port "$work/out" "$server_pid")
   [ -n "$port" ] || { echo "hardening.sh: the $build server did not start" >&2; exit 1; }
   timeout 300 build/bench/bin/bench_server_probe --port "$port" --pid "$server_pid" \
     --idle-seconds "${IDLE_SECONDS:-2}" --chats "${CHATS:-1000}" --words "${WORDS:-300}" --gap-ms 12 \

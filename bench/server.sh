@@ -12,6 +12,7 @@
 # IDLE_SECONDS, CHATS and WORDS (default 10, 1000, 300) make a quicker check.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/serverport.sh
 runs=${1:-1}
 export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-2}
 scripts/setup --target vexlo-server >/dev/null
@@ -32,13 +33,7 @@ for run in $(seq "$runs"); do
   if [ "$runs" -gt 1 ]; then echo "== run $run of $runs"; fi
   VEXLO_SECOND_MS=100 build/bin/vexlo-server --quiet --port 0 --seed "$run" >"$work/out" 2>"$work/err" &
   server_pid=$!
-  port=
-  for _ in $(seq 100); do
-    port=$(sed -n 's/^listening on port \([0-9]*\)$/\1/p' "$work/out")
-    [ -n "$port" ] && break
-    kill -0 "$server_pid" 2>/dev/null || break
-    sleep 0.05
-  done
+  port=$(server_port "$work/out" "$server_pid")
   if [ -z "$port" ]; then
     echo "server.sh: vexlo-server did not start:" >&2
     cat "$work/err" >&2

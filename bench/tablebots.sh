@@ -11,6 +11,7 @@
 #   SIZES="100 300" BOTS=5 SPEED=fast MEASURE=20 IDLE=5 REPEAT=2 bench/tablebots.sh ...
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/serverport.sh
 [ $# -eq 2 ] || { sed -n '2,12p' "$0" >&2; exit 2; }
 before=$(realpath "$1")
 after=$(realpath "$2")
@@ -43,12 +44,8 @@ run() {
   # takes its own table, and a table full of computer players sends it to a new one.
   nice "$bin/vexlo-server" --quiet --port 0 --tables $(( n * 2 )) --bots "$bots" --bot-speed "$speed" >"$out" 2>>"$work/err" &
   pid=$!
-  local port=
-  for _ in $(seq 200); do
-    port=$(sed -n 's/^listening on port \([0-9]*\)$/\1/p' "$out")
-    [ -n "$port" ] && break
-    sleep 0.05
-  done
+  local port
+  port=$(server_port "$out" "$pid")
   [ -n "$port" ] || { echo "tablebots: vexlo-server did not start" >&2; cat "$work/err" >&2; exit 1; }
   local line
   line=$(nice build/bench/bin/bench_tables_load --ports "$port" --pids "$pid" --tables "$n" --players 1 \

@@ -16,6 +16,7 @@
 # from running out. Runs under nice; prints the load average with each line.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/serverport.sh
 sizes=${SIZES:-"1 10 100 1000 3000 10000"}
 processes=${PROCESSES:-1000}
 measure=${MEASURE:-20}
@@ -41,12 +42,8 @@ start_server() {
   local out="$work/out.${#pids[@]}"
   nice build/bin/vexlo-server --quiet --port 0 "$@" >"$out" 2>>"$work/err" &
   pids+=($!)
-  local port=
-  for _ in $(seq 200); do
-    port=$(sed -n 's/^listening on port \([0-9]*\)$/\1/p' "$out")
-    [ -n "$port" ] && break
-    sleep 0.05
-  done
+  local port
+  port=$(server_port "$out" "${pids[-1]}")
   [ -n "$port" ] || { echo "tables.sh: vexlo-server did not start" >&2; cat "$work/err" >&2; exit 1; }
   ports+=("$port")
 }

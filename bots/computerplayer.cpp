@@ -29,11 +29,9 @@ ComputerPlayer::ComputerPlayer(const QByteArray &name, BotSpeed speed, quint64 s
     });
     m_link.addReceiver([this](const DecodedMessage &d) { receive(d); });
     connect(&m_link, &GameLink::loggedInTo, this, &ComputerPlayer::onLoggedIn);
-    // No seat for it (a full table, a watcher's slot, a refused place): it goes.
-    connect(&m_link, &GameLink::noSeat, this, [this] {
-        m_state = State::Idle;
-        leave();
-    });
+    // No seat for it (a watcher's slot, a full server, a place refused, no
+    // connection): it goes.
+    connect(&m_link, &GameLink::noSeat, this, &ComputerPlayer::leave);
     connect(&m_link, &GameLink::refusedFull, this, &ComputerPlayer::leave);
     connect(&m_link, &GameLink::placeRefused, this, &ComputerPlayer::leave);
     connect(&m_link, &GameLink::connectFailed, this, &ComputerPlayer::leave);
