@@ -101,6 +101,15 @@ QString GameBrowser::unavailableText() const
     return QStringLiteral("Games on this network cannot be listed: the Avahi service is not running.");
 }
 
+QString GameBrowser::emptyListText() const
+{
+    if (!m_available)
+        return unavailableText();
+    if (rowCount() == 0)
+        return QStringLiteral("No games found yet; they show here as they start.");
+    return {};
+}
+
 void GameBrowser::setAvailable(bool available)
 {
     if (available == m_available)

@@ -56,6 +56,9 @@ public:
     bool available() const { return m_available; }
     // "Games on this network cannot be listed: ..." while not available; empty otherwise.
     QString unavailableText() const;
+    // The line shown in place of an empty list, saying why it is empty: the
+    // unavailable text, or that none is found yet. Empty while games are listed.
+    QString emptyListText() const;
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;

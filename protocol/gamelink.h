@@ -47,7 +47,6 @@ public:
     // --- before connecting ---
     // The name the login sends, as wire text.
     void setLoginName(const QByteArray &name) { m_loginName = name; }
-    QByteArray loginName() const { return m_loginName; }
     // A place to ask for as soon as the connection is up: a seat or a watcher's
     // slot at a table, or a new table. The login waits for the server's answer.
     void askForPlace(Place place, int table = 0);

@@ -302,11 +302,7 @@ void Tfindgame::showTablesState()
 
 void Tfindgame::showGamesState()
 {
-    QString line;
-    if (!m_games->available())
-        line = m_games->unavailableText();
-    else if (m_games->rowCount() == 0)
-        line = QStringLiteral("No games found yet; they show here as they start.");
+    const QString line = m_games->emptyListText();
     label_games->setText(line);
     describe(list_games, line);
     label_games->setVisible(!line.isEmpty());

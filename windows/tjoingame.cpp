@@ -113,11 +113,7 @@ void Tjoingame::showEvent(QShowEvent *event)
 
 void Tjoingame::showGamesState()
 {
-    QString line;
-    if (!m_games->available())
-        line = m_games->unavailableText();
-    else if (m_games->rowCount() == 0)
-        line = QStringLiteral("No games found yet; they show here as they start.");
+    const QString line = m_games->emptyListText();
     label_games->setText(line);
     label_games->setVisible(!line.isEmpty());
 }

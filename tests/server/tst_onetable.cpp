@@ -4,9 +4,7 @@
 #include "catalogue.h"
 #include "lobby.h"
 #include "onetablelobby.h"
-#include "targetlist.h"
-#include "tdictn.h"
-#include "testclient.h"
+#include "servertable.h"
 #include "tserver.h"
 
 #include <QTest>
@@ -17,24 +15,7 @@ using namespace vexlo;
 
 namespace {
 
-struct Table
-{
-    const TDictn spell;
-    const TargetList words;
-    TServer server{&spell, &words};
-    std::vector<std::unique_ptr<TestClient>> clients;
-
-    Table() { server.startListening(QStringLiteral("0")); }
-
-    TestClient &join(const QByteArray &name = {})
-    {
-        clients.push_back(std::make_unique<TestClient>(server.listeningPort()));
-        TestClient &c = *clients.back();
-        if (!name.isEmpty())
-            c.login(name);
-        return c;
-    }
-};
+using Table = ServerTable;
 
 // What a client lists of the server, from every lobby message it received.
 TableDirectory listed(const TestClient &c)

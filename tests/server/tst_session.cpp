@@ -1,7 +1,7 @@
 // The server's connections over loopback: slots, refusals, closings and
 // removals with their signals, and its defences against hostile peers.
 #include "catalogue.h"
-#include "testclient.h"
+#include "servertable.h"
 #include "tserver.h"
 
 #include <QSignalSpy>
@@ -13,25 +13,7 @@ using namespace vexlo;
 
 namespace {
 
-struct Table
-{
-    TServer server;
-    std::vector<std::unique_ptr<TestClient>> clients;
-
-    Table() { server.startListening(QStringLiteral("0")); }
-
-    // Connects a client and, when name is given, logs it in; returns it.
-    TestClient &join(const QByteArray &name = {})
-    {
-        clients.push_back(std::make_unique<TestClient>(server.listeningPort()));
-        TestClient &c = *clients.back();
-        if (!name.isEmpty())
-            c.login(name);
-        return c;
-    }
-    // Waits until the server has handled everything queued.
-    bool settle() { return QTest::qWaitFor([&] { return server.queueLength() == 0; }, 3000); }
-};
+using Table = ServerTable;
 
 } // namespace
 
