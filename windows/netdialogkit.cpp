@@ -62,6 +62,17 @@ QComboBox *addressBox(QDialog *dialog)
     return box;
 }
 
+void fillChoices(QLineEdit *name, QComboBox *address, QLabel *error, const QString &lastName,
+                 const QStringList &recentHosts)
+{
+    name->setText(lastName);
+    address->clear();
+    address->addItems(recentHosts);
+    address->setCurrentIndex(recentHosts.isEmpty() ? -1 : 0);
+    error->hide();
+    (lastName.isEmpty() ? static_cast<QWidget *>(name) : address)->setFocus();
+}
+
 QLabel *addNote(QFormLayout *form, const QString &text)
 {
     auto *note = new QLabel(text);

@@ -206,12 +206,7 @@ Tfindgame::~Tfindgame()
 void Tfindgame::setChoices(const QString &name, const QStringList &recentHosts, int defaultPort)
 {
     m_defaultPort = defaultPort;
-    edit_name->setText(name);
-    combo_address->clear();
-    combo_address->addItems(recentHosts);
-    combo_address->setCurrentIndex(recentHosts.isEmpty() ? -1 : 0);
-    label_error->hide();
-    (name.isEmpty() ? static_cast<QWidget *>(edit_name) : combo_address)->setFocus();
+    vexlo::netdialog::fillChoices(edit_name, combo_address, label_error, name, recentHosts);
 }
 
 QString Tfindgame::playerName() const

@@ -69,12 +69,7 @@ Tjoingame::Tjoingame(QWidget *parent) : QDialog(parent)
 void Tjoingame::setChoices(const QString &name, const QStringList &recentHosts, int defaultPort)
 {
     label_note->setText(noteText(defaultPort));
-    edit_name->setText(name);
-    combo_address->clear();
-    combo_address->addItems(recentHosts);
-    combo_address->setCurrentIndex(recentHosts.isEmpty() ? -1 : 0);
-    label_error->hide();
-    (name.isEmpty() ? static_cast<QWidget *>(edit_name) : combo_address)->setFocus();
+    vexlo::netdialog::fillChoices(edit_name, combo_address, label_error, name, recentHosts);
 }
 
 void Tjoingame::setNetworkGames(GameBrowser *games)

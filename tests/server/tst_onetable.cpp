@@ -4,7 +4,7 @@
 #include "catalogue.h"
 #include "lobby.h"
 #include "onetablelobby.h"
-#include "servertable.h"
+#include "servedtable.h"
 #include "tserver.h"
 
 #include <QTest>
@@ -15,7 +15,7 @@ using namespace vexlo;
 
 namespace {
 
-using Table = ServerTable;
+using Table = ServedTable;
 
 // What a client lists of the server, from every lobby message it received.
 TableDirectory listed(const TestClient &c)

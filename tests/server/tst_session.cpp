@@ -1,7 +1,7 @@
 // The server's connections over loopback: slots, refusals, closings and
 // removals with their signals, and its defences against hostile peers.
 #include "catalogue.h"
-#include "servertable.h"
+#include "servedtable.h"
 #include "tserver.h"
 
 #include <QSignalSpy>
@@ -13,7 +13,7 @@ using namespace vexlo;
 
 namespace {
 
-using Table = ServerTable;
+using Table = ServedTable;
 
 } // namespace
 

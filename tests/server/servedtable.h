@@ -11,14 +11,14 @@
 #include <memory>
 #include <vector>
 
-struct ServerTable
+struct ServedTable
 {
     const TDictn spell;
     const TargetList words;
     TServer server{&spell, &words};
     std::vector<std::unique_ptr<TestClient>> clients;
 
-    ServerTable() { server.startListening(QStringLiteral("0")); }
+    ServedTable() { server.startListening(QStringLiteral("0")); }
 
     // Connects a client and, when name is given, logs it in; returns it.
     TestClient &join(const QByteArray &name = {})
