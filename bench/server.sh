@@ -10,12 +10,14 @@
 # quickly; judging is the same. Everything stays on 127.0.0.1 and stops by itself.
 #   bench/server.sh [RUNS]    (each run takes about 45 s, on a fresh server)
 # IDLE_SECONDS, CHATS and WORDS (default 10, 1000, 300) make a quicker check.
+# SERVER=path/to/vexlo-server measures another build (an older one, side by side).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . bench/serverport.sh
 runs=${1:-1}
 export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-2}
-scripts/setup --target vexlo-server >/dev/null
+server=${SERVER:-build/bin/vexlo-server}
+[ -n "${SERVER:-}" ] || scripts/setup --target vexlo-server >/dev/null
 scripts/setup --bench --build-dir build/bench --target bench_server_probe >/dev/null
 
 work=$(mktemp -d)
@@ -31,7 +33,7 @@ trap 'stop_server; rm -rf "$work"' EXIT
 
 for run in $(seq "$runs"); do
   if [ "$runs" -gt 1 ]; then echo "== run $run of $runs"; fi
-  VEXLO_SECOND_MS=100 build/bin/vexlo-server --quiet --port 0 --seed "$run" >"$work/out" 2>"$work/err" &
+  VEXLO_SECOND_MS=100 "$server" --quiet --port 0 --seed "$run" >"$work/out" 2>"$work/err" &
   server_pid=$!
   port=$(server_port "$work/out" "$server_pid")
   if [ -z "$port" ]; then
